@@ -1,0 +1,153 @@
+#pragma once
+
+// The seams to everything a test cannot control. Windows and logic reach the
+// outside world only through platform::services(); tests install fakes.
+
+#include <QColor>
+#include <QDate>
+#include <QDateTime>
+#include <QFont>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+class QPrinter;
+class QWidget;
+
+namespace platform {
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual QDate today() const = 0;
+    virtual QDateTime now() const = 0;
+    // Monotonic milliseconds, 32-bit like the system's tick counter: it wraps around.
+    virtual std::uint32_t tickCount() const = 0;
+};
+
+enum class Icon { None, Information, Warning, Error, Question };
+enum class Button { Ok, Cancel, Yes, No };
+
+// One message box as it was shown (for fakes and logs).
+struct ShownBox {
+    QString caption;
+    QString text;
+    Icon icon = Icon::None;
+    QList<Button> buttons;
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // The application title, caption of the error boxes and of boxes without a sign.
+    static QString applicationTitle() { return QStringLiteral("Pelmir a telefony"); }
+
+    // Generic box; every helper below goes through it.
+    virtual Button show(const ShownBox& box) = 0;
+
+    // "Confirm", "&Yes"/"&No": true only on Yes.
+    bool confirm(const QString& text);
+    // "Confirm" with Yes/No/Cancel.
+    Button confirmYesNoCancel(const QString& text);
+    void information(const QString& text);   // "Information", OK
+    void warning(const QString& text);       // "Warning", OK
+    void error(const QString& text);         // "Error", OK
+    void errorBox(const QString& text);      // application title, error sign, OK
+    void message(const QString& text);       // application title, no sign, OK
+    bool okCancel(const QString& text);      // "Confirm", OK/Cancel (the grid's "Delete record?")
+
+    virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;
+    virtual std::optional<QFont> chooseFont(const QFont& initial) = 0;
+    virtual std::optional<QString> openFileName(const QString& caption, const QString& dir,
+                                                const QString& filter) = 0;
+    virtual std::optional<QString> saveFileName(const QString& caption, const QString& dir,
+                                                const QString& filter) = 0;
+    // Print and printer set-up dialogs on the given printer; true when accepted.
+    virtual bool print(QPrinter& printer, QWidget* parent) = 0;
+    virtual bool printerSetup(QPrinter& printer, QWidget* parent) = 0;
+};
+
+// The speaker and the desktop's alert sounds.
+class ToneOutput {
+public:
+    virtual ~ToneOutput() = default;
+    virtual void toneOn(int hertz) = 0; // start, or change the frequency of a sounding tone
+    virtual void toneOff() = 0;
+    virtual void beep() = 0;            // the simple beep
+    virtual void questionSound() = 0;   // the question alert
+};
+
+// A page canvas with font metrics for text output and reports.
+class PrintCanvas {
+public:
+    virtual ~PrintCanvas() = default;
+    virtual void setFont(const QFont& font) = 0;
+    virtual int textWidth(const QString& text) const = 0;
+    virtual int lineHeight() const = 0;
+    virtual int pageWidth() const = 0;
+    virtual int pageHeight() const = 0;
+    virtual void drawText(int x, int y, const QString& text) = 0; // y is the line's top
+    virtual void newPage() = 0;
+    virtual void finish() = 0;
+};
+
+class Printer {
+public:
+    virtual ~Printer() = default;
+    // Starts a print job; nullptr when no printer can be used.
+    virtual std::unique_ptr<PrintCanvas> begin(const QString& title) = 0;
+    virtual QPrinter* qprinter() = 0; // for the set-up dialog and rich-text printing
+};
+
+class Processes {
+public:
+    virtual ~Processes() = default;
+    // Starts a command without waiting; false when it could not be started.
+    virtual bool startDetached(const QString& program, const QStringList& arguments,
+                               const QString& workingDirectory) = 0;
+};
+
+class Drives {
+public:
+    virtual ~Drives() = default;
+    // Free bytes on the floppy drive, nullopt when no disk is inserted / no drive.
+    virtual std::optional<qint64> floppyFreeSpace() const = 0;
+    virtual QString floppyPath() const = 0;
+};
+
+class Paths {
+public:
+    virtual ~Paths() = default;
+    virtual QString workDir() const = 0;
+    QString dataDir() const;         // workDir()/Data
+    virtual QString autostartDir() const = 0; // XDG autostart folder
+    virtual QString helpLocation() const = 0;
+    virtual QString documentsDir() const = 0; // the editor's initial document folder
+};
+
+class Help {
+public:
+    virtual ~Help() = default;
+    virtual void showTopic(int topic) = 0;
+};
+
+struct Services {
+    Clock* clock = nullptr;
+    Dialogs* dialogs = nullptr;
+    ToneOutput* tones = nullptr;
+    Printer* printer = nullptr;
+    Processes* processes = nullptr;
+    Drives* drives = nullptr;
+    Paths* paths = nullptr;
+    Help* help = nullptr;
+};
+
+// The services in use. The program installs the real ones at start; tests install fakes.
+Services& services();
+void setServices(const Services& services);
+
+} // namespace platform

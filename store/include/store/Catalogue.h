@@ -1,0 +1,23 @@
+#pragma once
+
+#include "store/TableDef.h"
+
+#include <string>
+#include <vector>
+
+namespace store {
+
+// The twelve tables of the data directory with their fields, keys and files,
+// in catalogue order (the order backups copy them in).
+const std::vector<TableDef>& catalogue();
+// nullptr when no table has that name (matched without regard to case).
+const TableDef* findTableDef(const std::string& tableName);
+
+// The data tables' password, three characters, held by the program.
+const std::string& dataTablesPassword();
+
+// Database alias used by every window; names the directory `Data` below the working directory.
+inline constexpr const char* kAlias = "Adresar";
+inline constexpr const char* kDataDirName = "Data";
+
+} // namespace store

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace store {
+
+// Czech text rules (ICU, locale "cs"), all on UTF-8.
+std::string czechUpper(std::string_view text);
+std::string czechLower(std::string_view text);
+// Czech collation. Tertiary: the key order (case decides only last).
+// Secondary: case ignored, used by the nearest key search.
+int compareCzech(std::string_view a, std::string_view b);
+int compareCzechIgnoreCase(std::string_view a, std::string_view b);
+// Names of tables and fields match without regard to case, Czech letters included.
+bool sameName(std::string_view a, std::string_view b);
+// Version of the ICU collator; kept in each table file so a change rebuilds key order.
+std::string collatorVersion();
+
+} // namespace store

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "store/TableDef.h"
+
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace store {
+
+class Table;
+
+// The data directory opened under the alias. One Database per process and
+// working directory; it shares one Table object per file among all cursors.
+class Database {
+public:
+    explicit Database(std::filesystem::path dataDir);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const std::filesystem::path& dataDir() const { return m_dataDir; }
+
+    // Adds the password to the list used for all later openings; repeating it changes nothing.
+    void registerPassword(const std::string& password);
+    bool hasPassword(const std::string& password) const;
+
+    // The shared, open table of that name (matched without regard to case);
+    // throws StoreError (NotFound, Damaged, Password, Io) when it cannot be opened.
+    std::shared_ptr<Table> table(const std::string& tableName);
+
+    // Deletes every record of a table that no cursor holds open.
+    void emptyTable(const std::string& tableName);
+
+    // Creates a new table file from its definition (the data-directory tool only).
+    // Fails when the file exists: the program never overwrites a table.
+    static void createTable(const std::filesystem::path& dataDir, const TableDef& def,
+                            const std::string& password);
+
+private:
+    std::filesystem::path m_dataDir;
+    std::set<std::string> m_passwords;
+    std::vector<std::weak_ptr<Table>> m_tables;
+};
+
+} // namespace store

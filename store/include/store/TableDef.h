@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace store {
+
+enum class FieldKind { Text, Date, Time, Integer, Memo, FormattedMemo };
+
+// What a new record's field gets when the program never sets it
+// (the validity rules of the weight and backup-log tables).
+enum class FieldDefault { None, Today, Now };
+
+struct FieldDef {
+    std::string name;
+    FieldKind kind = FieldKind::Text;
+    int width = 0; // characters for text fields, 0 where it does not apply
+    FieldDefault defaultValue = FieldDefault::None;
+};
+
+// A table's definition, stored inside its file. The program never changes it;
+// only the tool that builds a data directory creates tables.
+struct TableDef {
+    std::string fileName;                 // "Dat.DB"
+    std::vector<FieldDef> fields;
+    std::optional<std::string> primaryKey;     // field name
+    std::optional<std::string> secondaryIndex; // field name
+    bool isProtected = false;
+    // The catalogue's file names that make up this table (backup copies them);
+    // with this engine only the first exists.
+    std::vector<std::string> catalogueFiles;
+};
+
+} // namespace store

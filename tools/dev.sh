@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian 12 machine and builds the program.
+#   tools/dev.sh run   - install what is missing, build, provision ./run and start the program there
+#   tools/dev.sh test  - install what is missing, build with -Werror and run every test headless
+#   tools/dev.sh sanitize - the store and parser tests under AddressSanitizer + UBSan
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+cd "$here"
+mode=${1:-test}
+jobs=$(nproc)
+
+packages=(build-essential cmake pkg-config git
+  qt6-base-dev qt6-multimedia-dev libqt6test6 libqt6opengl6-dev libgl-dev
+  libsqlite3-dev libicu-dev libcanberra-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-liberation2 fonts-dejavu-core
+  iso-codes tzdata)
+
+install_missing() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    apt-get update
+    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+  fi
+}
+
+configure_build() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+}
+
+case "$mode" in
+  run)
+    install_missing
+    configure_build build
+    workdir=${PELMIR_WORKDIR:-$here/run}
+    if [ ! -d "$workdir/Data" ]; then
+      ./build/tools/make-datadir --seeds data --out "$workdir"
+    fi
+    exec ./build/app/pelmir --workdir "$workdir"
+    ;;
+  test)
+    install_missing
+    configure_build build-ci -DPELMIR_WERROR=ON
+    cd build-ci
+    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs"
+    ;;
+  sanitize)
+    install_missing
+    configure_build build-asan -DPELMIR_SANITIZE=ON -DPELMIR_GUI=OFF -DPELMIR_BENCH=OFF
+    cd build-asan
+    ctest --output-on-failure -j "$jobs"
+    ;;
+  *)
+    echo "usage: $0 run|test|sanitize" >&2
+    exit 2
+    ;;
+esac
