@@ -1,0 +1,123 @@
+#include "store/CzechText.h"
+
+#include <unicode/coll.h>
+#include <unicode/locid.h>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
+#include <unicode/uversion.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace store {
+
+namespace {
+
+const icu::Locale& czechLocale()
+{
+    static const icu::Locale locale("cs");
+    return locale;
+}
+
+std::unique_ptr<icu::Collator> makeCollator(icu::Collator::ECollationStrength strength)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(czechLocale(), status));
+    if (U_FAILURE(status) || !collator)
+        throw std::runtime_error(std::string("ICU Czech collator unavailable: ") + u_errorName(status));
+    collator->setStrength(strength);
+    // Canonically equivalent spellings (precomposed "č" against "c" + caron) must
+    // compare equal, or the same surname typed two ways would be two keys.
+    collator->setAttribute(UCOL_NORMALIZATION_MODE, UCOL_ON, status);
+    return collator;
+}
+
+// The store runs on one thread, so one collator of each strength is kept for
+// the whole process; creating one costs far more than a comparison.
+icu::Collator& tertiaryCollator()
+{
+    static const std::unique_ptr<icu::Collator> collator = makeCollator(icu::Collator::TERTIARY);
+    return *collator;
+}
+
+icu::Collator& secondaryCollator()
+{
+    static const std::unique_ptr<icu::Collator> collator = makeCollator(icu::Collator::SECONDARY);
+    return *collator;
+}
+
+icu::UnicodeString fromUtf8(std::string_view text)
+{
+    return icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+}
+
+std::string toUtf8(const icu::UnicodeString& text)
+{
+    std::string out;
+    text.toUTF8String(out);
+    return out;
+}
+
+int compareWith(icu::Collator& collator, std::string_view a, std::string_view b)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const UCollationResult result = collator.compareUTF8(
+        icu::StringPiece(a.data(), static_cast<int32_t>(a.size())),
+        icu::StringPiece(b.data(), static_cast<int32_t>(b.size())), status);
+    if (U_FAILURE(status)) {
+        // Only malformed input gets here; fall back to byte order so sorting stays total.
+        return a < b ? -1 : (b < a ? 1 : 0);
+    }
+    return result == UCOL_LESS ? -1 : (result == UCOL_GREATER ? 1 : 0);
+}
+
+} // namespace
+
+std::string czechUpper(std::string_view text)
+{
+    icu::UnicodeString s = fromUtf8(text);
+    s.toUpper(czechLocale());
+    return toUtf8(s);
+}
+
+std::string czechLower(std::string_view text)
+{
+    icu::UnicodeString s = fromUtf8(text);
+    s.toLower(czechLocale());
+    return toUtf8(s);
+}
+
+int compareCzech(std::string_view a, std::string_view b)
+{
+    return compareWith(tertiaryCollator(), a, b);
+}
+
+int compareCzechIgnoreCase(std::string_view a, std::string_view b)
+{
+    return compareWith(secondaryCollator(), a, b);
+}
+
+bool sameName(std::string_view a, std::string_view b)
+{
+    if (a == b)
+        return true;
+    // Full case folding: "Místo" and "MÍSTO" fold to the same text, but "Mist"
+    // stays different from "Míst" (names differing by an accent are different names).
+    icu::UnicodeString fa = fromUtf8(a);
+    icu::UnicodeString fb = fromUtf8(b);
+    fa.foldCase(U_FOLD_CASE_DEFAULT);
+    fb.foldCase(U_FOLD_CASE_DEFAULT);
+    return fa == fb;
+}
+
+std::string collatorVersion()
+{
+    UVersionInfo version;
+    tertiaryCollator().getVersion(version);
+    char text[U_MAX_VERSION_STRING_LENGTH] = {};
+    u_versionToString(version, text);
+    return text;
+}
+
+} // namespace store
