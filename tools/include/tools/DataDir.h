@@ -1,0 +1,26 @@
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace tools {
+
+// A seed file that cannot be read or a line that does not fit its table.
+// The message starts with "file:line: " where a line is at fault.
+class DataDirError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Builds a ready working directory: workdir/Data with every table of the
+// catalogue (the reference tables filled from the seed files in `seeds`, the
+// user tables empty), plus the empty folders Zaloha and Obrazky.
+// Refuses (DataDirError) when workdir/Data already exists: nothing is overwritten.
+void makeDataDir(const std::filesystem::path& seeds, const std::filesystem::path& workdir);
+
+// The delivered seed files for tests: $PELMIR_SOURCE_DIR/data
+// (DataDirError when the variable is not set).
+std::filesystem::path sourceSeedsDir();
+
+} // namespace tools
