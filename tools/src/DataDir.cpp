@@ -1,0 +1,187 @@
+#include "tools/DataDir.h"
+
+#include "store/Catalogue.h"
+#include "store/CzechText.h"
+#include "store/Cursor.h"
+#include "store/Database.h"
+#include "store/Errors.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace tools {
+
+namespace {
+
+constexpr const char* kSeedExtension = ".tsv";
+constexpr const char* kBackupDirName = "Zaloha";
+constexpr const char* kPicturesDirName = "Obrazky";
+
+std::vector<std::string> splitTabs(std::string_view line)
+{
+    std::vector<std::string> columns;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t tab = line.find('\t', start);
+        columns.emplace_back(line.substr(start, tab == std::string_view::npos ? tab : tab - start));
+        if (tab == std::string_view::npos)
+            return columns;
+        start = tab + 1;
+    }
+}
+
+std::string stem(const std::string& fileName)
+{
+    return fileName.substr(0, fileName.find('.'));
+}
+
+[[noreturn]] void failAt(const fs::path& file, int line, const std::string& what)
+{
+    throw DataDirError(file.filename().string() + ":" + std::to_string(line) + ": " + what);
+}
+
+// Fills one table from its seed file: a header line naming fields of the table,
+// then one record per line, columns separated by tabs. Lines starting with '#'
+// and empty lines are skipped, so a seed file can carry its source.
+void fillTable(store::Database& database, const store::TableDef& def, const fs::path& seedFile)
+{
+    std::ifstream in(seedFile, std::ios::binary);
+    if (!in)
+        throw DataDirError(seedFile.filename().string() + ": cannot be read");
+
+    store::Cursor cursor(database, def.fileName);
+    cursor.open();
+
+    std::vector<std::string> header;
+    std::string line;
+    int lineNumber = 0;
+    while (std::getline(in, line)) {
+        ++lineNumber;
+        if (lineNumber == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0)
+            line.erase(0, 3);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line.front() == '#')
+            continue;
+
+        std::vector<std::string> columns = splitTabs(line);
+        if (header.empty()) {
+            for (const std::string& name : columns) {
+                bool known = false;
+                for (const store::FieldDef& field : def.fields)
+                    known = known || store::sameName(field.name, name);
+                if (!known)
+                    failAt(seedFile, lineNumber, "table " + def.fileName + " has no field \"" + name + "\"");
+                for (const std::string& earlier : header) {
+                    if (store::sameName(earlier, name))
+                        failAt(seedFile, lineNumber, "field \"" + name + "\" named twice");
+                }
+                header.push_back(name);
+            }
+            continue;
+        }
+
+        if (columns.size() != header.size()) {
+            failAt(seedFile, lineNumber,
+                   "expected " + std::to_string(header.size()) + " tab-separated columns, found "
+                       + std::to_string(columns.size()));
+        }
+        try {
+            cursor.insert();
+            for (std::size_t i = 0; i < header.size(); ++i) {
+                if (!columns[i].empty())
+                    cursor.setText(header[i], columns[i]);
+            }
+            cursor.post();
+        } catch (const store::StoreError& error) {
+            cursor.cancel();
+            failAt(seedFile, lineNumber, error.what());
+        }
+    }
+    if (header.empty())
+        throw DataDirError(seedFile.filename().string() + ": no header line naming the fields");
+    cursor.close();
+}
+
+void copyPictures(const fs::path& seeds, const fs::path& workdir)
+{
+    const fs::path from = seeds / kPicturesDirName;
+    if (!fs::is_directory(from))
+        return;
+    for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
+        if (entry.is_regular_file())
+            fs::copy_file(entry.path(), workdir / kPicturesDirName / entry.path().filename(),
+                          fs::copy_options::skip_existing);
+    }
+}
+
+void build(const fs::path& seeds, const fs::path& workdir, const fs::path& dataDir)
+{
+    // Every seed file must name a table, so a misspelt file is not silently left out.
+    std::vector<std::pair<const store::TableDef*, fs::path>> seedFiles;
+    for (const fs::directory_entry& entry : fs::directory_iterator(seeds)) {
+        if (!entry.is_regular_file() || entry.path().extension() != kSeedExtension)
+            continue;
+        const store::TableDef* def = store::findTableDef(entry.path().stem().string());
+        if (def == nullptr)
+            throw DataDirError(entry.path().filename().string() + ": no table of that name");
+        seedFiles.emplace_back(def, entry.path());
+    }
+
+    fs::create_directory(dataDir);
+    for (const store::TableDef& def : store::catalogue()) {
+        store::Database::createTable(dataDir, def,
+                                     def.isProtected ? store::dataTablesPassword() : std::string());
+    }
+
+    store::Database database(dataDir);
+    database.registerPassword(store::dataTablesPassword());
+    // Fill in catalogue order, so the order of the directory listing does not matter.
+    for (const store::TableDef& def : store::catalogue()) {
+        for (const auto& [seedDef, file] : seedFiles) {
+            if (seedDef == &def)
+                fillTable(database, def, file);
+        }
+    }
+
+    fs::create_directories(workdir / kBackupDirName);
+    fs::create_directories(workdir / kPicturesDirName);
+    copyPictures(seeds, workdir);
+}
+
+} // namespace
+
+void makeDataDir(const fs::path& seeds, const fs::path& workdir)
+{
+    if (!fs::is_directory(seeds))
+        throw DataDirError("seed folder " + seeds.string() + " does not exist");
+    const fs::path dataDir = workdir / store::kDataDirName;
+    if (fs::exists(dataDir))
+        throw DataDirError(dataDir.string() + " already exists; it is never overwritten");
+
+    fs::create_directories(workdir);
+    try {
+        build(seeds, workdir, dataDir);
+    } catch (...) {
+        // The Data folder did not exist before this call: a half-built one would
+        // only block the next attempt, so it goes.
+        std::error_code ignored;
+        fs::remove_all(dataDir, ignored);
+        throw;
+    }
+}
+
+fs::path sourceSeedsDir()
+{
+    const char* source = std::getenv("PELMIR_SOURCE_DIR");
+    if (source == nullptr || *source == '\0')
+        throw DataDirError("PELMIR_SOURCE_DIR is not set");
+    return fs::path(source) / "data";
+}
+
+} // namespace tools
