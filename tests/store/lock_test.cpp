@@ -1,0 +1,173 @@
+#include "store/InstanceLock.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class InstanceLockTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path()
+            / ("pelmir-lock-" + std::to_string(::getpid()) + "-"
+               + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    fs::path lockFile() const { return m_dir / "pelmir.lock"; }
+
+    // Starts a child that takes the lock, reports the outcome through a pipe
+    // ('1' taken, '0' refused) and then waits until it is killed.
+    pid_t startHolder(char& outcome)
+    {
+        int fds[2];
+        EXPECT_EQ(::pipe(fds), 0);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::close(fds[0]);
+            auto lock = store::InstanceLock::acquire(m_dir);
+            const char c = lock ? '1' : '0';
+            if (::write(fds[1], &c, 1) != 1)
+                ::_exit(2);
+            for (;;)
+                ::pause();
+        }
+        ::close(fds[1]);
+        outcome = '?';
+        EXPECT_EQ(::read(fds[0], &outcome, 1), 1);
+        ::close(fds[0]);
+        return pid;
+    }
+
+    static void kill9(pid_t pid)
+    {
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+    }
+
+    fs::path m_dir;
+};
+
+// Catches a second instance that starts working on the same tables.
+TEST_F(InstanceLockTest, SecondInstanceIsRefusedWhileTheFirstRuns)
+{
+    char outcome = 0;
+    const pid_t holder = startHolder(outcome);
+    ASSERT_EQ(outcome, '1');
+    EXPECT_EQ(store::InstanceLock::acquire(m_dir), nullptr);
+    // The refused attempt leaves the owner's file as it was.
+    std::ifstream in(lockFile());
+    pid_t written = 0;
+    in >> written;
+    EXPECT_EQ(written, holder);
+    kill9(holder);
+}
+
+// Catches a lock that outlives a crashed instance, so the program would never start again.
+TEST_F(InstanceLockTest, LockOfAKilledInstanceClearsItself)
+{
+    char outcome = 0;
+    const pid_t holder = startHolder(outcome);
+    ASSERT_EQ(outcome, '1');
+    kill9(holder);
+    ASSERT_TRUE(fs::exists(lockFile())); // SIGKILL runs no destructor
+    auto lock = store::InstanceLock::acquire(m_dir);
+    ASSERT_NE(lock, nullptr);
+    std::ifstream in(lockFile());
+    pid_t written = 0;
+    in >> written;
+    EXPECT_EQ(written, ::getpid());
+}
+
+struct LeftoverCase {
+    const char* name;
+    std::string content;
+};
+
+class LeftoverLock : public InstanceLockTest, public ::testing::WithParamInterface<LeftoverCase> {};
+
+// A lock file nobody holds is stale whatever it says: empty or garbage from a
+// crash mid-write, a dead pid, or a pid that now belongs to another live
+// process (here our own parent, which is alive but is no instance of ours).
+TEST_P(LeftoverLock, IsTakenOver)
+{
+    {
+        std::ofstream out(lockFile(), std::ios::binary);
+        out << GetParam().content;
+    }
+    auto lock = store::InstanceLock::acquire(m_dir);
+    EXPECT_NE(lock, nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LeftoverLock,
+    ::testing::Values(LeftoverCase{"Empty", ""}, LeftoverCase{"Garbage", std::string("\x7f\x00zz\n", 5)},
+                      LeftoverCase{"DeadPid", "2147483646\n"},
+                      LeftoverCase{"RecycledPid", std::to_string(::getppid()) + "\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Catches a lock that is never released, or one released twice so that the
+// next instance is refused or two instances run.
+TEST_F(InstanceLockTest, ReleasedWhenDestroyedAndRetakenInTurn)
+{
+    for (int round = 0; round < 3; ++round) {
+        auto lock = store::InstanceLock::acquire(m_dir);
+        ASSERT_NE(lock, nullptr) << "round " << round;
+        EXPECT_EQ(store::InstanceLock::acquire(m_dir), nullptr) << "second holder in one process";
+        lock.reset();
+        EXPECT_FALSE(fs::exists(lockFile()));
+    }
+    // Nothing but the lock file is ever left in the data directory.
+    EXPECT_TRUE(fs::is_empty(m_dir));
+}
+
+// Many instances starting at once: exactly one of them may win.
+TEST_F(InstanceLockTest, OnlyOneOfManyConcurrentStartsWins)
+{
+    constexpr int kStarters = 8;
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    pid_t children[kStarters];
+    for (pid_t& child : children) {
+        child = ::fork();
+        if (child == 0) {
+            ::close(fds[0]);
+            auto lock = store::InstanceLock::acquire(m_dir);
+            const char c = lock ? '1' : '0';
+            if (::write(fds[1], &c, 1) != 1)
+                ::_exit(2);
+            for (;;)
+                ::pause();
+        }
+    }
+    ::close(fds[1]);
+    int winners = 0;
+    for (int i = 0; i < kStarters; ++i) {
+        char c = 0;
+        ASSERT_EQ(::read(fds[0], &c, 1), 1);
+        winners += c == '1';
+    }
+    ::close(fds[0]);
+    for (pid_t child : children)
+        kill9(child);
+    EXPECT_EQ(winners, 1);
+}
+
+// A data directory that does not exist is an error to report, not "another instance runs".
+TEST_F(InstanceLockTest, MissingDirectoryThrows)
+{
+    EXPECT_ANY_THROW(store::InstanceLock::acquire(m_dir / "missing"));
+}
+
+} // namespace
