@@ -27,6 +27,11 @@ public:
     virtual QDateTime now() const = 0;
     // Monotonic milliseconds, 32-bit like the system's tick counter: it wraps around.
     virtual std::uint32_t tickCount() const = 0;
+    // Called between rounds of event processing by waits that poll tickCount()
+    // (the speaker's ToneWait), with the milliseconds still missing. The system
+    // clock yields the processor briefly; a fake clock moves itself forward so
+    // that a wait in a test ends at once and lasts exactly its duration.
+    virtual void waitHint(std::uint32_t remainingMs) { static_cast<void>(remainingMs); }
 };
 
 enum class Icon { None, Information, Warning, Error, Question };

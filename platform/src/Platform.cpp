@@ -1,0 +1,77 @@
+#include "platform/Platform.h"
+
+#include <QDir>
+
+namespace platform {
+
+namespace {
+
+const QString captionConfirm = QStringLiteral("Confirm");
+const QString captionInformation = QStringLiteral("Information");
+const QString captionWarning = QStringLiteral("Warning");
+const QString captionError = QStringLiteral("Error");
+
+Services& current()
+{
+    static Services installed;
+    return installed;
+}
+
+} // namespace
+
+Services& services()
+{
+    return current();
+}
+
+void setServices(const Services& replacement)
+{
+    current() = replacement;
+}
+
+bool Dialogs::confirm(const QString& text)
+{
+    return show({captionConfirm, text, Icon::Question, {Button::Yes, Button::No}}) == Button::Yes;
+}
+
+Button Dialogs::confirmYesNoCancel(const QString& text)
+{
+    return show({captionConfirm, text, Icon::Question, {Button::Yes, Button::No, Button::Cancel}});
+}
+
+void Dialogs::information(const QString& text)
+{
+    show({captionInformation, text, Icon::Information, {Button::Ok}});
+}
+
+void Dialogs::warning(const QString& text)
+{
+    show({captionWarning, text, Icon::Warning, {Button::Ok}});
+}
+
+void Dialogs::error(const QString& text)
+{
+    show({captionError, text, Icon::Error, {Button::Ok}});
+}
+
+void Dialogs::errorBox(const QString& text)
+{
+    show({applicationTitle(), text, Icon::Error, {Button::Ok}});
+}
+
+void Dialogs::message(const QString& text)
+{
+    show({applicationTitle(), text, Icon::None, {Button::Ok}});
+}
+
+bool Dialogs::okCancel(const QString& text)
+{
+    return show({captionConfirm, text, Icon::Question, {Button::Ok, Button::Cancel}}) == Button::Ok;
+}
+
+QString Paths::dataDir() const
+{
+    return QDir(workDir()).filePath(QStringLiteral("Data"));
+}
+
+} // namespace platform
