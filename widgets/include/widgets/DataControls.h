@@ -1,0 +1,145 @@
+#pragma once
+
+#include "store/DataSet.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QString>
+#include <QTextEdit>
+
+#include <functional>
+
+namespace widgets {
+
+class GridModel;
+
+// Ties one field of a data set's current record to a control: repaints it
+// when the record changes (never while the display is suspended) and writes
+// what the user types into the pending record, starting the edit first.
+class FieldBinding : public store::DisplayObserver {
+public:
+    explicit FieldBinding(std::function<void()> refresh);
+    ~FieldBinding() override;
+    FieldBinding(const FieldBinding&) = delete;
+    FieldBinding& operator=(const FieldBinding&) = delete;
+
+    void setDataSet(store::DataSet* dataSet);
+    store::DataSet* dataSet() const { return m_dataSet; }
+    void setField(const QString& field);
+    const QString& field() const { return m_field; }
+
+    // The field's text in the current record; empty without a record or field.
+    QString text() const;
+    bool canModify() const;
+    // Starts the edit when browsing and sets the field; errors are reported.
+    // Returns false when the text could not be written.
+    bool write(const QString& text);
+    bool writing() const { return m_writing; }
+
+    void displayChanged(store::DisplayChange change) override;
+
+private:
+    std::function<void()> m_refresh;
+    store::DataSet* m_dataSet = nullptr;
+    QString m_field;
+    bool m_writing = false;
+};
+
+// A label showing one field of the current record.
+class DBText : public QLabel {
+    Q_OBJECT
+public:
+    explicit DBText(QWidget* parent = nullptr);
+    void setDataSet(store::DataSet* dataSet);
+    store::DataSet* dataSet() const { return m_binding.dataSet(); }
+    void setDataField(const QString& field);
+    QString dataField() const { return m_binding.field(); }
+
+private:
+    void refresh();
+    FieldBinding m_binding;
+};
+
+// A one-line edit of one field; typing starts the edit of the record.
+class DBEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit DBEdit(QWidget* parent = nullptr);
+    void setDataSet(store::DataSet* dataSet);
+    store::DataSet* dataSet() const { return m_binding.dataSet(); }
+    void setDataField(const QString& field);
+    QString dataField() const { return m_binding.field(); }
+
+private:
+    void refresh();
+    void userEdited(const QString& text);
+    FieldBinding m_binding;
+};
+
+// A plain multi-line text of one field.
+class DBMemo : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit DBMemo(QWidget* parent = nullptr);
+    void setDataSet(store::DataSet* dataSet);
+    store::DataSet* dataSet() const { return m_binding.dataSet(); }
+    void setDataField(const QString& field);
+    QString dataField() const { return m_binding.field(); }
+
+private:
+    void refresh();
+    void userEdited();
+    FieldBinding m_binding;
+    bool m_updating = false;
+};
+
+// A rich-text area over a formatted-memo field. The field's stored text is
+// kept as is; the conversion between the stored form and the document is a
+// pair of hooks (plain text by default) that the editor module replaces.
+class DBRichEdit : public QTextEdit {
+    Q_OBJECT
+public:
+    using FromStored = std::function<void(QTextEdit& edit, const QString& stored)>;
+    using ToStored = std::function<QString(const QTextEdit& edit)>;
+
+    explicit DBRichEdit(QWidget* parent = nullptr);
+    void setDataSet(store::DataSet* dataSet);
+    store::DataSet* dataSet() const { return m_binding.dataSet(); }
+    void setDataField(const QString& field);
+    QString dataField() const { return m_binding.field(); }
+    void setConversion(FromStored fromStored, ToStored toStored);
+
+private:
+    void refresh();
+    void userEdited();
+    FieldBinding m_binding;
+    FromStored m_fromStored;
+    ToStored m_toStored;
+    bool m_updating = false;
+};
+
+// A list of one field of every record, in the order of the current index;
+// choosing an item makes its record current.
+class DBLookupList : public QListView {
+    Q_OBJECT
+public:
+    explicit DBLookupList(QWidget* parent = nullptr);
+    void setDataSet(store::DataSet* dataSet);
+    store::DataSet* dataSet() const;
+    void setDataField(const QString& field);
+    QString dataField() const { return m_field; }
+    GridModel* listModel() const { return m_model; }
+
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    void syncFromCursor();
+    GridModel* m_model = nullptr;
+    QString m_field;
+    bool m_syncing = false;
+};
+
+} // namespace widgets

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "widgets/GridColumn.h"
+
+#include "store/DataSet.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QVector>
+
+namespace store {
+class Cursor;
+}
+
+namespace widgets {
+
+// A table model that reads a cursor or a selection row by row: it asks the
+// data set only for the rows a view paints, so a million-row table costs
+// nothing up front. The row count is cached and changed only between the
+// begin/end calls a view expects.
+class GridModel : public QAbstractTableModel, public store::DisplayObserver {
+    Q_OBJECT
+public:
+    explicit GridModel(QObject* parent = nullptr);
+    ~GridModel() override;
+
+    void setDataSet(store::DataSet* dataSet);
+    store::DataSet* dataSet() const { return m_dataSet; }
+    // The cursor behind the data set, nullptr for a selection.
+    store::Cursor* cursor() const;
+
+    void setColumns(const QList<GridColumn>& columns);
+    const QList<GridColumn>& columns() const { return m_columns; }
+    // Index of a column's field in the data set, -1 when it has none.
+    int fieldIndexOf(int column) const;
+
+    // Row indicator texts of the vertical header.
+    static QString browseMarker();
+    static QString editMarker();
+    static QString insertMarker();
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // Only on the cursor's current row: starts the edit (AfterEdit) and sets the field.
+    // A store error propagates to the caller.
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+    void displayChanged(store::DisplayChange change) override;
+
+signals:
+    // The data set's current row or state changed; views move their current index.
+    void cursorRowChanged();
+
+private:
+    void resolveFields();
+    void refreshAll();
+
+    store::DataSet* m_dataSet = nullptr;
+    QList<GridColumn> m_columns;
+    QVector<int> m_fieldIndexes;
+    int m_rowCount = 0;
+    int m_currentRow = -1;
+    store::CursorState m_state = store::CursorState::Closed;
+    int m_insertRow = -1;
+};
+
+} // namespace widgets
