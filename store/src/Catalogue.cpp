@@ -70,7 +70,7 @@ std::vector<TableDef> buildCatalogue()
                            "Telefonní obvod", std::nullopt, kProtected));
 
     tables.push_back(table({"TelefSvt.DB", "TelefSvt.PX"},
-                           {text("Země", 60), text("Předvolba", 12)},
+                           {text("Země", 60), text("Předvolba", 30)},
                            "Země", std::nullopt, kProtected));
 
     tables.push_back(table({"Vyrob.DB", "Vyrob.MB", "Vyrob.PX"},
