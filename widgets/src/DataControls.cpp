@@ -1,0 +1,247 @@
+#include "widgets/DataControls.h"
+
+#include "widgets/ErrorReport.h"
+#include "widgets/GridModel.h"
+
+#include "store/Cursor.h"
+#include "store/Errors.h"
+
+#include <utility>
+
+namespace widgets {
+
+FieldBinding::FieldBinding(std::function<void()> refresh) : m_refresh(std::move(refresh)) {}
+
+FieldBinding::~FieldBinding()
+{
+    if (m_dataSet)
+        m_dataSet->removeObserver(this);
+}
+
+void FieldBinding::setDataSet(store::DataSet* dataSet)
+{
+    if (dataSet != m_dataSet) {
+        if (m_dataSet)
+            m_dataSet->removeObserver(this);
+        m_dataSet = dataSet;
+        if (m_dataSet)
+            m_dataSet->addObserver(this);
+    }
+    m_refresh();
+}
+
+void FieldBinding::setField(const QString& field)
+{
+    m_field = field;
+    m_refresh();
+}
+
+QString FieldBinding::text() const
+{
+    if (!m_dataSet || m_field.isEmpty() || !m_dataSet->isActive() || m_dataSet->rowCount() == 0)
+        return {};
+    try {
+        return QString::fromStdString(m_dataSet->text(m_field.toStdString()));
+    } catch (const store::StoreError&) {
+        return {}; // a field the data set does not have shows nothing
+    }
+}
+
+bool FieldBinding::canModify() const
+{
+    return m_dataSet && m_dataSet->canModify() && !m_field.isEmpty();
+}
+
+bool FieldBinding::write(const QString& text)
+{
+    auto* cursor = dynamic_cast<store::Cursor*>(m_dataSet);
+    if (!cursor || m_field.isEmpty())
+        return false;
+    m_writing = true;
+    const bool ok = guarded([&] {
+        const std::string field = m_field.toStdString();
+        if (cursor->state() == store::CursorState::Browse)
+            cursor->edit();
+        cursor->setText(field, text.toStdString());
+    });
+    m_writing = false;
+    return ok;
+}
+
+void FieldBinding::displayChanged(store::DisplayChange)
+{
+    // The control already shows what is being written into the record.
+    if (m_writing || (m_dataSet && m_dataSet->controlsDisabled()))
+        return;
+    m_refresh();
+}
+
+// --- DBText
+
+DBText::DBText(QWidget* parent) : QLabel(parent), m_binding([this] { refresh(); }) {}
+
+void DBText::setDataSet(store::DataSet* dataSet) { m_binding.setDataSet(dataSet); }
+void DBText::setDataField(const QString& field) { m_binding.setField(field); }
+
+void DBText::refresh()
+{
+    const QString value = m_binding.text();
+    if (text() != value)
+        setText(value);
+}
+
+// --- DBEdit
+
+DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent), m_binding([this] { refresh(); })
+{
+    connect(this, &QLineEdit::textEdited, this, &DBEdit::userEdited);
+}
+
+void DBEdit::setDataSet(store::DataSet* dataSet) { m_binding.setDataSet(dataSet); }
+void DBEdit::setDataField(const QString& field) { m_binding.setField(field); }
+
+void DBEdit::refresh()
+{
+    setReadOnly(!m_binding.canModify());
+    const QString value = m_binding.text();
+    if (text() != value)
+        setText(value);
+}
+
+void DBEdit::userEdited(const QString& text)
+{
+    if (!m_binding.write(text))
+        refresh(); // what could not be written must not stay on screen
+}
+
+// --- DBMemo
+
+DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent), m_binding([this] { refresh(); })
+{
+    connect(this, &QPlainTextEdit::textChanged, this, &DBMemo::userEdited);
+}
+
+void DBMemo::setDataSet(store::DataSet* dataSet) { m_binding.setDataSet(dataSet); }
+void DBMemo::setDataField(const QString& field) { m_binding.setField(field); }
+
+void DBMemo::refresh()
+{
+    setReadOnly(!m_binding.canModify());
+    const QString value = m_binding.text();
+    if (toPlainText() == value)
+        return;
+    m_updating = true;
+    setPlainText(value);
+    m_updating = false;
+}
+
+void DBMemo::userEdited()
+{
+    if (m_updating)
+        return;
+    if (!m_binding.write(toPlainText()))
+        refresh();
+}
+
+// --- DBRichEdit
+
+DBRichEdit::DBRichEdit(QWidget* parent)
+    : QTextEdit(parent),
+      m_binding([this] { refresh(); }),
+      m_fromStored([](QTextEdit& edit, const QString& stored) { edit.setPlainText(stored); }),
+      m_toStored([](const QTextEdit& edit) { return edit.toPlainText(); })
+{
+    setAcceptRichText(true);
+    connect(this, &QTextEdit::textChanged, this, &DBRichEdit::userEdited);
+}
+
+void DBRichEdit::setDataSet(store::DataSet* dataSet) { m_binding.setDataSet(dataSet); }
+void DBRichEdit::setDataField(const QString& field) { m_binding.setField(field); }
+
+void DBRichEdit::setConversion(FromStored fromStored, ToStored toStored)
+{
+    m_fromStored = std::move(fromStored);
+    m_toStored = std::move(toStored);
+    refresh();
+}
+
+void DBRichEdit::refresh()
+{
+    setReadOnly(!m_binding.canModify());
+    const QString stored = m_binding.text();
+    if (m_toStored(*this) == stored)
+        return;
+    m_updating = true;
+    m_fromStored(*this, stored);
+    m_updating = false;
+}
+
+void DBRichEdit::userEdited()
+{
+    if (m_updating)
+        return;
+    if (!m_binding.write(m_toStored(*this)))
+        refresh();
+}
+
+// --- DBLookupList
+
+DBLookupList::DBLookupList(QWidget* parent) : QListView(parent), m_model(new GridModel(this))
+{
+    setModel(m_model);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setUniformItemSizes(true); // a million records must not be measured one by one
+    connect(m_model, &GridModel::cursorRowChanged, this, &DBLookupList::syncFromCursor);
+}
+
+store::DataSet* DBLookupList::dataSet() const { return m_model->dataSet(); }
+
+void DBLookupList::setDataSet(store::DataSet* dataSet)
+{
+    m_model->setDataSet(dataSet);
+    syncFromCursor();
+}
+
+void DBLookupList::setDataField(const QString& field)
+{
+    m_field = field;
+    m_model->setColumns({GridColumn{field, field, -1}});
+    syncFromCursor();
+}
+
+void DBLookupList::syncFromCursor()
+{
+    store::DataSet* data = dataSet();
+    if (!data || m_syncing || data->controlsDisabled() || !data->isActive())
+        return;
+    const int row = data->currentRow();
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    const QModelIndex target = m_model->index(row, 0);
+    m_syncing = true;
+    if (currentIndex() != target)
+        selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+    scrollTo(target);
+    m_syncing = false;
+}
+
+void DBLookupList::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QListView::currentChanged(current, previous);
+    store::DataSet* data = dataSet();
+    if (m_syncing || !data || !current.isValid() || !data->isActive() || current.row() == data->currentRow())
+        return;
+    // Choosing an item makes its record current; when the pending record
+    // cannot be saved, the list goes back to the current one.
+    if (!guarded([&] { data->moveToRow(current.row()); })) {
+        const int row = data->currentRow();
+        if (row >= 0 && row < m_model->rowCount()) {
+            m_syncing = true;
+            selectionModel()->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::ClearAndSelect);
+            m_syncing = false;
+        }
+    }
+}
+
+} // namespace widgets

@@ -1,0 +1,245 @@
+#include "widgets/GridModel.h"
+
+#include "store/Cursor.h"
+#include "store/Errors.h"
+
+#include <QString>
+
+namespace widgets {
+
+namespace {
+
+// The toolkit grid's indicator marks: the current row, a changed record
+// being edited, and a new record.
+const QString kBrowseMarker = QStringLiteral("\u25B6");
+const QString kEditMarker = QStringLiteral("I");
+const QString kInsertMarker = QStringLiteral("*");
+
+} // namespace
+
+GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+GridModel::~GridModel()
+{
+    if (m_dataSet)
+        m_dataSet->removeObserver(this);
+}
+
+QString GridModel::browseMarker() { return kBrowseMarker; }
+QString GridModel::editMarker() { return kEditMarker; }
+QString GridModel::insertMarker() { return kInsertMarker; }
+
+void GridModel::setDataSet(store::DataSet* dataSet)
+{
+    if (dataSet == m_dataSet)
+        return;
+    beginResetModel();
+    if (m_dataSet)
+        m_dataSet->removeObserver(this);
+    m_dataSet = dataSet;
+    if (m_dataSet)
+        m_dataSet->addObserver(this);
+    resolveFields();
+    endResetModel();
+    Q_EMIT cursorRowChanged();
+}
+
+store::Cursor* GridModel::cursor() const
+{
+    return dynamic_cast<store::Cursor*>(m_dataSet);
+}
+
+void GridModel::setColumns(const QList<GridColumn>& columns)
+{
+    beginResetModel();
+    m_columns = columns;
+    resolveFields();
+    endResetModel();
+    Q_EMIT cursorRowChanged();
+}
+
+int GridModel::fieldIndexOf(int column) const
+{
+    return column >= 0 && column < m_fieldIndexes.size() ? m_fieldIndexes[column] : -1;
+}
+
+// Caches what the view may ask between notifications. Called only inside a
+// reset, so the cached row count changes where the view expects it.
+void GridModel::resolveFields()
+{
+    m_fieldIndexes.clear();
+    const bool active = m_dataSet && m_dataSet->isActive();
+    for (const GridColumn& column : m_columns) {
+        int index = -1;
+        if (active) {
+            try {
+                index = m_dataSet->fieldIndex(column.field.toStdString());
+            } catch (const store::StoreError&) {
+                index = -1; // a column naming no field stays empty
+            }
+        }
+        m_fieldIndexes.append(index);
+    }
+    m_rowCount = active ? m_dataSet->rowCount() : 0;
+    m_currentRow = active ? m_dataSet->currentRow() : -1;
+    m_state = m_dataSet ? m_dataSet->state() : store::CursorState::Closed;
+    m_insertRow = m_state == store::CursorState::Insert ? m_currentRow : -1;
+}
+
+int GridModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_rowCount;
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    const int field = fieldIndexOf(index.column());
+    if (field < 0 || !m_dataSet || !m_dataSet->isActive())
+        return {};
+    // The cache can run ahead of the data set while its display is suspended.
+    if (index.row() >= m_dataSet->rowCount())
+        return QString();
+    return QString::fromStdString(m_dataSet->rowText(index.row(), field));
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal) {
+        if (section < 0 || section >= m_columns.size())
+            return {};
+        const GridColumn& column = m_columns[section];
+        return column.title.isEmpty() ? column.field : column.title;
+    }
+    if (section != m_currentRow)
+        return QString();
+    switch (m_state) {
+    case store::CursorState::Edit: return kEditMarker;
+    case store::CursorState::Insert: return kInsertMarker;
+    default: return kBrowseMarker;
+    }
+}
+
+Qt::ItemFlags GridModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    if (m_dataSet && m_dataSet->canModify() && fieldIndexOf(index.column()) >= 0)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    store::Cursor* target = cursor();
+    if (!target || role != Qt::EditRole || !index.isValid() || !target->isActive())
+        return false;
+    // Only the current record can be pending; an editor left open on another
+    // row must not write into whatever record is current now.
+    if (index.row() != target->currentRow())
+        return false;
+    const int field = fieldIndexOf(index.column());
+    if (field < 0)
+        return false;
+    const std::string name = target->fields()[static_cast<std::size_t>(field)].name;
+    const std::string text = value.toString().toStdString();
+    if (target->state() == store::CursorState::Browse) {
+        if (target->text(name) == text)
+            return true; // nothing typed: leave the record unedited
+        target->edit();
+    }
+    target->setText(name, text);
+    return true;
+}
+
+void GridModel::refreshAll()
+{
+    if (m_rowCount > 0 && !m_columns.isEmpty())
+        Q_EMIT dataChanged(index(0, 0), index(m_rowCount - 1, static_cast<int>(m_columns.size()) - 1));
+    if (m_rowCount > 0)
+        Q_EMIT headerDataChanged(Qt::Vertical, 0, m_rowCount - 1);
+}
+
+void GridModel::displayChanged(store::DisplayChange change)
+{
+    if (!m_dataSet)
+        return;
+    const bool active = m_dataSet->isActive();
+    const int newCount = active ? m_dataSet->rowCount() : 0;
+    const int newCurrent = active ? m_dataSet->currentRow() : -1;
+    const store::CursorState newState = m_dataSet->state();
+
+    if (change == store::DisplayChange::Fields && newCount == m_rowCount) {
+        if (m_currentRow >= 0 && m_currentRow < m_rowCount && !m_columns.isEmpty())
+            Q_EMIT dataChanged(index(m_currentRow, 0),
+                               index(m_currentRow, static_cast<int>(m_columns.size()) - 1));
+        return;
+    }
+
+    if (change == store::DisplayChange::Current && newCount == m_rowCount) {
+        const int oldCurrent = m_currentRow;
+        m_currentRow = newCurrent;
+        m_state = newState;
+        if (oldCurrent >= 0 && oldCurrent < m_rowCount)
+            Q_EMIT headerDataChanged(Qt::Vertical, oldCurrent, oldCurrent);
+        if (newCurrent >= 0 && newCurrent < m_rowCount)
+            Q_EMIT headerDataChanged(Qt::Vertical, newCurrent, newCurrent);
+        Q_EMIT cursorRowChanged();
+        return;
+    }
+
+    // Opening or reopening may have changed the fields: start over.
+    const bool reopened = (m_state == store::CursorState::Closed) != !active;
+    if (reopened) {
+        beginResetModel();
+        resolveFields();
+        endResetModel();
+        Q_EMIT cursorRowChanged();
+        return;
+    }
+
+    const store::CursorState oldState = m_state;
+    if (newCount == m_rowCount + 1 && newState == store::CursorState::Insert
+        && oldState != store::CursorState::Insert && newCurrent >= 0) {
+        // A new record opened its own row at the cursor.
+        beginInsertRows(QModelIndex(), newCurrent, newCurrent);
+        m_rowCount = newCount;
+        endInsertRows();
+        m_insertRow = newCurrent;
+    } else if (newCount == m_rowCount - 1) {
+        // A new record was dropped, or the current record deleted.
+        const int gone = oldState == store::CursorState::Insert && m_insertRow >= 0 ? m_insertRow
+                                                                                    : m_currentRow;
+        if (gone >= 0 && gone < m_rowCount) {
+            beginRemoveRows(QModelIndex(), gone, gone);
+            m_rowCount = newCount;
+            endRemoveRows();
+        } else {
+            beginResetModel();
+            m_rowCount = newCount;
+            endResetModel();
+        }
+    } else if (newCount != m_rowCount) {
+        beginResetModel();
+        m_rowCount = newCount;
+        endResetModel();
+    }
+    if (newState != store::CursorState::Insert)
+        m_insertRow = -1;
+    m_currentRow = newCurrent;
+    m_state = newState;
+    // Records may have moved in key order after a save: repaint every row.
+    refreshAll();
+    Q_EMIT cursorRowChanged();
+}
+
+} // namespace widgets
