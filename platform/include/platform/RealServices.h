@@ -1,0 +1,109 @@
+#pragma once
+
+// The real implementations of the seams. The program builds one RealServices
+// at start, adds the tone output (sound module) and the help viewer (app), and
+// installs them with setServices().
+
+#include "platform/Platform.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QPrinter>
+
+#include <memory>
+
+class QAbstractButton;
+class QMessageBox;
+
+namespace platform {
+
+class SystemClock : public Clock {
+public:
+    QDate today() const override;
+    QDateTime now() const override;
+    // Milliseconds of the monotonic clock, cut to 32 bits like the system's tick counter.
+    std::uint32_t tickCount() const override;
+    // Sleeps at most a millisecond so a polling wait neither burns a core nor lags.
+    void waitHint(std::uint32_t remainingMs) override;
+};
+
+class QtDialogs : public Dialogs {
+public:
+    Button show(const ShownBox& box) override;
+    std::optional<QColor> chooseColor(const QColor& initial) override;
+    std::optional<QFont> chooseFont(const QFont& initial) override;
+    std::optional<QString> openFileName(const QString& caption, const QString& dir,
+                                        const QString& filter) override;
+    std::optional<QString> saveFileName(const QString& caption, const QString& dir,
+                                        const QString& filter) override;
+    bool print(QPrinter& printer, QWidget* parent) override;
+    bool printerSetup(QPrinter& printer, QWidget* parent) override;
+
+    // The message box show() runs, with the button each push button stands for.
+    static std::unique_ptr<QMessageBox> buildMessageBox(const ShownBox& box, QWidget* parent,
+                                                        QHash<QAbstractButton*, Button>* buttons);
+    static QString buttonText(Button button); // "&Yes", "&No", "OK", "Cancel"
+};
+
+// The system's printer; without a printer name the job goes to a PDF file
+// named after its title in pdfDir.
+class QtPrinter : public Printer {
+public:
+    explicit QtPrinter(const QString& pdfDir);
+    ~QtPrinter() override;
+    std::unique_ptr<PrintCanvas> begin(const QString& title) override;
+    QPrinter* qprinter() override { return &m_printer; }
+    QString lastPdfFile() const { return m_lastPdf; }
+
+private:
+    QPrinter m_printer{QPrinter::HighResolution};
+    QString m_pdfDir;
+    QString m_lastPdf;
+};
+
+class QtProcesses : public Processes {
+public:
+    bool startDetached(const QString& program, const QStringList& arguments,
+                       const QString& workingDirectory) override;
+};
+
+// The floppy drive is a mount point: the environment's PELMIR_FLOPPY, else
+// /media/floppy. A folder that is not mounted counts as a drive without a disk.
+class ConfiguredDrives : public Drives {
+public:
+    explicit ConfiguredDrives(const QString& mountPoint = {});
+    std::optional<qint64> floppyFreeSpace() const override;
+    QString floppyPath() const override { return m_mountPoint; }
+
+private:
+    QString m_mountPoint;
+};
+
+class RealPaths : public Paths {
+public:
+    explicit RealPaths(const QString& workDir);
+    QString workDir() const override { return m_workDir; }
+    QString autostartDir() const override;  // $XDG_CONFIG_HOME/autostart, else ~/.config/autostart
+    QString helpLocation() const override;  // the folder "help" beside the program
+    QString documentsDir() const override;  // the desktop's documents folder
+
+private:
+    QString m_workDir;
+};
+
+// Owns the real seams. The tone output and the help viewer belong to other
+// modules, so services() leaves them empty for the program to fill in.
+class RealServices {
+public:
+    explicit RealServices(const QString& workDir);
+    Services services();
+
+    SystemClock clock;
+    QtDialogs dialogs;
+    QtPrinter printer;
+    QtProcesses processes;
+    ConfiguredDrives drives;
+    RealPaths paths;
+};
+
+} // namespace platform
