@@ -56,14 +56,16 @@ TEST(Catalogue, tablesInOrderWithKeysFilesAndProtection)
         EXPECT_EQ(tables[i].catalogueFiles, kExpected[i].files);
         // A key or index naming no field would make the store fail at creation.
         for (const auto& keyField : {tables[i].primaryKey, tables[i].secondaryIndex}) {
-            if (keyField)
+            if (keyField) {
                 EXPECT_NE(findField(tables[i], *keyField), nullptr) << *keyField;
+            }
         }
         std::set<std::string> names;
         for (const store::FieldDef& field : tables[i].fields) {
             EXPECT_TRUE(names.insert(field.name).second) << "field twice: " << field.name;
-            if (field.kind == store::FieldKind::Text)
+            if (field.kind == store::FieldKind::Text) {
                 EXPECT_GT(field.width, 0) << field.name;
+            }
         }
     }
 }
