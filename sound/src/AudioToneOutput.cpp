@@ -1,6 +1,6 @@
 #include "sound/AudioToneOutput.h"
 
-#include "SquareWave.h"
+#include "sound/SquareWave.h"
 
 #include <QApplication>
 #include <QAudioDevice>

@@ -1,4 +1,4 @@
-#include "SquareWave.h"
+#include "sound/SquareWave.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,0 +1,135 @@
+#include "platform/RealServices.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+// Sets an environment variable for one scope and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const QByteArray& value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    ~ScopedEnv()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
+// A plain folder lies on the machine's disk: reporting that disk's free space
+// would make the backup believe a floppy is inserted.
+TEST(ConfiguredDrives, OnlyAMountedFolderCountsAsAnInsertedDisk)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(platform::ConfiguredDrives(dir.path()).floppyFreeSpace(), std::nullopt);
+    EXPECT_EQ(platform::ConfiguredDrives(dir.filePath("missing")).floppyFreeSpace(),
+              std::nullopt);
+    const std::optional<qint64> root = platform::ConfiguredDrives("/").floppyFreeSpace();
+    ASSERT_TRUE(root.has_value());
+    EXPECT_GT(*root, 0);
+}
+
+TEST(ConfiguredDrives, MountPointComesFromTheEnvironment)
+{
+    {
+        ScopedEnv env("PELMIR_FLOPPY", "/mnt/disketa");
+        EXPECT_EQ(platform::ConfiguredDrives().floppyPath(), "/mnt/disketa");
+    }
+    ScopedEnv env("PELMIR_FLOPPY", QByteArray());
+    EXPECT_EQ(platform::ConfiguredDrives().floppyPath(), "/media/floppy");
+}
+
+// The XDG rules: an absolute XDG_CONFIG_HOME wins, a relative one is ignored.
+TEST(RealPaths, AutostartFollowsXdgConfigHome)
+{
+    platform::RealPaths paths(QStringLiteral("/srv/pelmir"));
+    EXPECT_EQ(paths.workDir(), "/srv/pelmir");
+    EXPECT_EQ(paths.dataDir(), "/srv/pelmir/Data");
+    {
+        ScopedEnv env("XDG_CONFIG_HOME", "/home/jana/.cfg");
+        EXPECT_EQ(paths.autostartDir(), "/home/jana/.cfg/autostart");
+    }
+    {
+        ScopedEnv env("XDG_CONFIG_HOME", "relative/cfg");
+        EXPECT_EQ(paths.autostartDir(), QDir::home().filePath(".config/autostart"));
+    }
+    ScopedEnv env("XDG_CONFIG_HOME", QByteArray());
+    EXPECT_EQ(paths.autostartDir(), QDir::home().filePath(".config/autostart"));
+}
+
+// With no printer named, a job must land in a PDF file named after its title
+// (characters a file name cannot hold replaced), with the pages drawn.
+TEST(QtPrinter, WritesAPdfWhenNoPrinterIsNamed)
+{
+    QTemporaryDir dir;
+    platform::QtPrinter printer(dir.path());
+    printer.qprinter()->setPrinterName(QString());
+    auto canvas = printer.begin(QStringLiteral("Adresář 1/2"));
+    ASSERT_TRUE(canvas);
+    canvas->setFont(QFont(QStringLiteral("Liberation Sans"), 12));
+    EXPECT_GT(canvas->lineHeight(), 0);
+    EXPECT_GT(canvas->pageWidth(), canvas->textWidth(QStringLiteral("Novák Jan")));
+    EXPECT_GT(canvas->textWidth(QStringLiteral("WWWW")), canvas->textWidth(QStringLiteral("W")));
+    canvas->drawText(0, 0, QStringLiteral("Novák Jan"));
+    canvas->newPage();
+    canvas->drawText(0, 0, QStringLiteral("Svoboda Petr"));
+    canvas->finish();
+
+    EXPECT_EQ(printer.lastPdfFile(), QDir(dir.path()).filePath(QStringLiteral("Adresář 1_2.pdf")));
+    QFile pdf(printer.lastPdfFile());
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
+}
+
+TEST(QtProcesses, ReportsWhetherTheProgramStarted)
+{
+    platform::QtProcesses processes;
+    EXPECT_FALSE(processes.startDetached(QStringLiteral("/nonexistent/RELIDA.EXE"), {}, {}));
+    EXPECT_TRUE(processes.startDetached(QStringLiteral("true"), {}, QDir::tempPath()));
+}
+
+// The real tick counter must move with real time.
+TEST(SystemClock, TickCountFollowsTheMonotonicClock)
+{
+    platform::SystemClock clock;
+    const std::uint32_t start = clock.tickCount();
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 20)
+        clock.waitHint(20);
+    const std::uint32_t elapsed = clock.tickCount() - start;
+    EXPECT_GE(elapsed, 19u);
+    EXPECT_LT(elapsed, 10000u);
+    EXPECT_EQ(clock.today(), QDate::currentDate());
+}
+
+TEST(RealServices, LeavesTonesAndHelpToTheProgram)
+{
+    platform::RealServices real(QStringLiteral("/srv/pelmir"));
+    const platform::Services s = real.services();
+    EXPECT_EQ(s.clock, &real.clock);
+    EXPECT_EQ(s.paths->workDir(), "/srv/pelmir");
+    EXPECT_EQ(s.tones, nullptr);
+    EXPECT_EQ(s.help, nullptr);
+}
+
+} // namespace
