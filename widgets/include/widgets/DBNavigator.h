@@ -18,6 +18,7 @@ class DBNavigator : public QWidget, public store::DisplayObserver {
     Q_OBJECT
 public:
     enum class Button { First, Prior, Next, Last, Insert, Delete, Edit, Post, Cancel, Refresh };
+    Q_ENUM(Button)
     static constexpr int kButtonCount = 10;
 
     explicit DBNavigator(QWidget* parent = nullptr);

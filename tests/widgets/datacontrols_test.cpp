@@ -1,0 +1,214 @@
+#include "WidgetsFixture.h"
+
+#include "widgets/DBNavigator.h"
+#include "widgets/DataControls.h"
+#include "widgets/ErrorReport.h"
+
+#include "store/Errors.h"
+
+#include <QAbstractButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using widgets_test::WidgetsFixture;
+
+namespace {
+
+class DataControlsTest : public WidgetsFixture {
+protected:
+    void SetUp() override
+    {
+        WidgetsFixture::SetUp();
+        addPeople({"Beneš", "Černý", "Dvořák"});
+    }
+};
+
+// A label follows the current record, keeps still during a suspended walk,
+// shows where the walk ended on resume, and can be switched to another data set.
+TEST_F(DataControlsTest, LabelFollowsTheCursorAndStaysPutWhileSuspended)
+{
+    widgets::DBText label;
+    label.setDataSet(m_cursor.get());
+    label.setDataField(QStringLiteral("PŘÍJMENÍ")); // field names ignore case
+    EXPECT_EQ(label.text(), QStringLiteral("Beneš"));
+    m_cursor->next();
+    EXPECT_EQ(label.text(), QStringLiteral("Černý"));
+
+    m_cursor->disableControls();
+    m_cursor->last();
+    EXPECT_EQ(label.text(), QStringLiteral("Černý"));
+    m_cursor->enableControls();
+    EXPECT_EQ(label.text(), QStringLiteral("Dvořák"));
+
+    store::Cursor other(*m_database, kTable);
+    other.open();
+    label.setDataSet(&other);
+    EXPECT_EQ(label.text(), QStringLiteral("Beneš"));
+    m_cursor->first();
+    other.last();
+    EXPECT_EQ(label.text(), QStringLiteral("Dvořák"));
+    label.setDataSet(nullptr);
+    EXPECT_EQ(label.text(), QString());
+}
+
+// Typing into a bound edit starts the edit once and writes each keystroke into
+// the pending record, so modified() is right before the edit loses focus.
+TEST_F(DataControlsTest, EditTypingStartsTheEditAndWritesThePendingRecord)
+{
+    widgets::DBEdit edit;
+    edit.setDataSet(m_cursor.get());
+    edit.setDataField(QStringLiteral("Telefon"));
+    EXPECT_EQ(edit.text(), QStringLiteral("1"));
+    QTest::keyClicks(&edit, QStringLiteral("23"));
+    EXPECT_EQ(m_afterEdit, 1);
+    EXPECT_EQ(m_cursor->state(), store::CursorState::Edit);
+    EXPECT_TRUE(m_cursor->modified());
+    EXPECT_EQ(m_cursor->text("Telefon"), "123");
+    EXPECT_EQ(edit.text(), QStringLiteral("123"));
+    m_cursor->cancel();
+    EXPECT_EQ(edit.text(), QStringLiteral("1"));
+}
+
+// A memo and a rich-text area write what is typed and show the record's text;
+// the rich-text area stores through its conversion hooks.
+TEST_F(DataControlsTest, MemoAndRichEditWriteAndShowTheField)
+{
+    widgets::DBMemo memo;
+    memo.setDataSet(m_cursor.get());
+    memo.setDataField(QStringLiteral("Jméno"));
+    EXPECT_EQ(memo.toPlainText(), QStringLiteral("JBeneš"));
+    QTest::keyClicks(&memo, QStringLiteral("x"));
+    EXPECT_EQ(m_cursor->state(), store::CursorState::Edit);
+    EXPECT_EQ(m_afterEdit, 1);
+    m_cursor->cancel();
+    EXPECT_EQ(memo.toPlainText(), QStringLiteral("JBeneš"));
+
+    widgets::DBRichEdit rich;
+    rich.setConversion([](QTextEdit& e, const QString& stored) { e.setPlainText(stored.mid(1)); },
+                       [](const QTextEdit& e) { return QLatin1Char('#') + e.toPlainText(); });
+    rich.setDataSet(m_cursor.get());
+    rich.setDataField(QStringLiteral("Jméno"));
+    EXPECT_EQ(rich.toPlainText(), QStringLiteral("Beneš"));
+    rich.moveCursor(QTextCursor::End);
+    QTest::keyClicks(&rich, QStringLiteral("!"));
+    EXPECT_EQ(m_cursor->text("Jméno"), "#Beneš!");
+    EXPECT_EQ(m_afterEdit, 2);
+}
+
+// A bound control on a read-only selection cannot change it.
+TEST_F(DataControlsTest, ReadOnlyDataSetMakesEditsReadOnly)
+{
+    store::Query query(*m_database);
+    query.setSql("select * from Adr");
+    query.open();
+    widgets::DBEdit edit;
+    edit.setDataSet(&query);
+    edit.setDataField(QStringLiteral("Jméno"));
+    EXPECT_TRUE(edit.isReadOnly());
+    EXPECT_EQ(edit.text(), QStringLiteral("JBeneš"));
+    edit.setDataSet(nullptr);
+}
+
+// Choosing an item of the look-up list makes its record current; a cursor
+// move selects the item.
+TEST_F(DataControlsTest, LookupListChoosesAndFollowsTheRecord)
+{
+    widgets::DBLookupList list;
+    list.setDataSet(m_cursor.get());
+    list.setDataField(QStringLiteral("Příjmení"));
+    list.resize(200, 200);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    ASSERT_EQ(list.model()->rowCount(), 3);
+    EXPECT_EQ(list.model()->index(1, 0).data().toString(), QStringLiteral("Černý"));
+    const QModelIndex third = list.model()->index(2, 0);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualRect(third).center());
+    EXPECT_EQ(m_cursor->currentRow(), 2);
+    m_cursor->first();
+    EXPECT_EQ(list.currentIndex().row(), 0);
+}
+
+struct NavigatorCase {
+    const char* name;
+    widgets::DBNavigator::Button button;
+    int rowAfter;
+    bool priorEnabled;
+    bool nextEnabled;
+};
+
+class DBNavigatorTest : public DataControlsTest, public ::testing::WithParamInterface<NavigatorCase> {};
+
+// Each button moves the data set and then reports the click; its neighbours
+// are enabled by the begin and end flags.
+TEST_P(DBNavigatorTest, ButtonMovesAndEmitsClicked)
+{
+    const NavigatorCase& c = GetParam();
+    widgets::DBNavigator navigator;
+    navigator.setDataSet(m_cursor.get());
+    navigator.show();
+    m_cursor->moveToRow(1);
+    QSignalSpy clicked(&navigator, &widgets::DBNavigator::clicked);
+    QAbstractButton* button = navigator.findChild<QAbstractButton*>(widgets::DBNavigator::objectNameOf(c.button));
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(button->isEnabled());
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(m_cursor->currentRow(), c.rowAfter);
+    ASSERT_EQ(clicked.count(), 1);
+    EXPECT_EQ(clicked.at(0).at(0).value<widgets::DBNavigator::Button>(), c.button);
+    EXPECT_EQ(navigator.button(widgets::DBNavigator::Button::Prior)->isEnabled(), c.priorEnabled);
+    EXPECT_EQ(navigator.button(widgets::DBNavigator::Button::Next)->isEnabled(), c.nextEnabled);
+    EXPECT_EQ(navigator.button(widgets::DBNavigator::Button::First)->isEnabled(), c.priorEnabled);
+    EXPECT_EQ(navigator.button(widgets::DBNavigator::Button::Last)->isEnabled(), c.nextEnabled);
+    navigator.setDataSet(nullptr);
+}
+
+using B = widgets::DBNavigator::Button;
+INSTANTIATE_TEST_SUITE_P(Buttons, DBNavigatorTest,
+                         ::testing::Values(NavigatorCase{"First", B::First, 0, false, true},
+                                           NavigatorCase{"Prior", B::Prior, 0, true, true},
+                                           NavigatorCase{"Next", B::Next, 2, true, true},
+                                           NavigatorCase{"Last", B::Last, 2, true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Only the four moving buttons show by default; hints land on the buttons.
+TEST_F(DataControlsTest, NavigatorShowsFourButtonsWithHints)
+{
+    widgets::DBNavigator navigator;
+    navigator.setHint(B::First, QStringLiteral("Na začátek adresáře"));
+    navigator.show();
+    EXPECT_TRUE(navigator.button(B::Last)->isVisible());
+    EXPECT_FALSE(navigator.button(B::Insert)->isVisible());
+    EXPECT_EQ(navigator.button(B::First)->toolTip(), QStringLiteral("Na začátek adresáře"));
+    EXPECT_EQ(navigator.button(B::Next)->objectName(), QStringLiteral("Next"));
+    EXPECT_FALSE(navigator.button(B::Next)->isEnabled()); // no data set: nothing to move
+}
+
+// A move that fails (a pending duplicate key) is reported once and emits no click.
+TEST_F(DataControlsTest, NavigatorReportsAFailedMoveAndEmitsNoClick)
+{
+    widgets::DBNavigator navigator;
+    navigator.setDataSet(m_cursor.get());
+    m_cursor->next();
+    m_cursor->edit();
+    m_cursor->setText("Příjmení", "Beneš");
+    QSignalSpy clicked(&navigator, &widgets::DBNavigator::clicked);
+    QTest::mouseClick(navigator.button(B::Next), Qt::LeftButton);
+    EXPECT_EQ(clicked.count(), 0);
+    ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
+    EXPECT_EQ(m_fakes.dialogs.lastBox().icon, platform::Icon::Error);
+    EXPECT_EQ(m_cursor->state(), store::CursorState::Edit);
+    m_cursor->cancel();
+    navigator.setDataSet(nullptr);
+}
+
+// guarded() reports any error in the application's error box and says it failed.
+TEST_F(DataControlsTest, GuardedReportsTheErrorText)
+{
+    EXPECT_TRUE(widgets::guarded([] {}));
+    EXPECT_FALSE(widgets::guarded([] { throw store::StoreError(store::StoreError::Kind::Io, "Disk plný"); }));
+    ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
+    EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("Disk plný"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Pelmir a telefony"));
+}
+
+} // namespace

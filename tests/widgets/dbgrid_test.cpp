@@ -1,0 +1,332 @@
+#include "WidgetsFixture.h"
+
+#include "widgets/DBGrid.h"
+#include "widgets/GridModel.h"
+
+#include "store/Errors.h"
+#include "store/Query.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTest>
+#include <QVBoxLayout>
+
+using widgets_test::WidgetsFixture;
+
+namespace {
+
+enum Column { Surname = 0, FirstName = 1, Phone = 2 };
+
+// A window with the grid and one more control to take the focus.
+class GridWindow : public QWidget {
+public:
+    GridWindow()
+    {
+        auto* layout = new QVBoxLayout(this);
+        grid = new widgets::DBGrid(this);
+        grid->setObjectName(QStringLiteral("Grid"));
+        other = new QLineEdit(this);
+        other->setObjectName(QStringLiteral("Other"));
+        layout->addWidget(grid);
+        layout->addWidget(other);
+    }
+    widgets::DBGrid* grid;
+    QLineEdit* other;
+};
+
+class DBGridTest : public WidgetsFixture {
+protected:
+    void SetUp() override
+    {
+        WidgetsFixture::SetUp();
+        addPeople({"Dvořák", "Beneš", "Černý"}); // key order: Beneš, Černý, Dvořák
+        m_window = std::make_unique<GridWindow>();
+        grid()->setDataSet(m_cursor.get(), {{"Příjmení", "Příjmení - Firma ", 120},
+                                            {"Jméno", "", 80},
+                                            {"Telefon", "", 80}});
+        showActive(*m_window);
+        grid()->setFocus();
+    }
+    void TearDown() override
+    {
+        m_window.reset();
+        WidgetsFixture::TearDown();
+    }
+
+    widgets::DBGrid* grid() const { return m_window->grid; }
+
+    void clickCell(int row, int column)
+    {
+        const QModelIndex index = grid()->model()->index(row, column);
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(index).center());
+    }
+    // Keys go where a user's keys go: to the focused widget (the cell editor once open).
+    static void key(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+    static void type(const QString& text)
+    {
+        for (const QChar c : text)
+            QTest::keyClicks(QApplication::focusWidget(), QString(c));
+    }
+    QString cell(int row, int column) const
+    {
+        return grid()->model()->index(row, column).data().toString();
+    }
+    int gridRow() const { return grid()->currentIndex().row(); }
+
+    std::unique_ptr<GridWindow> m_window;
+};
+
+// Rows come from the cursor in key order, titles from the columns: a model
+// that cached or reordered rows would show them wrongly.
+TEST_F(DBGridTest, ShowsRowsInKeyOrderWithTitlesAndFixedRows)
+{
+    EXPECT_EQ(grid()->model()->rowCount(), 3);
+    EXPECT_EQ(cell(0, Surname), QStringLiteral("Beneš"));
+    EXPECT_EQ(cell(1, Surname), QStringLiteral("Černý"));
+    EXPECT_EQ(cell(2, FirstName), QStringLiteral("JDvořák"));
+    EXPECT_EQ(grid()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Příjmení - Firma "));
+    EXPECT_EQ(grid()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Jméno"));
+    EXPECT_EQ(grid()->columnWidth(0), 120);
+    EXPECT_EQ(grid()->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+    EXPECT_EQ(gridRow(), 0);
+}
+
+// Typing must begin the edit through the store exactly once (the window's
+// Save/Discard hang on AfterEdit) and moving rows must save the change.
+TEST_F(DBGridTest, TypingStartsTheEditOnceAndMovingRowsSaves)
+{
+    clickCell(0, FirstName);
+    type(QStringLiteral("Jan"));
+    EXPECT_EQ(m_afterEdit, 1);
+    EXPECT_EQ(m_cursor->state(), store::CursorState::Edit);
+    EXPECT_TRUE(m_cursor->modified());
+    EXPECT_EQ(m_cursor->text("Jméno"), "Jan"); // written as typed, before the editor closes
+    EXPECT_EQ(grid()->model()->headerData(0, Qt::Vertical).toString(), widgets::GridModel::editMarker());
+
+    key(Qt::Key_Down);
+    EXPECT_EQ(m_cursor->state(), store::CursorState::Browse);
+    EXPECT_EQ(m_cursor->currentRow(), 1);
+    EXPECT_EQ(gridRow(), 1);
+    EXPECT_EQ(m_cursor->rowText(0, 1), "Jan");
+    EXPECT_EQ(m_afterEdit, 1);
+    EXPECT_TRUE(m_fakes.dialogs.shown().isEmpty());
+}
+
+// Tab goes to the next cell of the same record without saving it.
+TEST_F(DBGridTest, TabMovesToTheNextCellAndKeepsTheRecordPending)
+{
+    clickCell(0, Surname);
+    key(Qt::Key_Tab);
+    EXPECT_EQ(grid()->currentIndex().column(), FirstName);
+    type(QStringLiteral("Eva"));
+    key(Qt::Key_Tab);
+    EXPECT_EQ(grid()->currentIndex().column(), Phone);
+    EXPECT_EQ(m_cursor->state(), store::CursorState::Edit);
+    EXPECT_EQ(cell(0, FirstName), QStringLiteral("Eva"));
+}
+
+// A duplicate key met by a row move: the store's own error in the error box,
+// the move does not happen and the row stays in editing with what was typed.
+TEST_F(DBGridTest, DuplicateKeyOnRowMoveShowsStoreErrorAndStaysOnRow)
+{
+    clickCell(1, Surname);
+    type(QStringLiteral("Beneš"));
+    key(Qt::Key_Down);
+
+    ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
+    const platform::ShownBox box = m_fakes.dialogs.lastBox();
+    EXPECT_EQ(box.caption, QStringLiteral("Pelmir a telefony"));
+    EXPECT_EQ(box.icon, platform::Icon::Error);
+    EXPECT_EQ(m_cursor->state(), store::CursorState::Edit);
+    EXPECT_EQ(m_cursor->currentRow(), 1);
+    EXPECT_EQ(gridRow(), 1);
+    EXPECT_EQ(m_cursor->text("Příjmení"), "Beneš");
+    try {
+        m_cursor->post();
+        ADD_FAILURE() << "the duplicate was saved";
+    } catch (const store::StoreError& error) {
+        EXPECT_EQ(box.text, QString::fromUtf8(error.what())); // the store's text, not our own
+    }
+
+    // A mouse click on another row fails the same way and keeps the row.
+    clickCell(2, Phone);
+    EXPECT_EQ(m_fakes.dialogs.shown().size(), 2);
+    EXPECT_EQ(m_cursor->currentRow(), 1);
+    EXPECT_EQ(gridRow(), 1);
+    EXPECT_EQ(grid()->selectionModel()->selectedIndexes().value(0).row(), 1);
+}
+
+struct EscCase {
+    const char* name;
+    bool tabFirst; // closes the cell editor before Esc, so the grid itself gets it
+};
+
+class DBGridEscTest : public DBGridTest, public ::testing::WithParamInterface<EscCase> {};
+
+// Esc drops the whole pending change, whether the cell editor is open or not.
+TEST_P(DBGridEscTest, EscDropsThePendingChange)
+{
+    clickCell(0, FirstName);
+    type(QStringLiteral("Xaver"));
+    if (GetParam().tabFirst)
+        key(Qt::Key_Tab);
+    key(Qt::Key_Escape);
+    EXPECT_EQ(m_cursor->state(), store::CursorState::Browse);
+    EXPECT_EQ(m_cursor->text("Jméno"), "JBeneš");
+    EXPECT_EQ(cell(0, FirstName), QStringLiteral("JBeneš"));
+    EXPECT_EQ(m_cursor->recordCount(), 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Esc, DBGridEscTest,
+                         ::testing::Values(EscCase{"InEditor", false}, EscCase{"AfterTab", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct InsertCase {
+    const char* name;
+    int startRow;
+    Qt::Key key;
+};
+
+class DBGridInsertTest : public DBGridTest, public ::testing::WithParamInterface<InsertCase> {};
+
+// The grid's own insert keys start a new record without AfterEdit, also when
+// typing into it; it is saved by moving to another row.
+TEST_P(DBGridInsertTest, InsertKeysStartANewRecordWithoutAfterEdit)
+{
+    clickCell(GetParam().startRow, Surname);
+    key(GetParam().key);
+    EXPECT_EQ(m_cursor->state(), store::CursorState::Insert);
+    EXPECT_EQ(grid()->model()->rowCount(), 4);
+    EXPECT_EQ(gridRow(), m_cursor->currentRow());
+    EXPECT_EQ(grid()->model()->headerData(gridRow(), Qt::Vertical).toString(),
+              widgets::GridModel::insertMarker());
+
+    type(QStringLiteral("Adam"));
+    EXPECT_EQ(m_afterEdit, 0);
+    key(Qt::Key_Up);
+    EXPECT_EQ(m_cursor->state(), store::CursorState::Browse);
+    EXPECT_EQ(m_cursor->recordCount(), 4);
+    EXPECT_EQ(cell(0, Surname), QStringLiteral("Adam"));
+    EXPECT_EQ(m_afterEdit, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, DBGridInsertTest,
+                         ::testing::Values(InsertCase{"InsertKey", 1, Qt::Key_Insert},
+                                           InsertCase{"DownPastLastRow", 2, Qt::Key_Down}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Down on an untouched new last row must not pile up empty records.
+TEST_F(DBGridTest, DownOnAnUntouchedNewRowAddsNoSecond)
+{
+    clickCell(2, Surname);
+    key(Qt::Key_Down);
+    key(Qt::Key_Down);
+    EXPECT_EQ(grid()->model()->rowCount(), 4);
+    EXPECT_EQ(m_cursor->state(), store::CursorState::Insert);
+}
+
+struct DeleteCase {
+    const char* name;
+    platform::Button answer;
+    int recordsLeft;
+};
+
+class DBGridDeleteTest : public DBGridTest, public ::testing::WithParamInterface<DeleteCase> {};
+
+// Ctrl+Del asks the toolkit's question and deletes only on OK, silently.
+TEST_P(DBGridDeleteTest, CtrlDelAsksAndDeletesOnOk)
+{
+    clickCell(1, Surname);
+    m_fakes.dialogs.answerNext(GetParam().answer);
+    key(Qt::Key_Delete, Qt::ControlModifier);
+    ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
+    EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("Delete record?"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().buttons,
+              (QList<platform::Button>{platform::Button::Ok, platform::Button::Cancel}));
+    EXPECT_EQ(m_cursor->recordCount(), GetParam().recordsLeft);
+    EXPECT_EQ(grid()->model()->rowCount(), GetParam().recordsLeft);
+    EXPECT_EQ(gridRow(), m_cursor->currentRow());
+    EXPECT_TRUE(m_fakes.tones.events().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, DBGridDeleteTest,
+                         ::testing::Values(DeleteCase{"Ok", platform::Button::Ok, 2},
+                                           DeleteCase{"Cancel", platform::Button::Cancel, 3}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct FocusCase {
+    const char* name;
+    QString typed;
+    store::CursorState after;
+    int rows;
+};
+
+class DBGridFocusTest : public DBGridTest, public ::testing::WithParamInterface<FocusCase> {};
+
+// Leaving the grid drops a new record only when nothing was typed into it.
+TEST_P(DBGridFocusTest, LosingFocusDropsOnlyAnUntouchedNewRecord)
+{
+    clickCell(0, Surname);
+    key(Qt::Key_Insert);
+    type(GetParam().typed);
+    m_window->other->setFocus();
+    EXPECT_EQ(m_cursor->state(), GetParam().after);
+    EXPECT_EQ(grid()->model()->rowCount(), GetParam().rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(Typed, DBGridFocusTest,
+                         ::testing::Values(FocusCase{"Nothing", QString(), store::CursorState::Browse, 3},
+                                           FocusCase{"Surname", QStringLiteral("Zeman"),
+                                                     store::CursorState::Insert, 4}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The grid follows cursor moves made elsewhere, but not while the display is
+// suspended (a walk must not scroll the user's grid), and catches up after.
+TEST_F(DBGridTest, FollowsTheCursorExceptWhileSuspended)
+{
+    m_cursor->last();
+    EXPECT_EQ(gridRow(), 2);
+    m_cursor->disableControls();
+    m_cursor->first();
+    EXPECT_EQ(gridRow(), 2);
+    m_cursor->enableControls();
+    EXPECT_EQ(gridRow(), 0);
+}
+
+// A selection is read-only: typing, Insert and Ctrl+Del change nothing.
+TEST_F(DBGridTest, ReadOnlySelectionNeverEdits)
+{
+    store::Query query(*m_database);
+    query.setSql("select * from Adr");
+    query.open();
+    grid()->setDataSet(&query, {{"Příjmení", "", -1}, {"Jméno", "", -1}});
+    EXPECT_EQ(grid()->model()->rowCount(), 3);
+    clickCell(1, FirstName);
+    EXPECT_EQ(query.currentRow(), 1);
+    type(QStringLiteral("x"));
+    key(Qt::Key_Insert);
+    key(Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(grid()->model()->rowCount(), 3);
+    EXPECT_EQ(cell(1, FirstName), QStringLiteral("JČerný"));
+    EXPECT_TRUE(m_fakes.dialogs.shown().isEmpty());
+    grid()->setDataSet(nullptr, {});
+}
+
+// Typing into an empty table starts its first record there.
+TEST_F(DBGridTest, TypingIntoAnEmptyTableStartsItsFirstRecord)
+{
+    for (int i = 0; i < 3; ++i)
+        m_cursor->remove();
+    ASSERT_EQ(grid()->model()->rowCount(), 0);
+    grid()->setFocus();
+    type(QStringLiteral("Nový"));
+    EXPECT_EQ(grid()->model()->rowCount(), 1);
+    key(Qt::Key_Return);
+    EXPECT_EQ(m_cursor->text("Příjmení"), "Nový");
+}
+
+} // namespace
