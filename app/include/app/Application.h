@@ -1,0 +1,61 @@
+#pragma once
+
+#include "app/StartupSequence.h"
+
+#include <QString>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace store {
+class Database;
+}
+
+namespace app {
+
+class HelpKeyFilter;
+class TMainForm;
+
+// Every window of the program, created once at start-up in a fixed order
+// behind the splash window and kept until the program ends.
+class Application {
+public:
+    explicit Application(const std::filesystem::path& workDir);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Sees every progress value the splash window is given.
+    void setProgressObserver(std::function<void(int)> observer);
+
+    // Shows the splash window and creates the windows. When a creation fails,
+    // the splash window goes, the error box names the error and false comes back.
+    bool start();
+    // The main window, maximised, with the focus in the quick search.
+    void showMainWindow();
+
+    // The steps of start-up in their order with the progress after each.
+    std::vector<StartupStep> startupSteps();
+
+    store::Database& database() { return *m_database; }
+    TMainForm* mainForm() const { return m_mainForm.get(); }
+    QString helpFile() const { return m_helpFile; }
+
+private:
+    void setApplicationValues();
+
+    std::unique_ptr<store::Database> m_database;
+    std::unique_ptr<HelpKeyFilter> m_helpKeys;
+    std::unique_ptr<TMainForm> m_mainForm;
+    std::function<void(int)> m_progressObserver;
+    QString m_helpFile;
+};
+
+// The program: `pelmir [--workdir DIR] [document]`. Installs the real
+// services, takes the working directory's lock, starts and runs the message
+// loop; returns the exit code.
+int runProgram(const QStringList& arguments);
+
+} // namespace app

@@ -1,0 +1,136 @@
+#pragma once
+
+#include "sound/TPCSpeaker.h"
+#include "store/Cursor.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QToolButton;
+
+namespace store {
+class Database;
+}
+namespace widgets {
+class DBNavigator;
+class DBText;
+}
+
+namespace app {
+
+class AddressGrid;
+
+// The main window: the address book with its toolbar, grid, menu and the
+// floating search and reminder panels. Created once at start-up; it holds the
+// address table open until the program ends.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // Opens the address table; a StoreError stops start-up.
+    explicit TMainForm(store::Database& database, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    store::Cursor& Table() { return *m_table; }
+
+    // The window's start-up step: its parts run in order, the first error is
+    // reported and skips the rest.
+    void FormCreate();
+
+    // Record editing.
+    void SpeedButtonVlozClick();
+    void SpeedButtonSmazClick();
+    void SpeedButtonPotvrdClick();
+    void SpeedButtonZrusClick();
+    void TableAfterEdit();
+
+    // Search.
+    void HledEditChange();
+    void HledaniTextuClick();
+    void EditHledaniChange();
+    void SpeedButtonHledejClick();
+    void Dalsi();
+    void SpeedButtonZpetClick();
+
+    void ObsahNapovedyClick();
+    // "Konec", F10 and "&Konec": drops a pending record and ends the message loop.
+    void KonecClick();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* createToolbar();
+    QWidget* createGridArea();
+    void createSearchPanels(QWidget* area);
+    void createReminderPanels(QWidget* area);
+    void createMenu();
+    void placeFloatingPanels();
+
+    void setEditingButtons(bool enabled);
+    void navigatorMoved();
+    QString chosenSearchField() const;
+    void setSearchFound(bool found);
+    void paintFieldLabels(const QString& yellowField);
+    void playNotFound();
+    void finishSearch();
+
+    store::Database& m_database;
+    std::unique_ptr<store::Cursor> m_table;
+    sound::TPCSpeaker m_speaker;
+    int m_afterEditConnection = 0;
+    bool m_ending = false;
+
+    // Controls, named as the user knows them.
+    QFrame* m_toolbar = nullptr;
+    QLineEdit* HledEdit = nullptr;
+    QToolButton* SpeedButtonPozor = nullptr;
+    QToolButton* SpeedButtonVyroci = nullptr;
+    QToolButton* SpeedButtonSvatek = nullptr;
+    widgets::DBNavigator* DBNavigator = nullptr;
+    QToolButton* SpeedButtonVloz = nullptr;
+    QToolButton* SpeedButtonSmaz = nullptr;
+    QToolButton* SpeedButtonPotvrd = nullptr;
+    QToolButton* SpeedButtonZrus = nullptr;
+    QLabel* ImageLogo = nullptr;
+    QLabel* LabelPocetZaznamu = nullptr;
+    QPushButton* BitBtnKonec = nullptr;
+    QWidget* m_gridArea = nullptr;
+    AddressGrid* Grid = nullptr;
+
+    QFrame* PanelSvatek = nullptr;
+    QLineEdit* EditPozor = nullptr;
+    QPushButton* BitBtnUkazat = nullptr;
+
+    QFrame* PanelHledText = nullptr;
+    QLineEdit* EditHledani = nullptr;
+    QToolButton* SpeedButtonHledej = nullptr;
+    QToolButton* SpeedButtonDalsi = nullptr;
+    QToolButton* SpeedButtonZpet = nullptr;
+    QGroupBox* GroupBoxSloupec = nullptr;
+    QRadioButton* RadioButtonPrijmeni = nullptr;
+    QRadioButton* RadioButtonJmeno = nullptr;
+    QRadioButton* RadioButtonAdresa = nullptr;
+    QRadioButton* RadioButtonTelefon = nullptr;
+    QRadioButton* RadioButtonPoznamka = nullptr;
+
+    QFrame* PanelNaDotaz = nullptr;
+    widgets::DBText* DBTextPrijmeni = nullptr;
+    widgets::DBText* DBTextJmeno = nullptr;
+    widgets::DBText* DBTextTelefon = nullptr;
+    widgets::DBText* DBTextAdresa = nullptr;
+    widgets::DBText* DBTextPoznamka = nullptr;
+};
+
+} // namespace app

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "store/Cursor.h"
+
+#include <string>
+#include <string_view>
+
+namespace app {
+
+// The text search's matching rule: the search text occurs anywhere in the
+// field, both upper-cased by the Czech rules. An empty search text matches
+// nothing, so an empty field is never "found" by an empty search.
+bool textMatches(std::string_view fieldText, std::string_view searchText);
+
+// Walks a cursor record by record looking for the search text in one field.
+// The caller holds the walk under a SearchWalkGuard, which restores the
+// position when nothing was found.
+class TextSearch {
+public:
+    TextSearch(store::DataSet& data, std::string field, std::string searchText);
+
+    // From the first record on. True when a record matches; it is then current.
+    bool fromStart();
+    // From the record after the current one. The current record itself is not
+    // tested again, so a match on the last record reports "no further one".
+    bool onward();
+
+private:
+    bool walk();
+
+    store::DataSet& m_data;
+    std::string m_field;
+    std::string m_searchText;
+};
+
+// Takes a mark and suspends the display for a walk. finish() returns to the
+// mark when nothing was found, frees it and resumes the display; the
+// destructor does the same (without throwing) when the walk failed midway,
+// so the display is never left suspended.
+class SearchWalkGuard {
+public:
+    explicit SearchWalkGuard(store::Cursor& cursor);
+    ~SearchWalkGuard();
+    SearchWalkGuard(const SearchWalkGuard&) = delete;
+    SearchWalkGuard& operator=(const SearchWalkGuard&) = delete;
+
+    void finish(bool found);
+
+private:
+    store::Cursor& m_cursor;
+    store::Bookmark m_mark;
+    bool m_finished = false;
+};
+
+} // namespace app

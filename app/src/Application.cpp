@@ -1,0 +1,112 @@
+#include "app/Application.h"
+
+#include "app/Help.h"
+#include "app/MainForm.h"
+#include "app/SplashScreen.h"
+
+#include "platform/Platform.h"
+#include "store/Catalogue.h"
+#include "store/Database.h"
+
+#include <QApplication>
+#include <QDir>
+
+namespace app {
+
+namespace {
+const QString kApplicationTitle = QStringLiteral("Pelmir a telefony");
+// The help file's name in the help location.
+const QString kHelpFileName = QStringLiteral("Pelmhelp.hlp");
+} // namespace
+
+Application::Application(const std::filesystem::path& workDir)
+    : m_database(std::make_unique<store::Database>(workDir / store::kDataDirName))
+{
+}
+
+Application::~Application()
+{
+    if (m_helpKeys && qApp)
+        qApp->removeEventFilter(m_helpKeys.get());
+    // Windows close their tables (dropping pending records) before the store goes.
+    m_mainForm.reset();
+}
+
+void Application::setProgressObserver(std::function<void(int)> observer)
+{
+    m_progressObserver = std::move(observer);
+}
+
+std::vector<StartupStep> Application::startupSteps()
+{
+    // The fixed creation order. A window not built yet keeps its place (no
+    // create function) so the progress values stay where they belong.
+    return {
+        {QStringLiteral("TMainForm"),
+         [this] {
+             m_mainForm = std::make_unique<TMainForm>(*m_database);
+             m_mainForm->FormCreate();
+         },
+         {}},
+        {QStringLiteral("TVyrobForm"), {}, {}},
+        {QStringLiteral("TTlfCrForm"), {}, {}},
+        {QStringLiteral("TTlfSvtForm"), {}, {5}},
+        {QStringLiteral("TEditorForm"), {}, {10}},
+        {QStringLiteral("TFormData"), {}, {}},
+        {QStringLiteral("TFormGraf"), {}, {}},
+        {QStringLiteral("THlavniForm"), {}, {}},
+        {QStringLiteral("TTextForm"), {}, {}},
+        {QStringLiteral("TZalhForm"), {}, {30}},
+        {QStringLiteral("(application title, help file)"), [this] { setApplicationValues(); }, {35}},
+        {QStringLiteral("TOsobZaznamyForm"), {}, {40}},
+        {QStringLiteral("TPlanovacForm"), {}, {45}},
+        {QStringLiteral("TKalendarForm"), {}, {50}},
+        {QStringLiteral("TNastavARJForm"), {}, {55}},
+        {QStringLiteral("TSvatekForm"), {}, {60}},
+        {QStringLiteral("TPscForm"), {}, {70}},
+        {QStringLiteral("TSpzForm"), {}, {75}},
+        {QStringLiteral("TCasyForm"), {}, {80}},
+        {QStringLiteral("TJednotkyForm"), {}, {85, 90}},
+        {QStringLiteral("TReportForm"), {}, {95}},
+        {QStringLiteral("TReport1Form"), {}, {100}},
+    };
+}
+
+void Application::setApplicationValues()
+{
+    QCoreApplication::setApplicationName(kApplicationTitle);
+    const platform::Paths* paths = platform::services().paths;
+    m_helpFile = paths ? QDir(paths->helpLocation()).filePath(kHelpFileName) : kHelpFileName;
+}
+
+bool Application::start()
+{
+    if (!m_helpKeys) {
+        m_helpKeys = std::make_unique<HelpKeyFilter>();
+        qApp->installEventFilter(m_helpKeys.get());
+    }
+    try {
+        auto splash = std::make_unique<SplashScreen>();
+        splash->showAndPaint();
+        runStartupSteps(startupSteps(), [&](int value) {
+            splash->setProgress(value);
+            if (m_progressObserver)
+                m_progressObserver(value);
+        });
+    } catch (const std::exception& error) {
+        // The splash window has gone with the unwinding; the message stays in front.
+        m_mainForm.reset();
+        platform::services().dialogs->errorBox(QString::fromUtf8(error.what()));
+        return false;
+    }
+    return true;
+}
+
+void Application::showMainWindow()
+{
+    m_mainForm->showMaximized();
+    m_mainForm->activateWindow();
+    m_mainForm->findChild<QWidget*>(QStringLiteral("HledEdit"))->setFocus();
+}
+
+} // namespace app

@@ -1,0 +1,130 @@
+#include "app/Help.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+#include <QVariant>
+#include <QWidget>
+
+#include <map>
+
+namespace app {
+
+namespace {
+
+const char* const kTopicProperty = "helpTopic";
+const QString kHelpCaption = QStringLiteral("Nápověda - Pelmir a telefony");
+
+const std::map<int, QString>& topicTexts()
+{
+    static const std::map<int, QString> texts = {
+        {1, QStringLiteral(
+                "<h2>Adresář - obsah nápovědy</h2>"
+                "<p>Hlavní okno ukazuje adresář osob a firem seřazený podle příjmení.</p>"
+                "<ul>"
+                "<li><b>Rychlé hledání</b>: pište příjmení do žlutého pole v horní liště, "
+                "tabulka se po každém písmenu přesune na nejbližší příjmení.</li>"
+                "<li><b>Navigátor</b>: tlačítka na začátek, na předchozí, na další záznam a na "
+                "konec adresáře.</li>"
+                "<li><b>Vložit nový záznam</b>, <b>Smazat označený záznam</b> (Ctrl + Del), "
+                "<b>Uložit záznam/změnu</b> a <b>Neukládat</b>: úpravy adresáře. Dvě stejná "
+                "příjmení uložit nelze.</li>"
+                "<li><b>Hledání textu</b> (F2): najde text v jednom zvoleném sloupci; "
+                "Hledej hledá od začátku, Další pokračuje.</li>"
+                "<li><b>Konec</b> (F10) ukončí program; neuložený záznam se zahodí.</li>"
+                "</ul>")},
+        {3, QStringLiteral(
+                "<h2>Pelmir s telefonními čísly</h2>"
+                "<p>Hlavní okno programu: adresář se jmény, adresami, telefony a poznámkami. "
+                "Z nabídky se otevírají ostatní okna: textový editor, osobní záznamník, "
+                "plánovač, jmeniny a výročí, adresáře, převody jednotek a zálohování.</p>"
+                "<p>Záznam upravíte přímo v tabulce; přechodem na jiný řádek se změna uloží. "
+                "Klávesa F1 otevře nápovědu k právě aktivnímu prvku.</p>")},
+        {4, QStringLiteral("<h2>Osobní záznamník</h2><p>Poznámky s nadpisem a formátovaným textem.</p>")},
+        {5, QStringLiteral("<h2>Plánovač</h2><p>Plánované akce podle data a výběr data v kalendáři.</p>")},
+        {6, QStringLiteral("<h2>Jmeniny a rodinná výročí</h2><p>Kalendář jmenin s vlastními výročími.</p>")},
+        {7, QStringLiteral("<h2>Poštovní směrovací čísla a poznávací značky</h2>"
+                           "<p>Vyhledávání PSČ podle míst a značek podle zemí.</p>")},
+        {8, QStringLiteral("<h2>Seznam přístrojů</h2><p>Evidence domácích přístrojů, záruk a oprav.</p>")},
+        {9, QStringLiteral("<h2>Převody jednotek</h2><p>Převody v deseti skupinách jednotek.</p>")},
+        {10, QStringLiteral("<h2>Zálohování</h2><p>Nastavení archivátoru ARJ a statistika záloh.</p>")},
+        {12, QStringLiteral("<h2>Telefonní předvolby</h2><p>Předvolby v ČR a mezinárodní předvolby.</p>")},
+        {13, QStringLiteral("<h2>Váha</h2><p>Výpočet indexu tělesné hmotnosti, záznamy vážení a graf.</p>")},
+    };
+    return texts;
+}
+
+} // namespace
+
+void setHelpTopic(QWidget* widget, int topic)
+{
+    widget->setProperty(kTopicProperty, topic);
+}
+
+int helpTopicFor(const QWidget* widget)
+{
+    for (const QWidget* w = widget; w; w = w->parentWidget()) {
+        const QVariant topic = w->property(kTopicProperty);
+        if (topic.isValid() && topic.toInt() > 0)
+            return topic.toInt();
+    }
+    return 0;
+}
+
+QString helpTopicText(int topic)
+{
+    const auto& texts = topicTexts();
+    if (auto found = texts.find(topic); found != texts.end())
+        return found->second;
+    return QStringLiteral("<h2>Nápověda</h2><p>K tomuto tématu (%1) není nápověda k dispozici.</p>")
+        .arg(topic);
+}
+
+HelpViewer::HelpViewer() = default;
+HelpViewer::~HelpViewer() = default;
+
+QWidget* HelpViewer::window() const
+{
+    return m_window.get();
+}
+
+void HelpViewer::showTopic(int topic)
+{
+    if (!m_window) {
+        m_window = std::make_unique<QWidget>(nullptr, Qt::Window);
+        m_window->setObjectName(QStringLiteral("HelpForm"));
+        m_window->setWindowTitle(kHelpCaption);
+        auto* layout = new QVBoxLayout(m_window.get());
+        layout->setContentsMargins(0, 0, 0, 0);
+        m_browser = new QTextBrowser(m_window.get());
+        m_browser->setObjectName(QStringLiteral("HelpText"));
+        layout->addWidget(m_browser);
+        m_window->resize(480, 360);
+    }
+    m_topic = topic;
+    m_browser->setHtml(helpTopicText(topic));
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+bool HelpKeyFilter::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1
+        && static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        const QWidget* focus = QApplication::focusWidget();
+        if (!focus)
+            focus = QApplication::activeWindow();
+        if (!focus)
+            focus = qobject_cast<const QWidget*>(watched);
+        const int topic = helpTopicFor(focus);
+        if (topic > 0 && platform::services().help) {
+            platform::services().help->showTopic(topic);
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace app

@@ -1,0 +1,451 @@
+#include "app/MainForm.h"
+
+#include "MainFormTexts.h"
+#include "app/AddressGrid.h"
+#include "app/Help.h"
+#include "app/LetterCase.h"
+#include "app/Logo.h"
+
+#include "sound/Tones.h"
+#include "store/Database.h"
+#include "widgets/DBNavigator.h"
+#include "widgets/DataControls.h"
+#include "widgets/ErrorReport.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <functional>
+#include <vector>
+
+namespace app {
+
+namespace {
+
+const QColor kNavy(0, 0, 128);
+const QColor kMaroon(128, 0, 0);
+const QColor kLightYellow(255, 255, 225);
+const QColor kPanelNaDotaz(122, 150, 180);
+const QColor kPanelSvatek(0, 128, 0);
+constexpr int kHelpMainWindow = 3;
+constexpr int kHelpControls = 1;
+
+// A toolbar glyph drawn from a symbol, so no picture files are needed.
+QIcon glyph(const QString& symbol, const QColor& colour)
+{
+    QPixmap pixmap(24, 24);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(18);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(colour);
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, symbol);
+    return QIcon(pixmap);
+}
+
+QToolButton* toolButton(QWidget* parent, const char* name, const QString& hint,
+                        const QString& symbol, const QColor& colour)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(hint);
+    button->setStatusTip(hint);
+    button->setIcon(glyph(symbol, colour));
+    button->setIconSize(QSize(24, 24));
+    button->setAutoRaise(false);
+    // Like the old speed buttons: pressing one leaves the focus where it was.
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+void setBackground(QWidget* widget, const QColor& colour)
+{
+    widget->setAutoFillBackground(true);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+TMainForm::TMainForm(store::Database& database, QWidget* parent)
+    : QMainWindow(parent),
+      m_database(database),
+      m_table(std::make_unique<store::Cursor>(database, "Dat.DB"))
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(texts::kCaption);
+    setHelpTopic(this, kHelpMainWindow);
+
+    m_table->open();
+    m_afterEditConnection = m_table->afterEdit.connect([this] { TableAfterEdit(); });
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Central"));
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(createToolbar());
+    column->addWidget(createGridArea(), 1);
+    setCentralWidget(central);
+    createMenu();
+
+    setEditingButtons(false);
+    resize(900, 600);
+}
+
+TMainForm::~TMainForm()
+{
+    // The controls observe the cursor, so they go before it does.
+    delete takeCentralWidget();
+    m_table->afterEdit.disconnect(m_afterEditConnection);
+}
+
+QWidget* TMainForm::createToolbar()
+{
+    m_toolbar = new QFrame(this);
+    m_toolbar->setObjectName(QStringLiteral("PanelNastroje"));
+    m_toolbar->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    setBackground(m_toolbar, kNavy);
+    setHelpTopic(m_toolbar, kHelpControls);
+    auto* row = new QHBoxLayout(m_toolbar);
+    row->setContentsMargins(6, 4, 6, 4);
+    row->setSpacing(4);
+
+    HledEdit = new QLineEdit(m_toolbar);
+    HledEdit->setObjectName(QStringLiteral("HledEdit"));
+    HledEdit->setMaxLength(18);
+    HledEdit->setValidator(new LetterCaseValidator(LetterCaseValidator::Case::Upper, HledEdit));
+    QPalette editPalette = HledEdit->palette();
+    editPalette.setColor(QPalette::Base, kLightYellow);
+    editPalette.setColor(QPalette::Text, Qt::black);
+    HledEdit->setPalette(editPalette);
+    QFont bold = HledEdit->font();
+    bold.setBold(true);
+    HledEdit->setFont(bold);
+    HledEdit->setFixedWidth(HledEdit->fontMetrics().horizontalAdvance(QLatin1Char('W')) * 14);
+    setHelpTopic(HledEdit, kHelpControls);
+    connect(HledEdit, &QLineEdit::textChanged, this, [this] { HledEditChange(); });
+    row->addWidget(HledEdit);
+    row->addSpacing(8);
+
+    SpeedButtonPozor = toolButton(m_toolbar, "SpeedButtonPozor", texts::kHintPozor,
+                                  QStringLiteral("!"), Qt::red);
+    SpeedButtonVyroci = toolButton(m_toolbar, "SpeedButtonVyroci", texts::kHintVyroci,
+                                   QStringLiteral("★"), QColor(200, 120, 0));
+    SpeedButtonSvatek = toolButton(m_toolbar, "SpeedButtonSvatek", texts::kHintSvatek,
+                                   QStringLiteral("✿"), QColor(0, 128, 0));
+    // Their windows and checks come with the reminders and the name-day calendar.
+    for (QToolButton* button : {SpeedButtonPozor, SpeedButtonVyroci, SpeedButtonSvatek}) {
+        button->setEnabled(false);
+        row->addWidget(button);
+    }
+    row->addSpacing(8);
+
+    DBNavigator = new widgets::DBNavigator(m_toolbar);
+    DBNavigator->setObjectName(QStringLiteral("DBNavigator"));
+    DBNavigator->setDataSet(m_table.get());
+    DBNavigator->setHint(widgets::DBNavigator::Button::First, texts::kHintFirst);
+    DBNavigator->setHint(widgets::DBNavigator::Button::Prior, texts::kHintPrior);
+    DBNavigator->setHint(widgets::DBNavigator::Button::Next, texts::kHintNext);
+    DBNavigator->setHint(widgets::DBNavigator::Button::Last, texts::kHintLast);
+    setHelpTopic(DBNavigator, kHelpControls);
+    connect(DBNavigator, &widgets::DBNavigator::clicked, this, [this] { navigatorMoved(); });
+    row->addWidget(DBNavigator);
+    row->addSpacing(8);
+
+    SpeedButtonVloz = toolButton(m_toolbar, "SpeedButtonVloz", texts::kHintVloz,
+                                 QStringLiteral("+"), QColor(0, 140, 0));
+    SpeedButtonSmaz = toolButton(m_toolbar, "SpeedButtonSmaz", texts::kHintSmaz,
+                                 QStringLiteral("−"), Qt::red);
+    SpeedButtonPotvrd = toolButton(m_toolbar, "SpeedButtonPotvrd", texts::kHintPotvrd,
+                                   QStringLiteral("✓"), QColor(0, 140, 0));
+    SpeedButtonZrus = toolButton(m_toolbar, "SpeedButtonZrus", texts::kHintZrus,
+                                 QStringLiteral("✗"), Qt::red);
+    connect(SpeedButtonVloz, &QToolButton::clicked, this, [this] { SpeedButtonVlozClick(); });
+    connect(SpeedButtonSmaz, &QToolButton::clicked, this, [this] { SpeedButtonSmazClick(); });
+    connect(SpeedButtonPotvrd, &QToolButton::clicked, this, [this] { SpeedButtonPotvrdClick(); });
+    connect(SpeedButtonZrus, &QToolButton::clicked, this, [this] { SpeedButtonZrusClick(); });
+    for (QToolButton* button : {SpeedButtonVloz, SpeedButtonSmaz, SpeedButtonPotvrd, SpeedButtonZrus})
+        row->addWidget(button);
+    row->addStretch(1);
+
+    // The record-count label lies over the logo; the two take turns.
+    auto* logoHolder = new QWidget(m_toolbar);
+    auto* stack = new QGridLayout(logoHolder);
+    stack->setContentsMargins(0, 0, 0, 0);
+    ImageLogo = new QLabel(logoHolder);
+    ImageLogo->setObjectName(QStringLiteral("ImageLogo"));
+    ImageLogo->setPixmap(logoPixmap(30));
+    stack->addWidget(ImageLogo, 0, 0, Qt::AlignCenter);
+    LabelPocetZaznamu = new QLabel(logoHolder);
+    LabelPocetZaznamu->setObjectName(QStringLiteral("LabelPocetZaznamu"));
+    LabelPocetZaznamu->setAlignment(Qt::AlignCenter);
+    QFont countFont = LabelPocetZaznamu->font();
+    countFont.setBold(true);
+    countFont.setPointSize(10);
+    LabelPocetZaznamu->setFont(countFont);
+    QPalette countPalette = LabelPocetZaznamu->palette();
+    countPalette.setColor(QPalette::WindowText, Qt::yellow);
+    LabelPocetZaznamu->setPalette(countPalette);
+    LabelPocetZaznamu->hide();
+    stack->addWidget(LabelPocetZaznamu, 0, 0, Qt::AlignCenter);
+    row->addWidget(logoHolder);
+    row->addSpacing(12);
+
+    BitBtnKonec = new QPushButton(texts::kKonecButton, m_toolbar);
+    BitBtnKonec->setObjectName(QStringLiteral("BitBtnKonec"));
+    BitBtnKonec->setFocusPolicy(Qt::NoFocus);
+    connect(BitBtnKonec, &QPushButton::clicked, this, [this] { KonecClick(); });
+    row->addWidget(BitBtnKonec);
+    return m_toolbar;
+}
+
+QWidget* TMainForm::createGridArea()
+{
+    m_gridArea = new QWidget(this);
+    m_gridArea->setObjectName(QStringLiteral("GridArea"));
+    auto* layout = new QVBoxLayout(m_gridArea);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    Grid = new AddressGrid(m_gridArea);
+    Grid->setObjectName(QStringLiteral("Grid"));
+    Grid->setFont(QFont(QStringLiteral("Arial"), 8));
+    Grid->setDataSet(m_table.get(), {
+                                         {QStringLiteral("Příjmení"), texts::kTitlePrijmeni, 180},
+                                         {QStringLiteral("Jméno"), QString(), 90},
+                                         {QStringLiteral("Adresa"), QString(), 280},
+                                         {QStringLiteral("Telefon"), QString(), 130},
+                                         {QStringLiteral("Poznámka"), QString(), 280},
+                                     });
+    Grid->setCellColors(Qt::white, Qt::black);
+    QHeaderView* titles = Grid->horizontalHeader();
+    QFont titleFont(QStringLiteral("Arial"), 8);
+    titleFont.setBold(true);
+    titles->setFont(titleFont);
+    QPalette titlePalette = titles->palette();
+    titlePalette.setColor(QPalette::ButtonText, kMaroon);
+    titlePalette.setColor(QPalette::WindowText, kMaroon);
+    titles->setPalette(titlePalette);
+    titles->setSectionResizeMode(QHeaderView::Interactive);
+    Grid->setShowGrid(true);
+    setHelpTopic(Grid, kHelpControls);
+    layout->addWidget(Grid);
+
+    createReminderPanels(m_gridArea);
+    createSearchPanels(m_gridArea);
+    m_gridArea->installEventFilter(this);
+    return m_gridArea;
+}
+
+void TMainForm::createReminderPanels(QWidget* area)
+{
+    // Shown by today's reminders; hidden and inert until those exist.
+    PanelSvatek = new QFrame(area);
+    PanelSvatek->setObjectName(QStringLiteral("PanelSvatek"));
+    PanelSvatek->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    setBackground(PanelSvatek, kPanelSvatek);
+    auto* column = new QVBoxLayout(PanelSvatek);
+    auto* dnes = new QLabel(texts::kDnesMaSvatek, PanelSvatek);
+    dnes->setObjectName(QStringLiteral("LabelDnesMaSvatek"));
+    dnes->setAlignment(Qt::AlignCenter);
+    QFont bold = dnes->font();
+    bold.setBold(true);
+    dnes->setFont(bold);
+    QPalette yellow = dnes->palette();
+    yellow.setColor(QPalette::WindowText, Qt::yellow);
+    dnes->setPalette(yellow);
+    column->addWidget(dnes);
+    auto* nic = new QLabel(PanelSvatek);
+    nic->setObjectName(QStringLiteral("LabelNic"));
+    nic->setAlignment(Qt::AlignCenter);
+    QFont nicFont = bold;
+    nicFont.setPointSize(10);
+    nic->setFont(nicFont);
+    QPalette white = nic->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    nic->setPalette(white);
+    nic->hide();
+    column->addWidget(nic);
+    PanelSvatek->resize(320, 130);
+    PanelSvatek->hide();
+
+    EditPozor = new QLineEdit(area);
+    EditPozor->setObjectName(QStringLiteral("EditPozor"));
+    EditPozor->setReadOnly(true);
+    QFont pozorFont = EditPozor->font();
+    pozorFont.setBold(true);
+    pozorFont.setPointSize(10);
+    EditPozor->setFont(pozorFont);
+    EditPozor->resize(460, 64);
+    EditPozor->hide();
+    BitBtnUkazat = new QPushButton(texts::kUkazat, EditPozor);
+    BitBtnUkazat->setObjectName(QStringLiteral("BitBtnUkazat"));
+    BitBtnUkazat->hide();
+}
+
+void TMainForm::createSearchPanels(QWidget* area)
+{
+    PanelHledText = new QFrame(area);
+    PanelHledText->setObjectName(QStringLiteral("PanelHledText"));
+    PanelHledText->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    PanelHledText->setAutoFillBackground(true);
+    auto* grid = new QVBoxLayout(PanelHledText);
+    auto* top = new QHBoxLayout;
+    EditHledani = new QLineEdit(texts::kSearchInitial, PanelHledText);
+    EditHledani->setObjectName(QStringLiteral("EditHledani"));
+    EditHledani->setValidator(new LetterCaseValidator(LetterCaseValidator::Case::Lower, EditHledani));
+    EditHledani->installEventFilter(this);
+    connect(EditHledani, &QLineEdit::textChanged, this, [this] { EditHledaniChange(); });
+    top->addWidget(EditHledani, 1);
+    SpeedButtonHledej = new QToolButton(PanelHledText);
+    SpeedButtonHledej->setObjectName(QStringLiteral("SpeedButtonHledej"));
+    SpeedButtonHledej->setText(texts::kHledej);
+    SpeedButtonDalsi = new QToolButton(PanelHledText);
+    SpeedButtonDalsi->setObjectName(QStringLiteral("SpeedButtonDalsi"));
+    SpeedButtonDalsi->setText(texts::kDalsi);
+    SpeedButtonZpet = new QToolButton(PanelHledText);
+    SpeedButtonZpet->setObjectName(QStringLiteral("SpeedButtonZpet"));
+    SpeedButtonZpet->setText(texts::kZpet);
+    for (QToolButton* button : {SpeedButtonHledej, SpeedButtonDalsi, SpeedButtonZpet}) {
+        button->setFocusPolicy(Qt::NoFocus);
+        top->addWidget(button);
+    }
+    connect(SpeedButtonHledej, &QToolButton::clicked, this, [this] { SpeedButtonHledejClick(); });
+    connect(SpeedButtonDalsi, &QToolButton::clicked, this, [this] { Dalsi(); });
+    connect(SpeedButtonZpet, &QToolButton::clicked, this, [this] { SpeedButtonZpetClick(); });
+    grid->addLayout(top);
+
+    GroupBoxSloupec = new QGroupBox(texts::kVeSloupci, PanelHledText);
+    GroupBoxSloupec->setObjectName(QStringLiteral("GroupBoxSloupec"));
+    auto* choices = new QGridLayout(GroupBoxSloupec);
+    const auto radio = [this](const char* name, const QString& caption) {
+        auto* button = new QRadioButton(caption, GroupBoxSloupec);
+        button->setObjectName(QString::fromLatin1(name));
+        connect(button, &QRadioButton::clicked, this, [this] { EditHledaniChange(); });
+        return button;
+    };
+    RadioButtonPrijmeni = radio("RadioButtonPrijmeni", texts::kRadioPrijmeni);
+    RadioButtonJmeno = radio("RadioButtonJmeno", texts::kRadioJmeno);
+    RadioButtonAdresa = radio("RadioButtonAdresa", texts::kRadioAdresa);
+    RadioButtonTelefon = radio("RadioButtonTelefon", texts::kRadioTelefon);
+    RadioButtonPoznamka = radio("RadioButtonPoznamka", texts::kRadioPoznamka);
+    choices->addWidget(RadioButtonPrijmeni, 0, 0);
+    choices->addWidget(RadioButtonJmeno, 0, 1);
+    choices->addWidget(RadioButtonAdresa, 0, 2);
+    choices->addWidget(RadioButtonTelefon, 1, 0);
+    choices->addWidget(RadioButtonPoznamka, 1, 1);
+    grid->addWidget(GroupBoxSloupec);
+    PanelHledText->resize(PanelHledText->sizeHint().expandedTo(QSize(330, 0)));
+    PanelHledText->hide();
+
+    PanelNaDotaz = new QFrame(area);
+    PanelNaDotaz->setObjectName(QStringLiteral("PanelNaDotaz"));
+    PanelNaDotaz->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    setBackground(PanelNaDotaz, kPanelNaDotaz);
+    auto* found = new QGridLayout(PanelNaDotaz);
+    const auto field = [this](const char* name, const QString& fieldName) {
+        auto* label = new widgets::DBText(PanelNaDotaz);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setDataSet(m_table.get());
+        label->setDataField(fieldName);
+        QFont font = label->font();
+        font.setBold(true);
+        label->setFont(font);
+        return label;
+    };
+    DBTextPrijmeni = field("DBTextPrijmeni", QStringLiteral("Příjmení"));
+    DBTextJmeno = field("DBTextJmeno", QStringLiteral("Jméno"));
+    DBTextTelefon = field("DBTextTelefon", QStringLiteral("Telefon"));
+    DBTextAdresa = field("DBTextAdresa", QStringLiteral("Adresa"));
+    DBTextPoznamka = field("DBTextPoznamka", QStringLiteral("Poznámka"));
+    DBTextPoznamka->setWordWrap(true);
+    DBTextPoznamka->setFrameStyle(QFrame::Box | QFrame::Plain);
+    DBTextPoznamka->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    found->addWidget(DBTextPrijmeni, 0, 0);
+    found->addWidget(DBTextJmeno, 0, 1);
+    found->addWidget(DBTextTelefon, 0, 2);
+    found->addWidget(DBTextAdresa, 1, 0, 1, 3);
+    found->addWidget(DBTextPoznamka, 2, 0, 1, 3);
+    found->setRowStretch(2, 1);
+    PanelNaDotaz->resize(PanelHledText->width() + 60, PanelHledText->height() + 30);
+    paintFieldLabels(QString());
+    PanelNaDotaz->hide();
+}
+
+void TMainForm::placeFloatingPanels()
+{
+    const QRect area = m_gridArea->rect();
+    const int margin = 24;
+    PanelHledText->move(area.right() - PanelHledText->width() - margin,
+                        area.bottom() - PanelHledText->height() - margin);
+    PanelNaDotaz->move(margin, area.bottom() - PanelNaDotaz->height() - margin);
+    EditPozor->move(area.center().x() - EditPozor->width() / 2, area.center().y());
+    BitBtnUkazat->move((EditPozor->width() - BitBtnUkazat->width()) / 2,
+                       EditPozor->height() - BitBtnUkazat->height() - 4);
+    PanelSvatek->move(area.center().x() - PanelSvatek->width() / 2,
+                      area.center().y() - PanelSvatek->height() - 8);
+    for (QWidget* panel : {static_cast<QWidget*>(PanelSvatek), static_cast<QWidget*>(EditPozor),
+                           static_cast<QWidget*>(PanelHledText), static_cast<QWidget*>(PanelNaDotaz)})
+        panel->raise();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_gridArea && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+        placeFloatingPanels();
+    if (watched == EditHledani && event->type() == QEvent::MouseButtonPress)
+        EditHledaniChange();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::FormCreate()
+{
+    // The start-up step, in its fixed order. Each part joins the list at its
+    // place when its feature is built:
+    //   1. make sure the archiver directory file exists (floppy backup)
+    //   2. read the saved grid background colour (settings)
+    //   3. disable the two floppy items when no archiver directory is set (floppy backup)
+    //   4. read the saved grid text colour (settings)
+    //   5. set the two start-with-the-computer items (settings)
+    const std::vector<std::function<void()>> parts = {};
+    widgets::guarded([&] {
+        for (const auto& part : parts)
+            part();
+    });
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    // Closing the main window ends the program like "Konec".
+    KonecClick();
+    event->accept();
+}
+
+void TMainForm::KonecClick()
+{
+    if (m_ending)
+        return;
+    m_ending = true;
+    // A record still being typed is dropped, never saved.
+    Grid->dropOpenEditor();
+    m_table->close();
+    QCoreApplication::exit(0);
+}
+
+} // namespace app

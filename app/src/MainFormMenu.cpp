@@ -1,0 +1,129 @@
+// The main window's menu: every item in its place with its shortcut and
+// separators. Items whose windows are not built yet stand disabled.
+
+#include "app/MainForm.h"
+
+#include "MainFormTexts.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <functional>
+
+namespace app {
+
+namespace {
+
+struct MenuBuilder {
+    QWidget* owner;
+    QMenu* menu;
+
+    QAction* item(const char* name, const QString& caption, const QKeySequence& shortcut = {},
+                  std::function<void()> handler = {}) const
+    {
+        auto* action = new QAction(caption, owner);
+        action->setObjectName(QString::fromLatin1(name));
+        if (!shortcut.isEmpty()) {
+            action->setShortcut(shortcut);
+            // The shortcut works wherever the focus is in the main window.
+            action->setShortcutContext(Qt::WindowShortcut);
+        }
+        if (handler)
+            QObject::connect(action, &QAction::triggered, owner, [handler] { handler(); });
+        else
+            action->setEnabled(false); // its window comes later
+        menu->addAction(action);
+        return action;
+    }
+
+    MenuBuilder submenu(const char* name, const QString& caption) const
+    {
+        QMenu* sub = menu->addMenu(caption);
+        sub->setObjectName(QString::fromLatin1(name));
+        sub->menuAction()->setObjectName(QString::fromLatin1(name) + QStringLiteral("Item"));
+        return {owner, sub};
+    }
+
+    void separator() const { menu->addSeparator(); }
+};
+
+MenuBuilder topMenu(QMainWindow* window, const char* name, const QString& caption)
+{
+    QMenu* menu = window->menuBar()->addMenu(caption);
+    menu->setObjectName(QString::fromLatin1(name));
+    return {window, menu};
+}
+
+} // namespace
+
+void TMainForm::createMenu()
+{
+    menuBar()->setObjectName(QStringLiteral("MainMenu"));
+
+    const MenuBuilder program = topMenu(this, "MenuProgram", texts::kMenuProgram);
+    QAction* editor = program.item("TextovyEditor", QStringLiteral("Textový editor"), Qt::Key_F3);
+    editor->setStatusTip(texts::kHintTextovyEditor);
+    editor->setToolTip(texts::kHintTextovyEditor);
+    program.separator();
+    program.item("HledaniTextu", QStringLiteral("Hledání textu"), Qt::Key_F2,
+                 [this] { HledaniTextuClick(); });
+    const MenuBuilder count = program.submenu("PocetZaznamu", QStringLiteral("Počet záznamů"));
+    count.item("PocetAdresar", QStringLiteral("Adresář"));
+    count.item("PocetOsobniZaznamnik", QStringLiteral("Osobní záznamník"));
+    count.item("PocetPlanovac", QStringLiteral("Plánovač"));
+    count.menu->menuAction()->setEnabled(false);
+    program.separator();
+    program.item("NastaveniTiskarny", QStringLiteral("Nastavení tiskárny"));
+    const MenuBuilder print = program.submenu("Tisk", QStringLiteral("Tisk"));
+    print.item("TiskVsechZaznamu", QStringLiteral("Všech záznamů"));
+    print.item("TiskJmenSAdresami", QStringLiteral("Jmen s adresami a telefony"));
+    print.menu->menuAction()->setEnabled(false);
+    program.separator();
+    program.item("Konec", QStringLiteral("Konec"), Qt::Key_F10, [this] { KonecClick(); });
+
+    const MenuBuilder reports = topMenu(this, "MenuSestavy", texts::kMenuSestavy);
+    reports.item("AdresarVsechnyUdaje", QStringLiteral("Adresář - všechny údaje"));
+    reports.item("AdresarJmenaSTelefony", QStringLiteral("Adresář - jména s telefony"));
+
+    const MenuBuilder extras = topMenu(this, "MenuDoplnky", texts::kMenuDoplnky);
+    extras.item("OsobniZaznamnik", QStringLiteral("Osobní záznamník"), Qt::Key_F11);
+    extras.item("Planovac", QStringLiteral("Plánovač"), Qt::Key_F12);
+    extras.item("JmeninyARodinnaVyroci", QStringLiteral("Jmeniny a rodinná výročí"), Qt::Key_F4);
+    extras.separator();
+    extras.item("SeznamPristroju", QStringLiteral("Seznam přístrojů"), Qt::Key_F8);
+    extras.item("Vaha", QStringLiteral("Váha"), QKeySequence(Qt::CTRL | Qt::Key_H));
+    extras.separator();
+    extras.item("PostovniSmerovaciCisla", QStringLiteral("Poštovní směrovací čísla"), Qt::Key_F5);
+    extras.item("PoznavaciZnackyZemi", QStringLiteral("Poznávací značky zemí"), Qt::Key_F6);
+    extras.item("TelefonniPredvolbyVCR", QStringLiteral("Telefonní předvolby v ČR"),
+                QKeySequence(Qt::CTRL | Qt::Key_T));
+    extras.item("MezinarodniTelPredvolby", QStringLiteral("Mezinárodní tel. předvolby"),
+                QKeySequence(Qt::CTRL | Qt::Key_M));
+    extras.separator();
+    extras.item("CasoveOdchylky", QStringLiteral("Časové odchylky"), Qt::Key_F7);
+    extras.item("PrevodyJednotek", QStringLiteral("Převody jednotek"), Qt::Key_F9);
+
+    const MenuBuilder backup = topMenu(this, "MenuZalohovani", texts::kMenuZalohovani);
+    backup.item("ZalohaNaDiskety", QStringLiteral("Záloha na diskety (ARJ) "));
+    backup.item("ZalohaNaDisk", QStringLiteral("Záloha na disk"));
+    backup.separator();
+    backup.item("ObnovaZDisket", QStringLiteral("Obnova z disket (ARJ)"));
+    backup.item("ObnovaZDisku", QStringLiteral("Obnova z disku"));
+    backup.separator();
+    backup.item("Statistika", QStringLiteral("Statistika"));
+
+    const MenuBuilder settings = topMenu(this, "MenuNastaveni", texts::kMenuNastaveni);
+    settings.item("BarvaPozadi", QStringLiteral("Barva pozadí"));
+    settings.item("BarvaTextu", QStringLiteral("Barva textu"));
+    settings.separator();
+    settings.item("ZalohovaniARJ", QStringLiteral("Zálohování ARJ"));
+    settings.separator();
+    settings.item("SpoustetPriStartu", QStringLiteral("Spouštět při startu"));
+    settings.item("NespoustetPriStartu", QStringLiteral("Nespouštět při startu"));
+
+    const MenuBuilder help = topMenu(this, "MenuNapoveda", texts::kMenuNapoveda);
+    help.item("ObsahNapovedy", QStringLiteral("Obsah nápovědy"), {}, [this] { ObsahNapovedyClick(); });
+}
+
+} // namespace app

@@ -1,0 +1,67 @@
+#include "app/Application.h"
+#include "app/CommandLine.h"
+#include "app/Help.h"
+
+#include "platform/Platform.h"
+#include "platform/RealServices.h"
+#include "sound/AudioToneOutput.h"
+#include "store/Catalogue.h"
+#include "store/InstanceLock.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include <filesystem>
+
+namespace app {
+
+namespace {
+const QString kAlreadyRunning =
+    QStringLiteral("Pelmir a telefony už běží nad tímto pracovním adresářem.");
+const QString kNoLock = QStringLiteral("Pracovní adresář nelze uzamknout: %1");
+} // namespace
+
+int runProgram(const QStringList& arguments)
+{
+    const CommandLine commandLine = parseCommandLine(arguments, QDir::currentPath());
+    const QString workDir = QDir(commandLine.workDir).absolutePath();
+
+    platform::RealServices real(workDir);
+    sound::AudioToneOutput tones;
+    HelpViewer help;
+    platform::Services services = real.services();
+    services.tones = &tones;
+    services.help = &help;
+    platform::setServices(services);
+
+    if (!commandLine.error.isEmpty()) {
+        services.dialogs->errorBox(commandLine.error);
+        return 2;
+    }
+
+    // A second instance on the same tables would overwrite the first one's work.
+    const std::filesystem::path dataDir =
+        std::filesystem::path(workDir.toStdString()) / store::kDataDirName;
+    std::unique_ptr<store::InstanceLock> lock;
+    try {
+        lock = store::InstanceLock::acquire(dataDir);
+    } catch (const std::exception& error) {
+        services.dialogs->errorBox(kNoLock.arg(QString::fromUtf8(error.what())));
+        return 1;
+    }
+    if (!lock) {
+        services.dialogs->errorBox(kAlreadyRunning);
+        return 1;
+    }
+
+    // Relative names (the colour files, pictures, backups) mean the working directory.
+    QDir::setCurrent(workDir);
+
+    Application application(workDir.toStdString());
+    if (!application.start())
+        return 1;
+    application.showMainWindow();
+    return QApplication::exec();
+}
+
+} // namespace app
