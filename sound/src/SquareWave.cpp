@@ -21,13 +21,12 @@ qint64 SquareWave::readData(char* data, qint64 maxSize)
 {
     const qint64 samples = maxSize / 2;
     const int hertz = m_hertz;
-    const double step = static_cast<double>(hertz) / sampleRate;
     for (qint64 i = 0; i < samples; ++i) {
         std::int16_t sample = 0;
         if (hertz > 0) {
-            sample = m_phase < 0.5 ? amplitude : static_cast<std::int16_t>(-amplitude);
-            m_phase += step;
-            m_phase -= static_cast<int>(m_phase);
+            // Whole-number phase: no drift at the half-period boundary.
+            sample = m_phase < sampleRate / 2 ? amplitude : static_cast<std::int16_t>(-amplitude);
+            m_phase = static_cast<int>((static_cast<qint64>(m_phase) + hertz) % sampleRate);
         }
         std::memcpy(data + i * 2, &sample, sizeof sample);
     }

@@ -131,7 +131,7 @@ using ToneList = QList<Sounded>;
 // Records every call, stamped with the clock's tick counter, and turns the
 // record into the list of tones that sounded and the pauses between them.
 // The hertz recorded are those that sounded: the speaker's timer sounds
-// 1193181 / (1193181 / requested), so 400 Hz stays 400 but 3000 Hz is 3006.
+// 1193181 / (1193181 / requested), so 400 Hz stays 400 but 3000 Hz is 3005.
 class FakeToneOutput : public ToneOutput {
 public:
     enum class Kind { ToneOn, ToneOff, Beep, QuestionSound };

@@ -16,6 +16,9 @@ public:
     void setFrequency(int hertz) { m_hertz = hertz; }
     int frequency() const { return m_hertz; }
 
+    // Always unbuffered: a read-ahead buffer would play an old frequency (or
+    // silence) for a third of a second after every change.
+    bool open(OpenMode mode) override { return QIODevice::open(mode | Unbuffered); }
     bool isSequential() const override { return true; }
     qint64 bytesAvailable() const override;
 
@@ -25,7 +28,7 @@ protected:
 
 private:
     std::atomic<int> m_hertz{0};
-    double m_phase = 0.0; // position within one period, 0..1
+    int m_phase = 0; // position within one period, in 1/sampleRate periods
 };
 
 } // namespace sound

@@ -23,7 +23,7 @@ public:
 
     // The timer divisor for a request: 1193181 / hz (0 below the lowest frequency).
     static std::uint16_t divisorFor(unsigned short hz);
-    // The frequency that sounds for a request, to the nearest hertz (3000 -> 3006).
+    // The frequency that sounds for a request, to the nearest hertz (3000 -> 3005).
     static int soundingFrequency(unsigned short hz);
 };
 
