@@ -8,6 +8,9 @@ namespace platform {
 
 namespace {
 
+// The PDF's name when a job has no usable title.
+const QString untitledJob = QStringLiteral("tisk");
+
 class PainterCanvas : public PrintCanvas {
 public:
     explicit PainterCanvas(QPrinter& printer) : m_printer(printer) {}
@@ -49,7 +52,7 @@ QString pdfFileName(const QString& title)
         if (forbidden.contains(c) || c.unicode() < 0x20)
             c = QLatin1Char('_');
     if (name.isEmpty())
-        name = QStringLiteral("tisk");
+        name = untitledJob;
     return name + QStringLiteral(".pdf");
 }
 

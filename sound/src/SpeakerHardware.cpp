@@ -60,18 +60,18 @@ int SpeakerHardware::frequency() const
 void SpeakerHardware::settle()
 {
     const bool nowSounding = sounding();
-    const int hertz = nowSounding ? frequency() : 0;
-    if (nowSounding == m_outputSounding && hertz == m_outputHertz)
-        return;
-    m_outputSounding = nowSounding;
-    m_outputHertz = hertz;
     platform::ToneOutput* output = platform::services().tones;
-    if (!output)
-        return;
-    if (nowSounding)
-        output->toneOn(hertz);
-    else
-        output->toneOff();
+    if (nowSounding) {
+        // Every completed ToneOn is passed on, the same frequency too: the
+        // output in use may have been replaced since it was last told.
+        m_outputSounding = true;
+        if (output)
+            output->toneOn(frequency());
+    } else if (m_outputSounding) {
+        m_outputSounding = false;
+        if (output)
+            output->toneOff();
+    }
 }
 
 void SpeakerHardware::reset()

@@ -122,6 +122,18 @@ TEST_F(SpeakerTest, InstancesShareTheOneSpeaker)
     EXPECT_EQ(fakes.tones.sounded(), (ToneList{{400, 0}, {600, 0}}));
 }
 
+// Fakes installed while a tone sounds (one test after another that left the
+// speaker on) must still hear the next tone, even at the same frequency.
+TEST_F(SpeakerTest, ReplacedOutputHearsTheNextToneAtTheSameFrequency)
+{
+    speaker.ToneOn(400);
+    platform::ScopedFakeServices local;
+    speaker.ToneOn(400);
+    local.clock.advanceMs(30);
+    speaker.ToneOff();
+    EXPECT_EQ(local.tones.sounded(), (ToneList{{400, 30}}));
+}
+
 // Counts the rounds of event processing through the dispatcher's awake signal.
 int countRounds(const std::function<void()>& work)
 {

@@ -30,8 +30,9 @@ public:
 
     std::uint8_t read(std::uint16_t port) const;
     void write(std::uint16_t port, std::uint8_t value);
-    // Tells the platform's tone output what changed since it was last told;
-    // the speaker component calls it once its port writes are complete.
+    // Tells the platform's tone output the speaker's state once the speaker
+    // component's port writes are complete: a sounding speaker's frequency,
+    // or the silence that follows a sound (silencing silence tells nothing).
     void settle();
 
     bool sounding() const;
@@ -55,7 +56,6 @@ private:
     bool m_expectLowByte = true;
     bool m_countLoaded = false;
     bool m_outputSounding = false;
-    int m_outputHertz = 0;
     bool m_recording = false;
     QList<PortWrite> m_writes;
 };
