@@ -5,6 +5,7 @@
 #include "widgets/ErrorReport.h"
 
 #include "store/Errors.h"
+#include "store/Query.h"
 
 #include <QAbstractButton>
 #include <QSignalSpy>

@@ -245,18 +245,25 @@ bool DBGrid::handleKey(QKeyEvent* event)
         guarded([&] {
             endPending(*cursor);
             cursor->insert();
+            m_appending = false;
         });
         return true;
     case Qt::Key_Down: {
-        if (modifiers != Qt::NoModifier || cursor->currentRow() != cursor->rowCount() - 1)
+        if (modifiers != Qt::NoModifier)
             return false;
-        // Past the last row: a new empty record, unless an untouched one is
-        // already waiting there.
-        if (cursor->state() == store::CursorState::Insert && !cursor->modified())
+        const bool inserting = cursor->state() == store::CursorState::Insert;
+        if (!inserting)
+            m_appending = false;
+        // An untouched record already started past the end stays the only one.
+        if (inserting && m_appending && !cursor->modified())
             return true;
+        if (cursor->currentRow() != cursor->rowCount() - 1)
+            return false;
+        // Past the last row: a new empty record.
         guarded([&] {
             endPending(*cursor);
             cursor->insert();
+            m_appending = true;
         });
         return true;
     }

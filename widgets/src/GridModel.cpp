@@ -103,10 +103,11 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     const int field = fieldIndexOf(index.column());
     if (field < 0 || !m_dataSet || !m_dataSet->isActive())
         return {};
+    const int row = sourceRow(index.row());
     // The cache can run ahead of the data set while its display is suspended.
-    if (index.row() >= m_dataSet->rowCount())
+    if (row < 0 || row >= m_dataSet->rowCount())
         return QString();
-    return QString::fromStdString(m_dataSet->rowText(index.row(), field));
+    return QString::fromStdString(m_dataSet->rowText(row, field));
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -161,6 +162,19 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
     return true;
 }
 
+int GridModel::sourceRow(int row) const
+{
+    switch (m_transition) {
+    case Transition::Inserting: return row >= m_transitionRow ? row + 1 : row;
+    case Transition::Removing:
+        if (row == m_transitionRow)
+            return -1;
+        return row > m_transitionRow ? row - 1 : row;
+    case Transition::None: break;
+    }
+    return row;
+}
+
 void GridModel::refreshAll()
 {
     if (m_rowCount > 0 && !m_columns.isEmpty())
@@ -211,8 +225,11 @@ void GridModel::displayChanged(store::DisplayChange change)
     if (newCount == m_rowCount + 1 && newState == store::CursorState::Insert
         && oldState != store::CursorState::Insert && newCurrent >= 0) {
         // A new record opened its own row at the cursor.
+        m_transition = Transition::Inserting;
+        m_transitionRow = newCurrent;
         beginInsertRows(QModelIndex(), newCurrent, newCurrent);
         m_rowCount = newCount;
+        m_transition = Transition::None;
         endInsertRows();
         m_insertRow = newCurrent;
     } else if (newCount == m_rowCount - 1) {
@@ -220,8 +237,11 @@ void GridModel::displayChanged(store::DisplayChange change)
         const int gone = oldState == store::CursorState::Insert && m_insertRow >= 0 ? m_insertRow
                                                                                     : m_currentRow;
         if (gone >= 0 && gone < m_rowCount) {
+            m_transition = Transition::Removing;
+            m_transitionRow = gone;
             beginRemoveRows(QModelIndex(), gone, gone);
             m_rowCount = newCount;
+            m_transition = Transition::None;
             endRemoveRows();
         } else {
             beginResetModel();

@@ -51,6 +51,8 @@ private:
     QColor m_text;
     bool m_syncing = false;
     bool m_resyncAfterMouse = false;
+    // The pending new record was started by Down past the last row.
+    bool m_appending = false;
 };
 
 } // namespace widgets

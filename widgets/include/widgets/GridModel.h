@@ -58,6 +58,12 @@ signals:
 private:
     void resolveFields();
     void refreshAll();
+    // The data set's row for a row of the model; -1 for a row already gone.
+    int sourceRow(int row) const;
+
+    // The store reports a row added or removed after the fact; between the
+    // begin and end calls the model still answers with the old rows.
+    enum class Transition { None, Inserting, Removing };
 
     store::DataSet* m_dataSet = nullptr;
     QList<GridColumn> m_columns;
@@ -66,6 +72,8 @@ private:
     int m_currentRow = -1;
     store::CursorState m_state = store::CursorState::Closed;
     int m_insertRow = -1;
+    Transition m_transition = Transition::None;
+    int m_transitionRow = -1;
 };
 
 } // namespace widgets
