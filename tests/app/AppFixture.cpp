@@ -1,0 +1,112 @@
+#include "AppFixture.h"
+
+#include "store/Cursor.h"
+#include "store/Database.h"
+#include "tools/DataDir.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QTest>
+
+namespace apptest {
+
+void ensureApplication()
+{
+    if (qApp)
+        return;
+    static int argc = 1;
+    static char name[] = "app_tests";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+}
+
+std::vector<Address> standardAddresses()
+{
+    return {
+        {"Čermák", "Jan", "Brno, Lidická 5", "541 222 333", "kolega"},
+        {"Dvořák", "Petr", "Praha 2, Vinohradská 12", "602 111 222", ""},
+        {"Kasanová", "Marie", "Olomouc, Horní náměstí 1", "585 000 111", "sestřenice"},
+        {"Nekola", "Karel", "Plzeň, Americká 3", "377 123 456", ""},
+        {"Nohavica", "Jaromír", "Ostrava, Nádražní 8", "596 333 444", ""},
+        {"Novák", "Josef", "Praha 4, Budějovická 40", "603 555 666", "soused"},
+        {"Zeman", "Pavel", "Liberec, Pražská 2", "485 777 888", "ČEZ"},
+    };
+}
+
+void AppFixture::SetUp()
+{
+    ensureApplication();
+    ASSERT_TRUE(m_dir.isValid());
+}
+
+void AppFixture::TearDown()
+{
+    m_app.reset();
+}
+
+std::filesystem::path AppFixture::workDir() const
+{
+    return std::filesystem::path(m_dir.path().toStdString()) / "work";
+}
+
+void AppFixture::startWith(const std::vector<Address>& addresses)
+{
+    tools::makeDataDir(tools::sourceSeedsDir(), workDir());
+    {
+        store::Database database(workDir() / "Data");
+        store::Cursor cursor(database, "Dat.DB");
+        cursor.open();
+        for (const Address& a : addresses)
+            cursor.insertRecord({a.surname, a.name, a.address, a.phone, a.note});
+        cursor.close();
+    }
+    m_fakes.paths.setWorkDir(m_dir.path() + QStringLiteral("/work"));
+    m_app = std::make_unique<app::Application>(workDir());
+    ASSERT_TRUE(m_app->start());
+    m_app->showMainWindow();
+    QApplication::setActiveWindow(&form());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+    m_fakes.tones.clear();
+    m_fakes.dialogs.clear();
+}
+
+QAction* AppFixture::action(const char* name)
+{
+    return control<QAction>(name);
+}
+
+void AppFixture::click(const char* buttonName)
+{
+    auto* button = control<QAbstractButton>(buttonName);
+    ASSERT_NE(button, nullptr);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+QString AppFixture::currentSurname()
+{
+    return QString::fromStdString(table().text("Příjmení"));
+}
+
+void AppFixture::typeIntoGrid(const QString& text)
+{
+    QWidget* grid = control<QWidget>("Grid");
+    grid->setFocus();
+    QTest::keyClicks(grid, text.left(1));
+    QWidget* editor = QApplication::focusWidget();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, text.mid(1));
+}
+
+QStringList AppFixture::savedSurnames()
+{
+    store::Cursor cursor(m_app->database(), "Dat.DB");
+    cursor.open();
+    QStringList surnames;
+    for (cursor.first(); !cursor.eof(); cursor.next())
+        surnames << QString::fromStdString(cursor.text("Příjmení"));
+    cursor.close();
+    return surnames;
+}
+
+} // namespace apptest

@@ -1,0 +1,217 @@
+// Record editing through the main window's toolbar and grid, with the tones
+// and message boxes the user would hear and see.
+
+#include "AppFixture.h"
+
+#include "store/Errors.h"
+#include "widgets/DBNavigator.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QTest>
+
+using platform::Button;
+using platform::Icon;
+using platform::ToneList;
+
+namespace apptest {
+namespace {
+
+const QString kTitle = QStringLiteral("Pelmir a telefony");
+const QString kDuplicate =
+    QStringLiteral("Nelze vložit dvě stejná příjmení. Stejné příjmení už existuje.");
+const ToneList kDropped = {{90, 70}, {0, 70}, {90, 70}};
+
+class EditingTest : public AppFixture {
+protected:
+    bool saveEnabled() { return control<QAbstractButton>("SpeedButtonPotvrd")->isEnabled(); }
+    bool discardEnabled() { return control<QAbstractButton>("SpeedButtonZrus")->isEnabled(); }
+};
+
+// Save and discard start disabled; a stale enabled state would invite saving nothing.
+TEST_F(EditingTest, SaveAndDiscardStartDisabled)
+{
+    startWith(standardAddresses());
+    EXPECT_FALSE(saveEnabled());
+    EXPECT_FALSE(discardEnabled());
+    EXPECT_TRUE(control<QAbstractButton>("SpeedButtonVloz")->isEnabled());
+    EXPECT_TRUE(control<QAbstractButton>("SpeedButtonSmaz")->isEnabled());
+}
+
+// A duplicate surname must keep the typed record pending (not lost, not half
+// saved), report the window's own message, and leave discard able to drop it.
+TEST_F(EditingTest, DuplicateSurnameOnSaveKeepsRecordPendingUntilDiscarded)
+{
+    startWith(standardAddresses());
+    click("SpeedButtonVloz");
+    EXPECT_EQ(table().state(), store::CursorState::Insert);
+    EXPECT_TRUE(saveEnabled());
+    typeIntoGrid(QStringLiteral("Novák"));
+    click("SpeedButtonPotvrd");
+
+    ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
+    const platform::ShownBox box = m_fakes.dialogs.lastBox();
+    EXPECT_EQ(box.caption, kTitle);
+    EXPECT_EQ(box.text, kDuplicate);
+    EXPECT_EQ(box.icon, Icon::Error);
+    EXPECT_EQ(box.buttons, QList<Button>{Button::Ok});
+    EXPECT_EQ(table().state(), store::CursorState::Insert);
+    EXPECT_EQ(currentSurname(), QStringLiteral("Novák"));
+    EXPECT_TRUE(saveEnabled());
+    EXPECT_TRUE(discardEnabled());
+
+    click("SpeedButtonZrus");
+    EXPECT_EQ(table().state(), store::CursorState::Browse);
+    EXPECT_EQ(table().recordCount(), 7);
+    EXPECT_FALSE(saveEnabled());
+    EXPECT_FALSE(discardEnabled());
+    EXPECT_EQ(m_fakes.tones.sounded(), (ToneList{{400, 50}, {400, 100}} + kDropped));
+    EXPECT_FALSE(m_fakes.tones.sounding());
+}
+
+// A new surname typed into the grid and saved lands in the table in key order.
+TEST_F(EditingTest, InsertTypeAndSaveStoresTheRecord)
+{
+    startWith(standardAddresses());
+    click("SpeedButtonVloz");
+    typeIntoGrid(QStringLiteral("Bílek"));
+    click("SpeedButtonPotvrd");
+    EXPECT_TRUE(m_fakes.dialogs.shown().isEmpty()) << m_fakes.dialogs.shownTexts().join('|').toStdString();
+    EXPECT_FALSE(saveEnabled());
+    EXPECT_EQ(savedSurnames().first(), QStringLiteral("Bílek"));
+    EXPECT_EQ(m_fakes.tones.sounded(), (ToneList{{400, 50}, {400, 100}}));
+}
+
+// Discarding a new record must remove the row, not save it.
+TEST_F(EditingTest, InsertThenDiscardDropsTheNewRow)
+{
+    startWith(standardAddresses());
+    click("SpeedButtonVloz");
+    typeIntoGrid(QStringLiteral("Bílek"));
+    click("SpeedButtonZrus");
+    EXPECT_EQ(m_fakes.tones.sounded(), (ToneList{{400, 50}} + kDropped));
+    EXPECT_EQ(table().recordCount(), 7);
+    EXPECT_FALSE(savedSurnames().contains(QStringLiteral("Bílek")));
+    EXPECT_FALSE(saveEnabled());
+    EXPECT_FALSE(discardEnabled());
+}
+
+// Moving rows saves by itself and does not tell the toolbar: save stays
+// enabled, and pressing it then sounds, saves nothing and disables both.
+TEST_F(EditingTest, ToolbarStaysEnabledAfterRowMoveUntilSavePressed)
+{
+    startWith(standardAddresses());
+    table().first(); // Čermák
+    QWidget* grid = control<QWidget>("Grid");
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Tab); // to the first name
+    typeIntoGrid(QStringLiteral("Honza"));
+    EXPECT_TRUE(saveEnabled()); // AfterEdit
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(table().state(), store::CursorState::Browse);
+    EXPECT_EQ(currentSurname(), QStringLiteral("Dvořák"));
+    EXPECT_TRUE(saveEnabled());
+    EXPECT_TRUE(discardEnabled());
+
+    m_fakes.tones.clear();
+    click("SpeedButtonPotvrd");
+    EXPECT_EQ(m_fakes.tones.sounded(), (ToneList{{400, 100}}));
+    EXPECT_TRUE(m_fakes.dialogs.shown().isEmpty());
+    EXPECT_FALSE(saveEnabled());
+    EXPECT_FALSE(discardEnabled());
+    table().first();
+    EXPECT_EQ(table().text("Jméno"), "Honza");
+}
+
+// A duplicate met by a row move is the store's own error; the move must not
+// happen and the typed surname must stay pending.
+TEST_F(EditingTest, DuplicateSurnameOnRowMoveKeepsRowEditing)
+{
+    startWith(standardAddresses());
+    table().first(); // Čermák
+    typeIntoGrid(QStringLiteral("Zeman"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    ASSERT_FALSE(m_fakes.dialogs.shown().isEmpty());
+    const platform::ShownBox box = m_fakes.dialogs.lastBox();
+    EXPECT_EQ(box.caption, kTitle);
+    EXPECT_EQ(box.icon, Icon::Error);
+    EXPECT_EQ(box.text, QString::fromUtf8(store::kKeyViolationMessage));
+    EXPECT_EQ(table().state(), store::CursorState::Edit);
+    EXPECT_EQ(currentSurname(), QStringLiteral("Zeman"));
+    EXPECT_EQ(savedSurnames().first(), QStringLiteral("Čermák"));
+}
+
+struct DeleteCase {
+    const char* label;
+    Button answer;
+    int recordsAfter;
+    ToneList tones;
+};
+
+class DeleteTest : public EditingTest, public ::testing::WithParamInterface<DeleteCase> {};
+
+// The question names the current surname; only Yes deletes and sounds.
+TEST_P(DeleteTest, AsksWithSurnameAndDeletesOnlyOnYes)
+{
+    startWith(standardAddresses());
+    table().findNearest("Kasanová");
+    m_fakes.dialogs.answerNext(GetParam().answer);
+    click("SpeedButtonSmaz");
+    ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
+    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Confirm"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("Smazat záznam Kasanová?"));
+    EXPECT_EQ(table().recordCount(), GetParam().recordsAfter);
+    EXPECT_EQ(m_fakes.tones.sounded(), GetParam().tones);
+    EXPECT_EQ(savedSurnames().contains(QStringLiteral("Kasanová")), GetParam().answer == Button::No);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, DeleteTest,
+                         ::testing::Values(DeleteCase{"Yes", Button::Yes, 6, {{90, 150}}},
+                                           DeleteCase{"No", Button::No, 7, {}}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+// Deleting from an empty table must report the store's error, not crash or
+// pretend success, and sound no "deleted" tone.
+TEST_F(EditingTest, DeleteOnEmptyTableShowsStoreError)
+{
+    startWith({});
+    m_fakes.dialogs.answerNext(Button::Yes);
+    click("SpeedButtonSmaz");
+    ASSERT_EQ(m_fakes.dialogs.shown().size(), 2);
+    EXPECT_EQ(m_fakes.dialogs.shown()[0].text, QStringLiteral("Smazat záznam ?"));
+    const platform::ShownBox error = m_fakes.dialogs.shown()[1];
+    EXPECT_EQ(error.caption, kTitle);
+    EXPECT_EQ(error.icon, Icon::Error);
+    EXPECT_EQ(error.text, QString::fromUtf8(store::kEmptyDatasetMessage));
+    EXPECT_TRUE(m_fakes.tones.sounded().isEmpty());
+}
+
+// The navigator moves, then beeps and hands the focus to the grid.
+TEST_F(EditingTest, NavigatorLastGoesToLastSurnameBeepsAndFocusesGrid)
+{
+    startWith(standardAddresses());
+    auto* navigator = control<QWidget>("DBNavigator");
+    auto* last = navigator->findChild<QAbstractButton*>(
+        widgets::DBNavigator::objectNameOf(widgets::DBNavigator::Button::Last));
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->toolTip(), QStringLiteral("Na konec adresáře"));
+    QTest::mouseClick(last, Qt::LeftButton);
+    EXPECT_EQ(currentSurname(), QStringLiteral("Zeman"));
+    EXPECT_EQ(m_fakes.tones.beeps(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), control<QWidget>("Grid"));
+}
+
+// Ending the program while a new row is being typed must not save it.
+TEST_F(EditingTest, KonecDropsPendingNewRow)
+{
+    startWith(standardAddresses());
+    click("SpeedButtonVloz");
+    typeIntoGrid(QStringLiteral("Bílek"));
+    action("Konec")->trigger();
+    EXPECT_FALSE(table().isActive());
+    EXPECT_EQ(savedSurnames().size(), 7);
+    EXPECT_FALSE(savedSurnames().contains(QStringLiteral("Bílek")));
+}
+
+} // namespace
+} // namespace apptest

@@ -1,0 +1,259 @@
+// Start-up, the menu, help and the plain pieces of the shell.
+
+#include "AppFixture.h"
+
+#include "app/CommandLine.h"
+#include "app/Help.h"
+#include "app/StartupSequence.h"
+
+#include "store/Cursor.h"
+#include "store/Database.h"
+#include "store/Errors.h"
+#include "tools/DataDir.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QTextBrowser>
+
+#include <stdexcept>
+
+namespace apptest {
+namespace {
+
+bool splashAlive()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QStringLiteral("SplashForm"))
+            return true;
+    return false;
+}
+
+class StartupTest : public AppFixture {};
+
+// The progress bar must only move forward and reach 100 at the very end;
+// the splash must be gone once the main window is up.
+TEST_F(StartupTest, ProgressMovesForwardToHundredAndMainWindowOpens)
+{
+    tools::makeDataDir(tools::sourceSeedsDir(), workDir());
+    m_app = std::make_unique<app::Application>(workDir());
+    QList<int> progress;
+    m_app->setProgressObserver([&](int value) { progress.append(value); });
+    ASSERT_TRUE(m_app->start());
+    m_app->showMainWindow();
+
+    ASSERT_FALSE(progress.isEmpty());
+    for (qsizetype i = 1; i < progress.size(); ++i)
+        EXPECT_LE(progress[i - 1], progress[i]) << "step " << i;
+    EXPECT_EQ(progress.last(), 100);
+    EXPECT_EQ(progress.count(100), 1);
+    EXPECT_TRUE(progress.contains(35));
+    EXPECT_FALSE(splashAlive());
+
+    app::TMainForm& main = *m_app->mainForm();
+    EXPECT_EQ(main.windowTitle(), QStringLiteral("Pelmir s telefonními čísly"));
+    EXPECT_TRUE(main.isMaximized());
+    EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("Pelmir a telefony"));
+    QApplication::setActiveWindow(&main);
+    EXPECT_EQ(QApplication::focusWidget(), main.findChild<QWidget*>(QStringLiteral("HledEdit")));
+    for (const char* hidden : {"PanelSvatek", "EditPozor", "PanelHledText", "PanelNaDotaz",
+                               "LabelPocetZaznamu"})
+        EXPECT_FALSE(main.findChild<QWidget*>(QString::fromLatin1(hidden))->isVisible()) << hidden;
+}
+
+// The start-up order keeps every window's place; a window added later must
+// not make the progress go back.
+TEST(StartupSteps, ListedProgressNeverGoesBack)
+{
+    app::Application application(std::filesystem::path("unused"));
+    const std::vector<app::StartupStep> steps = application.startupSteps();
+    ASSERT_EQ(steps.size(), 22u);
+    EXPECT_EQ(steps.front().window, QStringLiteral("TMainForm"));
+    EXPECT_EQ(steps.back().window, QStringLiteral("TReport1Form"));
+    int last = 0;
+    for (const app::StartupStep& step : steps)
+        for (int value : step.progressAfter) {
+            EXPECT_GT(value, last) << step.window.toStdString();
+            last = value;
+        }
+    EXPECT_EQ(last, 100);
+}
+
+// A failing step stops the run at once: later steps and progress must not happen.
+TEST(StartupSteps, FailureStopsTheRun)
+{
+    QList<int> progress;
+    bool laterRan = false;
+    const std::vector<app::StartupStep> steps = {
+        {QStringLiteral("A"), [] {}, {5}},
+        {QStringLiteral("B"), [] { throw std::runtime_error("broken"); }, {10}},
+        {QStringLiteral("C"), [&] { laterRan = true; }, {100}},
+    };
+    EXPECT_THROW(app::runStartupSteps(steps, [&](int v) { progress.append(v); }), std::runtime_error);
+    EXPECT_EQ(progress, QList<int>{5});
+    EXPECT_FALSE(laterRan);
+}
+
+// A damaged address table stops start-up with the store's error in the error
+// box, never a crash or an empty window; the splash window goes too.
+TEST_F(StartupTest, DamagedAddressTableStopsStartup)
+{
+    tools::makeDataDir(tools::sourceSeedsDir(), workDir());
+    const QString file = QString::fromStdString((workDir() / "Data" / "Dat.DB").string());
+    {
+        QFile damaged(file);
+        ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        damaged.write("this is not a table at all, just some bytes of text\n");
+    }
+    std::string storeError;
+    {
+        store::Database database(workDir() / "Data");
+        store::Cursor cursor(database, "Dat.DB");
+        try {
+            cursor.open();
+        } catch (const store::StoreError& error) {
+            storeError = error.what();
+        }
+    }
+    ASSERT_FALSE(storeError.empty());
+
+    m_app = std::make_unique<app::Application>(workDir());
+    EXPECT_FALSE(m_app->start());
+    EXPECT_EQ(m_app->mainForm(), nullptr);
+    EXPECT_FALSE(splashAlive());
+    ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
+    const platform::ShownBox box = m_fakes.dialogs.lastBox();
+    EXPECT_EQ(box.caption, QStringLiteral("Pelmir a telefony"));
+    EXPECT_EQ(box.icon, platform::Icon::Error);
+    EXPECT_EQ(box.text, QString::fromStdString(storeError));
+    QFile after(file);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(after.readAll().startsWith("this is not a table")); // never overwritten
+}
+
+// Every caption, shortcut and separator of the menu, in order; "-" is a separator,
+// a trailing "!" marks an item that works now.
+TEST_F(StartupTest, MenuHasEveryItemInPlace)
+{
+    startWith({});
+    const std::vector<std::pair<QString, QStringList>> expected = {
+        {QStringLiteral("&Program"),
+         {QStringLiteral("Textový editor|F3"), QStringLiteral("-"),
+          QStringLiteral("Hledání textu|F2!"), QStringLiteral("Počet záznamů|"),
+          QStringLiteral("-"), QStringLiteral("Nastavení tiskárny|"), QStringLiteral("Tisk|"),
+          QStringLiteral("-"), QStringLiteral("Konec|F10!")}},
+        {QStringLiteral("&Sestavy"),
+         {QStringLiteral("Adresář - všechny údaje|"), QStringLiteral("Adresář - jména s telefony|")}},
+        {QStringLiteral("&Doplňky"),
+         {QStringLiteral("Osobní záznamník|F11"), QStringLiteral("Plánovač|F12"),
+          QStringLiteral("Jmeniny a rodinná výročí|F4"), QStringLiteral("-"),
+          QStringLiteral("Seznam přístrojů|F8"), QStringLiteral("Váha|Ctrl+H"), QStringLiteral("-"),
+          QStringLiteral("Poštovní směrovací čísla|F5"), QStringLiteral("Poznávací značky zemí|F6"),
+          QStringLiteral("Telefonní předvolby v ČR|Ctrl+T"),
+          QStringLiteral("Mezinárodní tel. předvolby|Ctrl+M"), QStringLiteral("-"),
+          QStringLiteral("Časové odchylky|F7"), QStringLiteral("Převody jednotek|F9")}},
+        {QStringLiteral("&Zálohování"),
+         {QStringLiteral("Záloha na diskety (ARJ) |"), QStringLiteral("Záloha na disk|"),
+          QStringLiteral("-"), QStringLiteral("Obnova z disket (ARJ)|"),
+          QStringLiteral("Obnova z disku|"), QStringLiteral("-"), QStringLiteral("Statistika|")}},
+        {QStringLiteral("Nasta&vení"),
+         {QStringLiteral("Barva pozadí|"), QStringLiteral("Barva textu|"), QStringLiteral("-"),
+          QStringLiteral("Zálohování ARJ|"), QStringLiteral("-"),
+          QStringLiteral("Spouštět při startu|"), QStringLiteral("Nespouštět při startu|")}},
+        {QStringLiteral("&Nápověda"), {QStringLiteral("Obsah nápovědy|!")}},
+    };
+    const QList<QAction*> menus = form().menuBar()->actions();
+    ASSERT_EQ(menus.size(), static_cast<qsizetype>(expected.size()));
+    for (size_t m = 0; m < expected.size(); ++m) {
+        EXPECT_EQ(menus[m]->text(), expected[m].first);
+        QStringList items;
+        for (QAction* item : menus[m]->menu()->actions()) {
+            if (item->isSeparator()) {
+                items << QStringLiteral("-");
+                continue;
+            }
+            items << item->text() + QLatin1Char('|') +
+                         item->shortcut().toString(QKeySequence::PortableText) +
+                         (item->isEnabled() ? QStringLiteral("!") : QString());
+        }
+        EXPECT_EQ(items, expected[m].second) << expected[m].first.toStdString();
+    }
+    const QStringList counts = {QStringLiteral("Adresář"), QStringLiteral("Osobní záznamník"),
+                                QStringLiteral("Plánovač")};
+    QStringList countItems;
+    for (QAction* item : menus[0]->menu()->actions()[3]->menu()->actions())
+        countItems << item->text();
+    EXPECT_EQ(countItems, counts);
+    EXPECT_EQ(action("TextovyEditor")->statusTip(), QStringLiteral("Před otevřením klikni na jméno"));
+}
+
+// F1 asks for the focused control's topic, or the window's; the menu item for the contents.
+TEST_F(StartupTest, HelpTopics)
+{
+    startWith(standardAddresses());
+    struct Case {
+        const char* focus;
+        int topic;
+    };
+    const Case cases[] = {{"HledEdit", 1}, {"Grid", 1}, {"EditHledani", 3}};
+    QTest::keyClick(&form(), Qt::Key_F2); // shows the search panel, so its field can take the focus
+    for (const Case& c : cases) {
+        m_fakes.help.clear();
+        QWidget* widget = control<QWidget>(c.focus);
+        widget->setFocus();
+        QTest::keyClick(widget, Qt::Key_F1);
+        EXPECT_EQ(m_fakes.help.topics(), QList<int>{c.topic}) << c.focus;
+    }
+    m_fakes.help.clear();
+    action("ObsahNapovedy")->trigger();
+    EXPECT_EQ(m_fakes.help.topics(), QList<int>{1});
+}
+
+// The help window shows a Czech text for the topic asked for.
+TEST(HelpViewer, ShowsTopicText)
+{
+    ensureApplication();
+    app::HelpViewer viewer;
+    viewer.showTopic(3);
+    ASSERT_NE(viewer.window(), nullptr);
+    auto* browser = viewer.window()->findChild<QTextBrowser*>();
+    ASSERT_NE(browser, nullptr);
+    EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("Pelmir s telefonními čísly")));
+    viewer.showTopic(1);
+    EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("Hledání textu")));
+    EXPECT_EQ(viewer.shownTopic(), 1);
+}
+
+TEST(CommandLine, WorkdirAndDocument)
+{
+    struct Case {
+        QStringList arguments;
+        QString workDir;
+        QString document;
+        bool error;
+    };
+    const QString here = QStringLiteral("here");
+    const Case cases[] = {
+        {{}, here, {}, false},
+        {{QStringLiteral("--workdir"), QStringLiteral("w")}, QStringLiteral("w"), {}, false},
+        {{QStringLiteral("--workdir=w"), QStringLiteral("dopis.rtf")}, QStringLiteral("w"),
+         QStringLiteral("dopis.rtf"), false},
+        {{QStringLiteral("a.rtf"), QStringLiteral("b.rtf")}, here, QStringLiteral("a.rtf"), false},
+        {{QStringLiteral("--workdir")}, here, {}, true},
+    };
+    for (const Case& c : cases) {
+        const app::CommandLine parsed = app::parseCommandLine(c.arguments, here);
+        EXPECT_EQ(parsed.error.isEmpty(), !c.error) << c.arguments.join(' ').toStdString();
+        if (!c.error) {
+            EXPECT_EQ(parsed.workDir, c.workDir);
+            EXPECT_EQ(parsed.document, c.document);
+        }
+    }
+}
+
+} // namespace
+} // namespace apptest
