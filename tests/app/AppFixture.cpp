@@ -47,7 +47,7 @@ void AppFixture::TearDown()
 
 std::filesystem::path AppFixture::workDir() const
 {
-    return std::filesystem::path(m_dir.path().toStdString()) / "work";
+    return std::filesystem::path(m_dir.path().toStdString()) / "workdir";
 }
 
 void AppFixture::startWith(const std::vector<Address>& addresses)
@@ -61,7 +61,7 @@ void AppFixture::startWith(const std::vector<Address>& addresses)
             cursor.insertRecord({a.surname, a.name, a.address, a.phone, a.note});
         cursor.close();
     }
-    m_fakes.paths.setWorkDir(m_dir.path() + QStringLiteral("/work"));
+    m_fakes.paths.setWorkDir(m_dir.path() + QStringLiteral("/workdir"));
     m_app = std::make_unique<app::Application>(workDir());
     ASSERT_TRUE(m_app->start());
     m_app->showMainWindow();
