@@ -102,8 +102,8 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this
     // Fixed row heights: sizing rows to their contents would read every row.
     QHeaderView* rows = verticalHeader();
     rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(fontMetrics().height() + 4);
     rows->setMinimumSectionSize(1);
+    fitRowHeight();
     rows->setFixedWidth(kIndicatorWidth);
     rows->setDefaultAlignment(Qt::AlignCenter);
     rows->setSectionsClickable(false);
@@ -121,6 +121,19 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this
 }
 
 DBGrid::~DBGrid() = default;
+
+// One height for every row, from the cell font (the window sets it later).
+void DBGrid::fitRowHeight()
+{
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+}
+
+void DBGrid::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fitRowHeight();
+}
 
 QString DBGrid::deleteQuestion() { return kDeleteQuestion; }
 

@@ -35,6 +35,7 @@ public:
     static QString deleteQuestion();
 
 protected:
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -42,6 +43,7 @@ protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
+    void fitRowHeight();
     void syncFromCursor();
     void focusLeft(QWidget* now);
     bool handleKey(QKeyEvent* event);
