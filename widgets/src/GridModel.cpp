@@ -201,12 +201,18 @@ void GridModel::displayChanged(store::DisplayChange change)
 
     if (change == store::DisplayChange::Current && newCount == m_rowCount) {
         const int oldCurrent = m_currentRow;
+        const bool stateChanged = newState != m_state;
         m_currentRow = newCurrent;
         m_state = newState;
-        if (oldCurrent >= 0 && oldCurrent < m_rowCount)
-            Q_EMIT headerDataChanged(Qt::Vertical, oldCurrent, oldCurrent);
-        if (newCurrent >= 0 && newCurrent < m_rowCount)
-            Q_EMIT headerDataChanged(Qt::Vertical, newCurrent, newCurrent);
+        if (stateChanged) {
+            // The move ended a pending record: its saved values may sit elsewhere now.
+            refreshAll();
+        } else {
+            if (oldCurrent >= 0 && oldCurrent < m_rowCount)
+                Q_EMIT headerDataChanged(Qt::Vertical, oldCurrent, oldCurrent);
+            if (newCurrent >= 0 && newCurrent < m_rowCount)
+                Q_EMIT headerDataChanged(Qt::Vertical, newCurrent, newCurrent);
+        }
         Q_EMIT cursorRowChanged();
         return;
     }
