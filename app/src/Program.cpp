@@ -33,11 +33,17 @@ int runProgram(const QStringList& arguments)
     services.tones = &tones;
     services.help = &help;
     platform::setServices(services);
+    return runWithServices(commandLine);
+}
 
+int runWithServices(const CommandLine& commandLine)
+{
+    platform::Dialogs& dialogs = *platform::services().dialogs;
     if (!commandLine.error.isEmpty()) {
-        services.dialogs->errorBox(commandLine.error);
+        dialogs.errorBox(commandLine.error);
         return 2;
     }
+    const QString workDir = QDir(commandLine.workDir).absolutePath();
 
     // A second instance on the same tables would overwrite the first one's work.
     const std::filesystem::path dataDir =
@@ -46,11 +52,11 @@ int runProgram(const QStringList& arguments)
     try {
         lock = store::InstanceLock::acquire(dataDir);
     } catch (const std::exception& error) {
-        services.dialogs->errorBox(kNoLock.arg(QString::fromUtf8(error.what())));
+        dialogs.errorBox(kNoLock.arg(QString::fromUtf8(error.what())));
         return 1;
     }
     if (!lock) {
-        services.dialogs->errorBox(kAlreadyRunning);
+        dialogs.errorBox(kAlreadyRunning);
         return 1;
     }
 

@@ -9,6 +9,7 @@
 #include "store/Cursor.h"
 #include "store/Database.h"
 #include "store/Errors.h"
+#include "store/InstanceLock.h"
 #include "tools/DataDir.h"
 
 #include <QAction>
@@ -253,6 +254,33 @@ TEST(CommandLine, WorkdirAndDocument)
             EXPECT_EQ(parsed.document, c.document);
         }
     }
+}
+
+} // namespace
+} // namespace apptest
+
+namespace apptest {
+namespace {
+
+// A second instance on the same working directory must say so in Czech and
+// end without touching the tables.
+TEST_F(StartupTest, SecondInstanceIsRefused)
+{
+    tools::makeDataDir(tools::sourceSeedsDir(), workDir());
+    const std::filesystem::path data = workDir() / "Data";
+    auto held = store::InstanceLock::acquire(data);
+    ASSERT_NE(held, nullptr);
+    const auto before = std::filesystem::last_write_time(data / "Dat.DB");
+
+    app::CommandLine commandLine;
+    commandLine.workDir = QString::fromStdString(workDir().string());
+    EXPECT_NE(app::runWithServices(commandLine), 0);
+    ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
+    EXPECT_EQ(m_fakes.dialogs.lastBox().text,
+              QStringLiteral("Pelmir a telefony už běží nad tímto pracovním adresářem."));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().icon, platform::Icon::Error);
+    EXPECT_EQ(std::filesystem::last_write_time(data / "Dat.DB"), before);
+    EXPECT_FALSE(splashAlive());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CommandLine.h"
 #include "app/StartupSequence.h"
 
 #include <QString>
@@ -57,5 +58,7 @@ private:
 // services, takes the working directory's lock, starts and runs the message
 // loop; returns the exit code.
 int runProgram(const QStringList& arguments);
+// The same with the services already installed (tests install fakes).
+int runWithServices(const CommandLine& commandLine);
 
 } // namespace app
