@@ -24,20 +24,35 @@ constexpr int bufferBytes = SquareWave::sampleRate * 2 * 40 / 1000;
 
 const char* const bellEvent = "bell";
 const char* const questionEvent = "dialog-question";
+
+#ifdef PELMIR_HAVE_CANBERRA
+// One context for the whole run, made on the first alert and never destroyed:
+// destroying one unloads its sound-server driver while the driver's thread may
+// still run, which crashes the next context's user.
+ca_context* canberraContext()
+{
+    static ca_context* context = [] {
+        ca_context* made = nullptr;
+        if (ca_context_create(&made) != CA_SUCCESS)
+            return static_cast<ca_context*>(nullptr);
+        ca_context_change_props(made, CA_PROP_APPLICATION_NAME, "Pelmir a telefony", nullptr);
+        return made;
+    }();
+    return context;
+}
+#endif
 } // namespace
 
 struct AudioToneOutput::Private {
     SquareWave wave;
     std::unique_ptr<QAudioSink> sink;
     QTimer closeTimer;
-#ifdef PELMIR_HAVE_CANBERRA
-    ca_context* canberra = nullptr;
-#endif
 
     // The desktop's alert sound; the toolkit's beep where that cannot play.
     void alert(const char* eventId)
     {
 #ifdef PELMIR_HAVE_CANBERRA
+        ca_context* canberra = canberraContext();
         if (canberra
             && ca_context_play(canberra, 0, CA_PROP_EVENT_ID, eventId, nullptr) == CA_SUCCESS)
             return;
@@ -69,24 +84,12 @@ AudioToneOutput::AudioToneOutput() : d(std::make_unique<Private>())
             d->sink->setBufferSize(bufferBytes);
         }
     }
-
-#ifdef PELMIR_HAVE_CANBERRA
-    if (ca_context_create(&d->canberra) == CA_SUCCESS)
-        ca_context_change_props(d->canberra, CA_PROP_APPLICATION_NAME, "Pelmir a telefony",
-                                nullptr);
-    else
-        d->canberra = nullptr;
-#endif
 }
 
 AudioToneOutput::~AudioToneOutput()
 {
     if (d->sink)
         d->sink->stop();
-#ifdef PELMIR_HAVE_CANBERRA
-    if (d->canberra)
-        ca_context_destroy(d->canberra);
-#endif
 }
 
 void AudioToneOutput::toneOn(int hertz)
@@ -126,6 +129,11 @@ bool AudioToneOutput::hasAudioDevice() const
 int AudioToneOutput::frequency() const
 {
     return d->wave.frequency();
+}
+
+qint64 AudioToneOutput::samplesGenerated() const
+{
+    return d->wave.samplesGenerated();
 }
 
 } // namespace sound

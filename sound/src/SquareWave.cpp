@@ -30,6 +30,7 @@ qint64 SquareWave::readData(char* data, qint64 maxSize)
         }
         std::memcpy(data + i * 2, &sample, sizeof sample);
     }
+    m_generated += samples;
     return samples * 2;
 }
 

@@ -6,6 +6,7 @@
 #include "sound/SquareWave.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -125,6 +126,23 @@ TEST(AudioToneOutput, RunsSilentlyWithoutAnAudioDevice)
     QCoreApplication::processEvents();
     EXPECT_TRUE(fakes.dialogs.shown().isEmpty());
     platform::setServices({});
+}
+
+// Where the desktop has an audio device, a tone must actually be pulled from
+// the generator while the wait runs the event loop, and stop with toneOff.
+TEST(AudioToneOutput, PlaysThroughTheDeviceWhenThereIsOne)
+{
+    sound::AudioToneOutput output;
+    if (!output.hasAudioDevice())
+        GTEST_SKIP() << "no audio device on this machine";
+    output.toneOn(400);
+    QElapsedTimer timer;
+    timer.start();
+    while (output.samplesGenerated() == 0 && timer.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_GT(output.samplesGenerated(), 0);
+    output.toneOff();
+    EXPECT_EQ(output.frequency(), 0);
 }
 
 } // namespace

@@ -23,6 +23,7 @@ public:
 
     bool hasAudioDevice() const;
     int frequency() const; // of the generated wave, 0 when silent
+    qint64 samplesGenerated() const; // how much the audio device has pulled
 
 private:
     struct Private;

@@ -15,6 +15,7 @@ public:
     explicit SquareWave(QObject* parent = nullptr);
     void setFrequency(int hertz) { m_hertz = hertz; }
     int frequency() const { return m_hertz; }
+    qint64 samplesGenerated() const { return m_generated; } // tones and silence alike
 
     // Always unbuffered: a read-ahead buffer would play an old frequency (or
     // silence) for a third of a second after every change.
@@ -28,6 +29,7 @@ protected:
 
 private:
     std::atomic<int> m_hertz{0};
+    std::atomic<qint64> m_generated{0};
     int m_phase = 0; // position within one period, in 1/sampleRate periods
 };
 
