@@ -71,7 +71,11 @@ public:
     // Whether a field of the pending record was set since edit/insert began.
     bool modified() const;
 
+    // Starts a new record before the current one (a table without a primary
+    // key keeps it there; a keyed one puts it in key order once saved).
     void insert();
+    // Starts a new record after the last one (a grid moving down past its end).
+    void append();
     // Starts changing the current record; inserts on an empty table; nothing while pending.
     void edit();
     // Saves the pending record; throws StoreError KeyViolation on a duplicate key

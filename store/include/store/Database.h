@@ -1,8 +1,10 @@
 #pragma once
 
+#include "store/DateText.h"
 #include "store/TableDef.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -39,10 +41,17 @@ public:
     static void createTable(const std::filesystem::path& dataDir, const TableDef& def,
                             const std::string& password);
 
+    // The clock behind the date and time defaults of new records (the store
+    // knows no Qt): the program hands it the platform clock, tests a fixed one.
+    // Without one the system's local time is used.
+    void setClock(std::function<DateTime()> now) { m_clock = std::move(now); }
+    DateTime now() const;
+
 private:
     std::filesystem::path m_dataDir;
     std::set<std::string> m_passwords;
     std::vector<std::weak_ptr<Table>> m_tables;
+    std::function<DateTime()> m_clock;
 };
 
 } // namespace store

@@ -1,0 +1,779 @@
+#include "store/Cursor.h"
+
+#include "FieldCodec.h"
+#include "Table.h"
+
+#include "store/Database.h"
+#include "store/Errors.h"
+
+#include <algorithm>
+
+namespace store {
+
+namespace {
+
+constexpr const char* kClosedMessage = "Cannot perform this operation on a closed dataset";
+constexpr const char* kNotEditingMessage = "Dataset not in edit or insert mode";
+
+} // namespace
+
+struct Cursor::Impl {
+    std::shared_ptr<Table> table;
+    CursorState state = CursorState::Closed;
+    int order = 0;
+    std::string indexName;
+
+    // The current record, remembered by its key and row id so that the row
+    // number can be found again after any change of the table.
+    bool hasCurrent = false;
+    std::int64_t rowId = 0;
+    std::string key;
+    int row = -1;
+    std::uint64_t rowVersion = ~0ULL;
+
+    bool bof = false;
+    bool eof = false;
+
+    Values pending;
+    bool modified = false;
+    bool appending = false;
+    Values keyBuffer;
+};
+
+Cursor::Cursor(Database& database, std::string tableName)
+    : m_database(database), m_tableName(std::move(tableName)), m_impl(std::make_unique<Impl>())
+{
+}
+
+Cursor::~Cursor()
+{
+    if (m_impl->table)
+        m_impl->table->detach(this);
+}
+
+// ---- helpers ----------------------------------------------------------------
+
+namespace {
+
+[[noreturn]] void throwClosed()
+{
+    throw StoreError(StoreError::Kind::Closed, kClosedMessage);
+}
+
+} // namespace
+
+// Row of the current record in the current order. When another cursor
+// deleted it, the record now at its place becomes current.
+static int currentRecordRow(auto& d)
+{
+    if (!d.hasCurrent)
+        return -1;
+    if (d.rowVersion == d.table->version())
+        return d.row;
+    const Order& order = d.table->order(d.order);
+    int row = order.lowerBound(d.key, d.rowId);
+    if (row >= order.size() || order.at(row).rowId != d.rowId) {
+        if (order.size() == 0) {
+            d.hasCurrent = false;
+            return -1;
+        }
+        row = std::min(row, order.size() - 1);
+        const Order::Entry entry = order.at(row);
+        d.rowId = entry.rowId;
+        d.key = std::string(entry.key);
+    }
+    d.row = row;
+    d.rowVersion = d.table->version();
+    return row;
+}
+
+static void setCurrentRow(auto& d, int row)
+{
+    const Order& order = d.table->order(d.order);
+    if (order.size() == 0) {
+        d.hasCurrent = false;
+        return;
+    }
+    row = std::clamp(row, 0, order.size() - 1);
+    const Order::Entry entry = order.at(row);
+    d.hasCurrent = true;
+    d.rowId = entry.rowId;
+    d.key = std::string(entry.key);
+    d.row = row;
+    d.rowVersion = d.table->version();
+}
+
+static void setCurrentRecord(auto& d, std::int64_t rowId)
+{
+    d.hasCurrent = true;
+    d.rowId = rowId;
+    d.key = d.table->record(rowId).keys[static_cast<std::size_t>(d.order)];
+    d.rowVersion = ~0ULL;
+}
+
+static int recordRows(auto& d)
+{
+    return d.table->order(d.order).size();
+}
+
+static bool isPending(CursorState state)
+{
+    return state == CursorState::Edit || state == CursorState::Insert;
+}
+
+static int insertRow(auto& d)
+{
+    if (d.appending || !d.hasCurrent)
+        return recordRows(d);
+    return currentRecordRow(d);
+}
+
+// ---- open / close -------------------------------------------------------------
+
+void Cursor::open()
+{
+    Impl& d = *m_impl;
+    if (d.table)
+        return;
+    std::shared_ptr<Table> table = m_database.table(m_tableName);
+    int order = 0;
+    if (!d.indexName.empty()) {
+        const int field = table->fieldIndex(d.indexName);
+        order = field < 0 ? -1 : table->orderOnField(field);
+        if (order < 0)
+            throw StoreError(StoreError::Kind::NotFound, "Index not found: " + d.indexName);
+    }
+    d.table = std::move(table);
+    d.table->attach(this);
+    d.order = order;
+    d.state = CursorState::Browse;
+    d.pending.clear();
+    d.modified = false;
+    setCurrentRow(d, 0);
+    d.bof = true;
+    d.eof = !d.hasCurrent;
+    notifyDisplay(DisplayChange::Everything);
+    afterScroll.emit();
+}
+
+void Cursor::close()
+{
+    Impl& d = *m_impl;
+    if (!d.table)
+        return;
+    d.table->detach(this);
+    d.table.reset();
+    d.state = CursorState::Closed;
+    d.hasCurrent = false;
+    d.pending.clear();
+    d.keyBuffer.clear();
+    d.modified = false;
+    d.appending = false;
+    d.bof = d.eof = false;
+    notifyDisplay(DisplayChange::Everything);
+}
+
+bool Cursor::isActive() const
+{
+    return m_impl->table != nullptr;
+}
+
+CursorState Cursor::state() const
+{
+    return m_impl->state;
+}
+
+const std::vector<FieldDef>& Cursor::fields() const
+{
+    static const std::vector<FieldDef> none;
+    return m_impl->table ? m_impl->table->fields() : none;
+}
+
+int Cursor::fieldIndex(std::string_view name) const
+{
+    if (!m_impl->table)
+        throwClosed();
+    const int index = m_impl->table->fieldIndex(name);
+    if (index < 0)
+        throw StoreError(StoreError::Kind::NotFound, m_tableName + ": Field '" + std::string(name) + "' not found");
+    return index;
+}
+
+// ---- ending a pending record ----------------------------------------------------
+
+// Before every move: a changed pending record is saved (a failed save throws
+// and the move does not happen), an unchanged one is dropped.
+static void endPending(Cursor& cursor, auto& d)
+{
+    if (d.state == CursorState::SetKey) {
+        d.state = CursorState::Browse;
+        d.keyBuffer.clear();
+        return;
+    }
+    if (!isPending(d.state))
+        return;
+    if (d.modified)
+        cursor.post();
+    else
+        cursor.cancel();
+}
+
+// ---- moves -----------------------------------------------------------------------
+
+void Cursor::first()
+{
+    Impl& d = *m_impl;
+    if (!d.table)
+        throwClosed();
+    endPending(*this, d);
+    setCurrentRow(d, 0);
+    d.bof = true;
+    d.eof = !d.hasCurrent;
+    notifyDisplay(DisplayChange::Current);
+    afterScroll.emit();
+}
+
+void Cursor::last()
+{
+    Impl& d = *m_impl;
+    if (!d.table)
+        throwClosed();
+    endPending(*this, d);
+    setCurrentRow(d, recordRows(d) - 1);
+    d.bof = !d.hasCurrent;
+    d.eof = !d.hasCurrent;
+    notifyDisplay(DisplayChange::Current);
+    afterScroll.emit();
+}
+
+void Cursor::next()
+{
+    moveBy(1);
+}
+
+void Cursor::prior()
+{
+    moveBy(-1);
+}
+
+int Cursor::moveBy(int count)
+{
+    Impl& d = *m_impl;
+    if (!d.table)
+        throwClosed();
+    if (count == 0)
+        return 0;
+    endPending(*this, d);
+    const int rows = recordRows(d);
+    if (!d.hasCurrent || rows == 0) {
+        d.bof = d.eof = true;
+        return 0;
+    }
+    const int from = currentRecordRow(d);
+    const int to = std::clamp(from + count, 0, rows - 1);
+    const int moved = to - from;
+    d.bof = count < 0 && moved != count;
+    d.eof = count > 0 && moved != count;
+    if (moved != 0) {
+        setCurrentRow(d, to);
+        notifyDisplay(DisplayChange::Current);
+        afterScroll.emit();
+    }
+    return moved;
+}
+
+bool Cursor::bof() const
+{
+    return m_impl->table ? m_impl->bof : true;
+}
+
+bool Cursor::eof() const
+{
+    return m_impl->table ? m_impl->eof : true;
+}
+
+int Cursor::recordCount() const
+{
+    if (!m_impl->table)
+        throwClosed();
+    return m_impl->table->recordCount();
+}
+
+// ---- grid access -------------------------------------------------------------------
+
+int Cursor::rowCount() const
+{
+    Impl& d = *m_impl;
+    if (!d.table)
+        return 0;
+    return recordRows(d) + (d.state == CursorState::Insert ? 1 : 0);
+}
+
+int Cursor::currentRow() const
+{
+    Impl& d = *m_impl;
+    if (!d.table)
+        return -1;
+    if (d.state == CursorState::Insert)
+        return insertRow(d);
+    return currentRecordRow(d);
+}
+
+std::string Cursor::rowText(int row, int field) const
+{
+    Impl& d = *m_impl;
+    if (!d.table || field < 0 || field >= static_cast<int>(d.table->fields().size()))
+        return {};
+    const FieldKind kind = d.table->fields()[static_cast<std::size_t>(field)].kind;
+    int recordRow = row;
+    if (d.state == CursorState::Insert) {
+        const int pendingRow = insertRow(d);
+        if (row == pendingRow)
+            return textFromStored(kind, d.pending[static_cast<std::size_t>(field)]);
+        if (row > pendingRow)
+            --recordRow;
+    } else if (d.state == CursorState::Edit && row == currentRecordRow(d)) {
+        return textFromStored(kind, d.pending[static_cast<std::size_t>(field)]);
+    }
+    if (recordRow < 0 || recordRow >= recordRows(d))
+        return {};
+    return textFromStored(kind, d.table->recordAt(d.order, recordRow).values[static_cast<std::size_t>(field)]);
+}
+
+void Cursor::moveToRow(int row)
+{
+    Impl& d = *m_impl;
+    if (!d.table)
+        throwClosed();
+    if (row == currentRow())
+        return;
+    int recordRow = row;
+    if (d.state == CursorState::Insert && row > insertRow(d))
+        --recordRow;
+    if (recordRows(d) == 0)
+        return;
+    // Remember the target before the pending record ends: saving or dropping
+    // it shifts the rows below it.
+    recordRow = std::clamp(recordRow, 0, recordRows(d) - 1);
+    const Order::Entry target = d.table->order(d.order).at(recordRow);
+    const std::string targetKey(target.key);
+    const std::int64_t targetId = target.rowId;
+    endPending(*this, d);
+    setCurrentRow(d, d.table->order(d.order).lowerBound(targetKey, targetId));
+    d.bof = d.eof = false;
+    notifyDisplay(DisplayChange::Current);
+    afterScroll.emit();
+}
+
+// ---- reading and setting fields -----------------------------------------------------
+
+static const std::optional<std::string>& fieldValue(const auto& d, int index)
+{
+    static const std::optional<std::string> empty;
+    const auto i = static_cast<std::size_t>(index);
+    if (isPending(d.state))
+        return d.pending[i];
+    if (d.state == CursorState::SetKey)
+        return d.keyBuffer[i];
+    if (!d.hasCurrent)
+        return empty;
+    return d.table->record(d.rowId).values[i];
+}
+
+std::string Cursor::text(std::string_view field) const
+{
+    const int index = fieldIndex(field);
+    currentRecordRow(*m_impl); // follows a record another cursor deleted
+    return textFromStored(fields()[static_cast<std::size_t>(index)].kind, fieldValue(*m_impl, index));
+}
+
+bool Cursor::isNull(std::string_view field) const
+{
+    const int index = fieldIndex(field);
+    currentRecordRow(*m_impl);
+    return !fieldValue(*m_impl, index).has_value();
+}
+
+void Cursor::setText(std::string_view field, const std::string& value)
+{
+    Impl& d = *m_impl;
+    const int index = fieldIndex(field);
+    if (!isPending(d.state) && d.state != CursorState::SetKey)
+        throw StoreError(StoreError::Kind::NotEditing, kNotEditingMessage);
+    auto stored = storedFromText(d.table->fields()[static_cast<std::size_t>(index)], value);
+    if (d.state == CursorState::SetKey) {
+        d.keyBuffer[static_cast<std::size_t>(index)] = std::move(stored);
+        return;
+    }
+    d.pending[static_cast<std::size_t>(index)] = std::move(stored);
+    d.modified = true;
+    notifyDisplay(DisplayChange::Fields);
+}
+
+void Cursor::setDateTime(std::string_view field, const DateTime& value)
+{
+    const int index = fieldIndex(field);
+    switch (fields()[static_cast<std::size_t>(index)].kind) {
+    case FieldKind::Time:
+        setText(field, formatTime(value));
+        break;
+    case FieldKind::Date:
+        setText(field, formatDate(value));
+        break;
+    default:
+        setText(field, formatDate(value) + " " + formatTime(value));
+        break;
+    }
+}
+
+void Cursor::clearField(std::string_view field)
+{
+    setText(field, std::string());
+}
+
+bool Cursor::modified() const
+{
+    return m_impl->modified;
+}
+
+// ---- editing ----------------------------------------------------------------------------
+
+static void beginInsert(Cursor& cursor, auto& d, Database& database, bool appending)
+{
+    d.pending.assign(d.table->fields().size(), std::nullopt);
+    const DateTime now = database.now();
+    for (std::size_t i = 0; i < d.table->fields().size(); ++i) {
+        const FieldDef& field = d.table->fields()[i];
+        if (field.defaultValue == FieldDefault::None)
+            continue;
+        if (field.kind == FieldKind::Time)
+            d.pending[i] = storedFromText(field, formatTime(now));
+        else if (field.kind == FieldKind::Date)
+            d.pending[i] = storedFromText(field, formatDate(now));
+        else
+            d.pending[i] = formatDate(now) + (field.defaultValue == FieldDefault::Now ? " " + formatTime(now) : "");
+    }
+    d.modified = false;
+    d.appending = appending;
+    d.state = CursorState::Insert;
+    d.bof = d.eof = false;
+    (void)cursor;
+}
+
+void Cursor::insert()
+{
+    Impl& d = *m_impl;
+    if (!d.table)
+        throwClosed();
+    endPending(*this, d);
+    beginInsert(*this, d, m_database, false);
+    notifyDisplay(DisplayChange::Everything);
+    afterScroll.emit();
+}
+
+void Cursor::append()
+{
+    Impl& d = *m_impl;
+    if (!d.table)
+        throwClosed();
+    endPending(*this, d);
+    beginInsert(*this, d, m_database, true);
+    notifyDisplay(DisplayChange::Everything);
+    afterScroll.emit();
+}
+
+void Cursor::edit()
+{
+    Impl& d = *m_impl;
+    if (!d.table)
+        throwClosed();
+    if (isPending(d.state))
+        return;
+    if (d.state == CursorState::SetKey)
+        endPending(*this, d);
+    currentRecordRow(d);
+    if (!d.hasCurrent) {
+        insert();
+        return;
+    }
+    d.pending = d.table->record(d.rowId).values;
+    d.modified = false;
+    d.state = CursorState::Edit;
+    notifyDisplay(DisplayChange::State);
+    afterEdit.emit();
+}
+
+void Cursor::post()
+{
+    Impl& d = *m_impl;
+    if (!d.table)
+        throwClosed();
+    if (d.state == CursorState::SetKey) {
+        endPending(*this, d);
+        return;
+    }
+    if (!isPending(d.state))
+        return;
+    if (d.state == CursorState::Insert) {
+        std::string position;
+        if (!d.table->isKeyed()) {
+            // Storage order: the new record stays where it was inserted.
+            const Order& storage = d.table->order(0);
+            const int at = d.order == 0 ? insertRow(d) : storage.size();
+            const std::string before = at > 0 ? std::string(storage.at(at - 1).key) : std::string();
+            position = at < storage.size() ? positionBetween(before, storage.at(at).key) : positionAfter(before);
+        }
+        // Throws KeyViolation with the record still pending as typed.
+        const std::int64_t rowId = d.table->insert(d.pending, position);
+        setCurrentRecord(d, rowId);
+    } else if (d.modified) {
+        d.table->update(d.rowId, d.pending);
+        setCurrentRecord(d, d.rowId);
+    }
+    const bool changed = d.state == CursorState::Insert || d.modified;
+    d.state = CursorState::Browse;
+    d.pending.clear();
+    d.modified = false;
+    d.appending = false;
+    if (changed)
+        d.table->notifyOthers(this);
+    notifyDisplay(DisplayChange::Everything);
+    afterPost.emit();
+}
+
+void Cursor::cancel()
+{
+    Impl& d = *m_impl;
+    if (!d.table)
+        return;
+    const CursorState was = d.state;
+    if (was == CursorState::SetKey) {
+        endPending(*this, d);
+        notifyDisplay(DisplayChange::State);
+        return;
+    }
+    if (!isPending(was))
+        return;
+    d.state = CursorState::Browse;
+    d.pending.clear();
+    d.modified = false;
+    d.appending = false;
+    if (was == CursorState::Insert) {
+        notifyDisplay(DisplayChange::Everything);
+        afterScroll.emit();
+    } else {
+        notifyDisplay(DisplayChange::Fields);
+    }
+}
+
+void Cursor::remove()
+{
+    Impl& d = *m_impl;
+    if (!d.table)
+        throwClosed();
+    if (d.state == CursorState::Insert) {
+        cancel();
+        return;
+    }
+    if (d.state == CursorState::SetKey)
+        endPending(*this, d);
+    const int row = currentRecordRow(d);
+    if (!d.hasCurrent)
+        throw StoreError(StoreError::Kind::EmptyDataset, kEmptyDatasetMessage);
+    d.table->remove(d.rowId);
+    d.state = CursorState::Browse;
+    d.pending.clear();
+    d.modified = false;
+    // The record after becomes current, the one before when it was the last.
+    setCurrentRow(d, row);
+    d.bof = d.eof = !d.hasCurrent;
+    d.table->notifyOthers(this);
+    notifyDisplay(DisplayChange::Everything);
+    afterDelete.emit();
+    afterScroll.emit();
+}
+
+void Cursor::insertRecord(const std::vector<std::string>& values)
+{
+    Impl& d = *m_impl;
+    insert();
+    try {
+        const std::size_t count = std::min(values.size(), d.table->fields().size());
+        for (std::size_t i = 0; i < count; ++i)
+            setText(d.table->fields()[i].name, values[i]);
+        post();
+    } catch (...) {
+        // One step: stored, or the table and the cursor as they were.
+        cancel();
+        throw;
+    }
+}
+
+// ---- index and key searches -------------------------------------------------------------
+
+void Cursor::setIndexFieldNames(const std::string& field)
+{
+    Impl& d = *m_impl;
+    if (!d.table) {
+        d.indexName = field;
+        return;
+    }
+    int order = 0;
+    if (!field.empty()) {
+        const int index = d.table->fieldIndex(field);
+        order = index < 0 ? -1 : d.table->orderOnField(index);
+        if (order < 0)
+            throw StoreError(StoreError::Kind::NotFound, m_tableName + ": Index not found: " + field);
+    }
+    endPending(*this, d);
+    d.indexName = field;
+    if (order == d.order)
+        return;
+    currentRecordRow(d);
+    d.order = order;
+    if (d.hasCurrent)
+        setCurrentRecord(d, d.rowId);
+    notifyDisplay(DisplayChange::Everything);
+}
+
+std::string Cursor::indexFieldNames() const
+{
+    return m_impl->indexName;
+}
+
+static const FieldDef& orderFieldDef(auto& d, const std::string& tableName)
+{
+    const int field = d.table->orderField(d.order);
+    if (field < 0)
+        throw StoreError(StoreError::Kind::NotFound, tableName + ": the table has no index for a key search");
+    return d.table->fields()[static_cast<std::size_t>(field)];
+}
+
+void Cursor::findNearest(const std::string& text)
+{
+    Impl& d = *m_impl;
+    if (!d.table)
+        throwClosed();
+    const FieldDef& field = orderFieldDef(d, m_tableName);
+    endPending(*this, d);
+    const Order& order = d.table->order(d.order);
+    if (order.size() == 0) {
+        d.bof = d.eof = true;
+        return;
+    }
+    int row = 0;
+    if (!text.empty()) {
+        std::optional<std::string> stored;
+        try {
+            stored = storedFromText(field, text);
+        } catch (const StoreError&) {
+            return; // a partly typed date or number: nothing to land on yet
+        }
+        const std::string searchKey = sortKey(field.kind, stored);
+        if (field.kind == FieldKind::Text || field.kind == FieldKind::Memo || field.kind == FieldKind::FormattedMemo) {
+            row = order.partitionPoint(
+                [&](std::string_view key, std::int64_t) { return compareSecondary(key, searchKey) < 0; });
+        } else {
+            row = order.partitionPoint([&](std::string_view key, std::int64_t) { return key < searchKey; });
+        }
+    }
+    setCurrentRow(d, std::min(row, order.size() - 1));
+    d.bof = d.eof = false;
+    notifyDisplay(DisplayChange::Current);
+    afterScroll.emit();
+}
+
+void Cursor::setKey()
+{
+    Impl& d = *m_impl;
+    if (!d.table)
+        throwClosed();
+    endPending(*this, d);
+    d.keyBuffer.assign(d.table->fields().size(), std::nullopt);
+    d.state = CursorState::SetKey;
+    notifyDisplay(DisplayChange::State);
+}
+
+bool Cursor::gotoKey()
+{
+    Impl& d = *m_impl;
+    if (!d.table)
+        throwClosed();
+    const Values buffer = d.state == CursorState::SetKey ? d.keyBuffer : Values(d.table->fields().size());
+    d.state = CursorState::Browse;
+    d.keyBuffer.clear();
+    const FieldDef& field = orderFieldDef(d, m_tableName);
+    const int fieldIndex = d.table->orderField(d.order);
+    const std::string key = sortKey(field.kind, buffer[static_cast<std::size_t>(fieldIndex)]);
+    const Order& order = d.table->order(d.order);
+    const int row = order.partitionPoint([&](std::string_view k, std::int64_t) { return k < key; });
+    const bool found = row < order.size() && order.at(row).key == key;
+    notifyDisplay(DisplayChange::State);
+    if (found) {
+        setCurrentRow(d, row);
+        d.bof = d.eof = false;
+        notifyDisplay(DisplayChange::Current);
+        afterScroll.emit();
+    }
+    return found;
+}
+
+bool Cursor::findKey(const std::string& text)
+{
+    Impl& d = *m_impl;
+    setKey();
+    try {
+        setText(orderFieldDef(d, m_tableName).name, text);
+    } catch (...) {
+        d.state = CursorState::Browse;
+        d.keyBuffer.clear();
+        throw;
+    }
+    return gotoKey();
+}
+
+// ---- marks ----------------------------------------------------------------------------------
+
+Bookmark Cursor::getBookmark() const
+{
+    Impl& d = *m_impl;
+    const int row = currentRow();
+    if (!d.hasCurrent)
+        return {0, row};
+    return {d.rowId, row};
+}
+
+void Cursor::gotoBookmark(const Bookmark& mark)
+{
+    Impl& d = *m_impl;
+    if (!d.table)
+        throwClosed();
+    endPending(*this, d);
+    const Order& order = d.table->order(d.order);
+    if (order.size() == 0)
+        return;
+    int row = -1;
+    if (mark.rowId != 0) {
+        try {
+            row = order.find(d.table->record(mark.rowId).keys[static_cast<std::size_t>(d.order)], mark.rowId);
+        } catch (const StoreError&) {
+            row = -1; // the marked record has gone since
+        }
+    }
+    if (row < 0)
+        row = std::max(mark.row, 0);
+    setCurrentRow(d, row);
+    d.bof = d.eof = false;
+    notifyDisplay(DisplayChange::Current);
+    afterScroll.emit();
+}
+
+void Cursor::freeBookmark(const Bookmark&) {}
+
+void Cursor::tableChanged()
+{
+    currentRecordRow(*m_impl);
+    notifyDisplay(DisplayChange::Everything);
+}
+
+} // namespace store

@@ -1,0 +1,87 @@
+#include "store/Database.h"
+
+#include "Table.h"
+
+#include "store/CzechText.h"
+#include "store/Errors.h"
+
+#include <ctime>
+
+namespace store {
+
+namespace fs = std::filesystem;
+
+Database::Database(fs::path dataDir) : m_dataDir(std::move(dataDir)) {}
+
+Database::~Database() = default;
+
+void Database::registerPassword(const std::string& password)
+{
+    m_passwords.insert(password);
+}
+
+bool Database::hasPassword(const std::string& password) const
+{
+    return m_passwords.count(password) != 0;
+}
+
+DateTime Database::now() const
+{
+    if (m_clock)
+        return m_clock();
+    const std::time_t t = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&t, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
+}
+
+namespace {
+
+// The file of a table in the data directory, its name matched without regard
+// to case ("DAT.DB" finds "Dat.DB"); empty when there is none.
+fs::path findTableFile(const fs::path& dataDir, const std::string& tableName)
+{
+    std::error_code error;
+    const fs::path exact = dataDir / tableName;
+    if (fs::is_regular_file(exact, error))
+        return exact;
+    for (fs::directory_iterator it(dataDir, error), end; !error && it != end; it.increment(error)) {
+        if (it->is_regular_file(error) && sameName(it->path().filename().string(), tableName))
+            return it->path();
+    }
+    return {};
+}
+
+} // namespace
+
+std::shared_ptr<Table> Database::table(const std::string& tableName)
+{
+    std::erase_if(m_tables, [](const std::weak_ptr<Table>& t) { return t.expired(); });
+    for (const auto& weak : m_tables) {
+        if (auto shared = weak.lock(); shared && sameName(shared->fileName(), tableName))
+            return shared;
+    }
+    const fs::path file = findTableFile(m_dataDir, tableName);
+    if (file.empty())
+        throw StoreError(StoreError::Kind::NotFound, "Table does not exist: " + (fs::path(m_dataDir.filename()) / tableName).string());
+    auto opened = std::make_shared<Table>(file, m_passwords);
+    m_tables.push_back(opened);
+    return opened;
+}
+
+void Database::emptyTable(const std::string& tableName)
+{
+    const std::shared_ptr<Table> opened = table(tableName);
+    if (opened->hasCursors())
+        throw StoreError(StoreError::Kind::Io, "Table " + opened->fileName() + " is open; close it before emptying it");
+    opened->removeAll();
+}
+
+void Database::createTable(const fs::path& dataDir, const TableDef& def, const std::string& password)
+{
+    if (!findTableFile(dataDir, def.fileName).empty())
+        throw StoreError(StoreError::Kind::Io, "Table " + def.fileName + " already exists");
+    Table::create(dataDir / def.fileName, def, password);
+}
+
+} // namespace store

@@ -1,0 +1,124 @@
+#include "Sqlite.h"
+
+namespace store {
+
+Statement::Statement(sqlite3* db, std::string_view sql)
+{
+    const int rc = sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
+                                      &m_stmt, nullptr);
+    if (rc != SQLITE_OK)
+        throwSqlite(db, rc, "prepare");
+}
+
+Statement::~Statement()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+Statement& Statement::operator=(Statement&& other) noexcept
+{
+    if (this != &other) {
+        sqlite3_finalize(m_stmt);
+        m_stmt = other.m_stmt;
+        other.m_stmt = nullptr;
+    }
+    return *this;
+}
+
+void Statement::bind(int index, std::int64_t value)
+{
+    sqlite3_bind_int64(m_stmt, index, value);
+}
+
+void Statement::bind(int index, std::string_view text)
+{
+    sqlite3_bind_text(m_stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+void Statement::bindBlob(int index, std::string_view bytes)
+{
+    // A zero-length blob must stay a blob, not NULL.
+    sqlite3_bind_blob(m_stmt, index, bytes.empty() ? "" : bytes.data(), static_cast<int>(bytes.size()),
+                      SQLITE_TRANSIENT);
+}
+
+void Statement::bind(int index, const std::optional<std::string>& text)
+{
+    if (text)
+        bind(index, std::string_view(*text));
+    else
+        bindNull(index);
+}
+
+void Statement::bindNull(int index)
+{
+    sqlite3_bind_null(m_stmt, index);
+}
+
+bool Statement::step()
+{
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    sqlite3* db = sqlite3_db_handle(m_stmt);
+    sqlite3_reset(m_stmt);
+    throwSqlite(db, rc, "step");
+}
+
+void Statement::reset()
+{
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+}
+
+std::string_view Statement::text(int column) const
+{
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+    return data ? std::string_view(data, static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, column)))
+                : std::string_view();
+}
+
+std::string_view Statement::blob(int column) const
+{
+    const auto* data = static_cast<const char*>(sqlite3_column_blob(m_stmt, column));
+    return data ? std::string_view(data, static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, column)))
+                : std::string_view();
+}
+
+void throwSqlite(sqlite3* db, int code, const std::string& context)
+{
+    const std::string message = context + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(code));
+    switch (code & 0xFF) {
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        throw StoreError(StoreError::Kind::Damaged, message);
+    case SQLITE_CONSTRAINT:
+        throw StoreError(StoreError::Kind::KeyViolation, kKeyViolationMessage);
+    default:
+        throw StoreError(StoreError::Kind::Io, message);
+    }
+}
+
+void exec(sqlite3* db, const char* sql)
+{
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &error);
+    sqlite3_free(error);
+    if (rc != SQLITE_OK)
+        throwSqlite(db, rc, sql);
+}
+
+std::string quoteIdentifier(std::string_view name)
+{
+    std::string quoted = "\"";
+    for (char c : name) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+} // namespace store

@@ -1,0 +1,127 @@
+#pragma once
+
+#include "FieldCodec.h"
+#include "Order.h"
+#include "Sqlite.h"
+
+#include "store/TableDef.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace store {
+
+class Cursor;
+
+// A stored record: field values and its sort key in each order.
+struct Record {
+    Values values;
+    std::vector<std::string> keys;
+};
+
+// One open table file, shared by every cursor on it inside a Database. It owns
+// the SQLite connection, the in-memory orders and a small record cache; every
+// write is one committed transaction.
+class Table {
+public:
+    // Opens and checks the file; throws StoreError (Damaged, Password, Io).
+    Table(const std::filesystem::path& file, const std::set<std::string>& passwords);
+    ~Table();
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    static void create(const std::filesystem::path& file, const TableDef& def, const std::string& password);
+
+    const std::string& fileName() const { return m_def.fileName; }
+    const TableDef& def() const { return m_def; }
+    const std::vector<FieldDef>& fields() const { return m_def.fields; }
+    int fieldIndex(std::string_view name) const; // -1 when there is none
+    bool isKeyed() const { return m_def.primaryKey.has_value(); }
+
+    // Order 0 is the reading order (primary key, or storage order of a table
+    // without one); order 1 the secondary index when the table has one.
+    int orderCount() const { return static_cast<int>(m_orders.size()); }
+    int orderField(int order) const { return m_orders[static_cast<std::size_t>(order)].field; }
+    // The order on that field, -1 when the field has no index.
+    int orderOnField(int field) const;
+    const Order& order(int order);
+    int recordCount() { return order(0).size(); }
+
+    // Sort key of a value of the field ordering `order` (not for storage order).
+    std::string keyOf(int order, const Values& values) const;
+
+    const Record& record(std::int64_t rowId);
+    const Record& recordAt(int order, int row);
+
+    // Writes; each is one transaction committed before returning. A duplicate
+    // primary key throws StoreError KeyViolation and changes nothing.
+    std::int64_t insert(const Values& values, const std::string& position);
+    void update(std::int64_t rowId, const Values& values);
+    void remove(std::int64_t rowId);
+    void removeAll();
+
+    // Changes with every write, so cursors know when their cached row is stale.
+    std::uint64_t version() const { return m_version; }
+    void attach(Cursor* cursor);
+    void detach(Cursor* cursor);
+    bool hasCursors() const { return !m_cursors.empty(); }
+    // Tells every other cursor that rows changed.
+    void notifyOthers(Cursor* source);
+    sqlite3* connection() const { return m_db; }
+
+    // Statement text: the field columns followed by the order key columns.
+    std::string selectColumns() const;
+    Record readRecord(const Statement& statement, int firstColumn) const;
+
+private:
+    struct OrderInfo {
+        int field; // -1: storage order
+        std::string column;
+        std::unique_ptr<Order> loaded;
+    };
+
+    void readDefinition();
+    void checkColumns();
+    void checkPassword(const std::set<std::string>& passwords);
+    void rebuildKeysIfCollatorChanged();
+    void prepare();
+    void begin();
+    void commit();
+    void rollback();
+    Record makeRecord(const Values& values, const std::string& position) const;
+    void bindValues(Statement& statement, const Record& record);
+    void fetchRange(int order, int row, bool forward);
+    void cacheRecord(std::int64_t rowId, Record record);
+    [[noreturn]] void fail(StoreError::Kind kind, const std::string& what) const;
+
+    std::filesystem::path m_file;
+    sqlite3* m_db = nullptr;
+    TableDef m_def;
+    std::unordered_map<std::string, std::string> m_meta;
+    std::vector<OrderInfo> m_orders;
+    std::vector<Cursor*> m_cursors;
+    std::uint64_t m_version = 0;
+
+    Statement m_select;
+    Statement m_insert;
+    Statement m_update;
+    Statement m_delete;
+    Statement m_begin;
+    Statement m_commit;
+    Statement m_rollback;
+    std::vector<Statement> m_rangeForward;
+    std::vector<Statement> m_rangeBackward;
+
+    std::unordered_map<std::int64_t, Record> m_cache;
+    int m_lastOrder = -1;
+    int m_lastRow = -1;
+};
+
+} // namespace store
