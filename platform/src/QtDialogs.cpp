@@ -22,11 +22,16 @@ const QString textCancel = QStringLiteral("Cancel");
 QMessageBox::Icon toQtIcon(Icon icon)
 {
     switch (icon) {
-    case Icon::Information: return QMessageBox::Information;
-    case Icon::Warning: return QMessageBox::Warning;
-    case Icon::Error: return QMessageBox::Critical;
-    case Icon::Question: return QMessageBox::Question;
-    case Icon::None: break;
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::Warning:
+        return QMessageBox::Warning;
+    case Icon::Error:
+        return QMessageBox::Critical;
+    case Icon::Question:
+        return QMessageBox::Question;
+    case Icon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -34,10 +39,14 @@ QMessageBox::Icon toQtIcon(Icon icon)
 QMessageBox::ButtonRole roleOf(Button button)
 {
     switch (button) {
-    case Button::Yes: return QMessageBox::YesRole;
-    case Button::No: return QMessageBox::NoRole;
-    case Button::Ok: return QMessageBox::AcceptRole;
-    case Button::Cancel: return QMessageBox::RejectRole;
+    case Button::Yes:
+        return QMessageBox::YesRole;
+    case Button::No:
+        return QMessageBox::NoRole;
+    case Button::Ok:
+        return QMessageBox::AcceptRole;
+    case Button::Cancel:
+        return QMessageBox::RejectRole;
     }
     return QMessageBox::AcceptRole;
 }
@@ -62,10 +71,14 @@ Button escapeAnswer(const QList<Button>& buttons)
 QString QtDialogs::buttonText(Button button)
 {
     switch (button) {
-    case Button::Yes: return textYes;
-    case Button::No: return textNo;
-    case Button::Ok: return textOk;
-    case Button::Cancel: return textCancel;
+    case Button::Yes:
+        return textYes;
+    case Button::No:
+        return textNo;
+    case Button::Ok:
+        return textOk;
+    case Button::Cancel:
+        return textCancel;
     }
     return textOk;
 }

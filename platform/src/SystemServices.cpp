@@ -16,9 +16,9 @@ bool QtProcesses::startDetached(const QString& program, const QStringList& argum
 }
 
 ConfiguredDrives::ConfiguredDrives(const QString& mountPoint)
-    : m_mountPoint(!mountPoint.isEmpty() ? mountPoint
-                                         : qEnvironmentVariable("PELMIR_FLOPPY",
-                                                                QStringLiteral("/media/floppy")))
+    : m_mountPoint(!mountPoint.isEmpty()
+                       ? mountPoint
+                       : qEnvironmentVariable("PELMIR_FLOPPY", QStringLiteral("/media/floppy")))
 {
 }
 

@@ -53,8 +53,8 @@ struct AudioToneOutput::Private {
     {
 #ifdef PELMIR_HAVE_CANBERRA
         ca_context* canberra = canberraContext();
-        if (canberra
-            && ca_context_play(canberra, 0, CA_PROP_EVENT_ID, eventId, nullptr) == CA_SUCCESS)
+        if (canberra &&
+            ca_context_play(canberra, 0, CA_PROP_EVENT_ID, eventId, nullptr) == CA_SUCCESS)
             return;
 #else
         static_cast<void>(eventId);

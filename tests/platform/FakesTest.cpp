@@ -88,27 +88,55 @@ TEST(FakeToneOutput, TurnsEventsIntoTonesAndPauses)
 {
     const std::vector<SoundedCase> cases = {
         {"one tone",
-         [](auto& t, auto& c) { t.toneOn(400); c.advanceMs(50); t.toneOff(); },
+         [](auto& t, auto& c) {
+             t.toneOn(400);
+             c.advanceMs(50);
+             t.toneOff();
+         },
          {{400, 50}}},
         {"silence before and after is left out",
          [](auto& t, auto& c) {
-             c.advanceMs(30); t.toneOn(90); c.advanceMs(70); t.toneOff(); c.advanceMs(70);
-             t.toneOn(90); c.advanceMs(70); t.toneOff(); t.toneOff(); c.advanceMs(500);
+             c.advanceMs(30);
+             t.toneOn(90);
+             c.advanceMs(70);
+             t.toneOff();
+             c.advanceMs(70);
+             t.toneOn(90);
+             c.advanceMs(70);
+             t.toneOff();
+             t.toneOff();
+             c.advanceMs(500);
          },
          {{90, 70}, {0, 70}, {90, 70}}},
         {"frequency change while sounding",
          [](auto& t, auto& c) {
-             t.toneOn(400); c.advanceMs(10); t.toneOn(500); c.advanceMs(70); t.toneOff();
+             t.toneOn(400);
+             c.advanceMs(10);
+             t.toneOn(500);
+             c.advanceMs(70);
+             t.toneOff();
          },
          {{400, 10}, {500, 70}}},
         {"zero-length tone and no gap between tones",
-         [](auto& t, auto&) { t.toneOn(400); t.toneOff(); t.toneOn(500); t.toneOff(); },
+         [](auto& t, auto&) {
+             t.toneOn(400);
+             t.toneOff();
+             t.toneOn(500);
+             t.toneOff();
+         },
          {{400, 0}, {500, 0}}},
         {"a tone still sounding ends now",
-         [](auto& t, auto& c) { t.toneOn(800); c.advanceMs(600); },
+         [](auto& t, auto& c) {
+             t.toneOn(800);
+             c.advanceMs(600);
+         },
          {{800, 600}}},
         {"alerts are not tones",
-         [](auto& t, auto& c) { t.beep(); c.advanceMs(5); t.questionSound(); },
+         [](auto& t, auto& c) {
+             t.beep();
+             c.advanceMs(5);
+             t.questionSound();
+         },
          {}},
     };
     for (const SoundedCase& c : cases) {
@@ -190,8 +218,8 @@ TEST(TempPaths, CreatesFoldersAndRemovesThem)
     {
         platform::TempPaths paths;
         root = paths.root();
-        for (const QString& dir : {paths.workDir(), paths.autostartDir(), paths.helpLocation(),
-                                   paths.documentsDir()})
+        for (const QString& dir :
+             {paths.workDir(), paths.autostartDir(), paths.helpLocation(), paths.documentsDir()})
             EXPECT_TRUE(QFileInfo(dir).isDir()) << dir.toStdString();
         EXPECT_EQ(paths.dataDir(), QDir(paths.workDir()).filePath("Data"));
     }

@@ -41,8 +41,7 @@ TEST(ConfiguredDrives, OnlyAMountedFolderCountsAsAnInsertedDisk)
 {
     QTemporaryDir dir;
     EXPECT_EQ(platform::ConfiguredDrives(dir.path()).floppyFreeSpace(), std::nullopt);
-    EXPECT_EQ(platform::ConfiguredDrives(dir.filePath("missing")).floppyFreeSpace(),
-              std::nullopt);
+    EXPECT_EQ(platform::ConfiguredDrives(dir.filePath("missing")).floppyFreeSpace(), std::nullopt);
     const std::optional<qint64> root = platform::ConfiguredDrives("/").floppyFreeSpace();
     ASSERT_TRUE(root.has_value());
     EXPECT_GT(*root, 0);

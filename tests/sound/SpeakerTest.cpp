@@ -87,8 +87,8 @@ TEST_F(SpeakerTest, PortWritesFollowTheSpeakerProtocol)
     hardware().clearWrites();
 
     speaker.ToneOn(400); // 2982 = 0x0BA6
-    EXPECT_EQ(hardware().writes(), (QList<PortWrite>{{0x61, 0x13}, {0x43, 0xB6}, {0x42, 0xA6},
-                                                     {0x42, 0x0B}}));
+    EXPECT_EQ(hardware().writes(),
+              (QList<PortWrite>{{0x61, 0x13}, {0x43, 0xB6}, {0x42, 0xA6}, {0x42, 0x0B}}));
     hardware().clearWrites();
     speaker.ToneOn(500); // 2386 = 0x0952
     EXPECT_EQ(hardware().writes(), (QList<PortWrite>{{0x42, 0x52}, {0x42, 0x09}}));
@@ -201,7 +201,10 @@ TEST_F(SpeakerTest, RealWaitKeepsTimersRunning)
 TEST_F(SpeakerTest, ActionDuringAWaitSoundsInBetween)
 {
     TPCSpeaker other;
-    QTimer::singleShot(0, [&] { other.PlayTone(500, 70); other.NoSound(); });
+    QTimer::singleShot(0, [&] {
+        other.PlayTone(500, 70);
+        other.NoSound();
+    });
     speaker.PlayTone(400, 500);
     speaker.PlayTone(600, 180);
     speaker.NoSound();

@@ -39,7 +39,8 @@ TEST(ToneSet, SequencesSoundTheirTonesAndEndSilenced)
         {"search finished", sound::toneSearchFinished, {{500, 70}}},
         {"rising", sound::playRisingMelody, {{400, 500}, {500, 180}, {600, 180}, {800, 600}}},
         {"falling", sound::playFallingMelody, {{600, 200}, {510, 180}, {400, 220}}},
-        {"falling, long end", sound::playFallingMelodyLongEnd,
+        {"falling, long end",
+         sound::playFallingMelodyLongEnd,
          {{600, 200}, {510, 180}, {400, 450}}},
         {"full minute", sound::toneFullMinute, {{3005, 60}}},
     };

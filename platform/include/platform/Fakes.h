@@ -93,7 +93,7 @@ public:
     };
     const QList<FileRequest>& fileRequests() const { return m_fileRequests; }
     const QList<QColor>& colourRequests() const { return m_colourRequests; } // initial colours
-    const QList<QFont>& fontRequests() const { return m_fontRequests; }       // initial fonts
+    const QList<QFont>& fontRequests() const { return m_fontRequests; }      // initial fonts
 
     // Print and printer set-up dialogs: accepted unless told otherwise.
     bool print(QPrinter& printer, QWidget* parent) override;

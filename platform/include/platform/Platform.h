@@ -58,12 +58,12 @@ public:
     bool confirm(const QString& text);
     // "Confirm" with Yes/No/Cancel.
     Button confirmYesNoCancel(const QString& text);
-    void information(const QString& text);   // "Information", OK
-    void warning(const QString& text);       // "Warning", OK
-    void error(const QString& text);         // "Error", OK
-    void errorBox(const QString& text);      // application title, error sign, OK
-    void message(const QString& text);       // application title, no sign, OK
-    bool okCancel(const QString& text);      // "Confirm", OK/Cancel (the grid's "Delete record?")
+    void information(const QString& text); // "Information", OK
+    void warning(const QString& text);     // "Warning", OK
+    void error(const QString& text);       // "Error", OK
+    void errorBox(const QString& text);    // application title, error sign, OK
+    void message(const QString& text);     // application title, no sign, OK
+    bool okCancel(const QString& text);    // "Confirm", OK/Cancel (the grid's "Delete record?")
 
     virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;
     virtual std::optional<QFont> chooseFont(const QFont& initial) = 0;
@@ -82,8 +82,8 @@ public:
     virtual ~ToneOutput() = default;
     virtual void toneOn(int hertz) = 0; // start, or change the frequency of a sounding tone
     virtual void toneOff() = 0;
-    virtual void beep() = 0;            // the simple beep
-    virtual void questionSound() = 0;   // the question alert
+    virtual void beep() = 0;          // the simple beep
+    virtual void questionSound() = 0; // the question alert
 };
 
 // A page canvas with font metrics for text output and reports.
@@ -128,7 +128,7 @@ class Paths {
 public:
     virtual ~Paths() = default;
     virtual QString workDir() const = 0;
-    QString dataDir() const;         // workDir()/Data
+    QString dataDir() const;                  // workDir()/Data
     virtual QString autostartDir() const = 0; // XDG autostart folder
     virtual QString helpLocation() const = 0;
     virtual QString documentsDir() const = 0; // the editor's initial document folder

@@ -83,9 +83,9 @@ class RealPaths : public Paths {
 public:
     explicit RealPaths(const QString& workDir);
     QString workDir() const override { return m_workDir; }
-    QString autostartDir() const override;  // $XDG_CONFIG_HOME/autostart, else ~/.config/autostart
-    QString helpLocation() const override;  // the folder "help" beside the program
-    QString documentsDir() const override;  // the desktop's documents folder
+    QString autostartDir() const override; // $XDG_CONFIG_HOME/autostart, else ~/.config/autostart
+    QString helpLocation() const override; // the folder "help" beside the program
+    QString documentsDir() const override; // the desktop's documents folder
 
 private:
     QString m_workDir;

@@ -72,8 +72,7 @@ void FakeDialogs::clear()
 
 namespace {
 
-template <typename T>
-std::optional<T> takeNext(std::deque<std::optional<T>>& queue)
+template <typename T> std::optional<T> takeNext(std::deque<std::optional<T>>& queue)
 {
     if (queue.empty())
         return std::nullopt;

@@ -22,7 +22,7 @@ public:
     void questionSound() override;
 
     bool hasAudioDevice() const;
-    int frequency() const; // of the generated wave, 0 when silent
+    int frequency() const;           // of the generated wave, 0 when silent
     qint64 samplesGenerated() const; // how much the audio device has pulled
 
 private:

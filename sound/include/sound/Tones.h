@@ -16,11 +16,11 @@ struct ToneStep {
 };
 
 namespace tones {
-inline constexpr ToneStep insert[] = {{400, 50}};                  // a new record is started
-inline constexpr ToneStep done[] = {{400, 100}};                   // done
-inline constexpr ToneStep savedByKey[] = {{450, 75}};              // saved by key
-inline constexpr ToneStep deleted[] = {{90, 150}};                 // deleted
-inline constexpr ToneStep allDeleted[] = {{90, 300}};              // all deleted
+inline constexpr ToneStep insert[] = {{400, 50}};                    // a new record is started
+inline constexpr ToneStep done[] = {{400, 100}};                     // done
+inline constexpr ToneStep savedByKey[] = {{450, 75}};                // saved by key
+inline constexpr ToneStep deleted[] = {{90, 150}};                   // deleted
+inline constexpr ToneStep allDeleted[] = {{90, 300}};                // all deleted
 inline constexpr ToneStep dropped[] = {{90, 70}, {0, 70}, {90, 70}}; // dropped, or not found
 inline constexpr ToneStep searchFinished[] = {{500, 70}};
 inline constexpr ToneStep risingMelody[] = {{400, 500}, {500, 180}, {600, 180}, {800, 600}};
@@ -37,8 +37,8 @@ void toneDone(TPCSpeaker& speaker);
 void toneSavedByKey(TPCSpeaker& speaker);
 void toneDeleted(TPCSpeaker& speaker);
 void toneAllDeleted(TPCSpeaker& speaker);
-void playDropped(TPCSpeaker& speaker);   // also "not found"
-void playNotFound(TPCSpeaker& speaker);  // the same as playDropped
+void playDropped(TPCSpeaker& speaker);  // also "not found"
+void playNotFound(TPCSpeaker& speaker); // the same as playDropped
 void toneSearchFinished(TPCSpeaker& speaker);
 void playRisingMelody(TPCSpeaker& speaker);
 void playFallingMelody(TPCSpeaker& speaker);
