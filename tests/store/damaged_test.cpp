@@ -66,7 +66,7 @@ void createFilledTable(const fs::path& dir, bool isProtected)
         database.registerPassword(kPassword);
     store::Cursor cursor(database, kTable);
     cursor.open();
-    for (int i = 0; i < 400; ++i)
+    for (int i = 0; i < 150; ++i)
         cursor.insertRecord({"Novák " + std::to_string(i), std::string(150, static_cast<char>('a' + i % 26))});
     cursor.close();
 }
@@ -172,7 +172,7 @@ TEST(DamagedTableControl, IntactTablesOpen)
             database.registerPassword(kPassword);
         store::Cursor cursor(database, kTable);
         ASSERT_NO_THROW(cursor.open());
-        EXPECT_EQ(cursor.recordCount(), 400);
+        EXPECT_EQ(cursor.recordCount(), 150);
     }
     fs::remove_all(dir);
 }
