@@ -126,10 +126,10 @@ TEST_F(DeliveredDataDir, svatekHoldsEveryDayOfALeapYearInOrder)
         for (int day = 1; day <= lengths[month]; ++day) {
             ++number;
             ASSERT_FALSE(cursor->eof()) << number;
-            EXPECT_EQ(cursor->text("Datum"), std::to_string(day) + ". " + months[month]);
-            EXPECT_EQ(cursor->integer("Číslo"), number);
-            EXPECT_FALSE(cursor->text("Svátek").empty()) << number;
-            EXPECT_TRUE(cursor->text("Výročí").empty()) << number;
+            ASSERT_EQ(cursor->text("Datum"), std::to_string(day) + ". " + months[month]);
+            ASSERT_EQ(cursor->integer("Číslo"), number);
+            ASSERT_FALSE(cursor->text("Svátek").empty()) << number;
+            ASSERT_TRUE(cursor->text("Výročí").empty()) << number;
             cursor->next();
         }
     }
@@ -267,6 +267,32 @@ TEST_F(DeliveredDataDir, refusesToTouchAnExistingDataFolder)
     EXPECT_EQ(cursor->text("Příjmení"), "Novák");
     cursor->remove();
     EXPECT_EQ(openCursor("Svatek.db")->recordCount(), 366);
+}
+
+// Later directories are copies of the first one built: a change made in one
+// directory must not reach the next, and the copy must be complete.
+TEST_F(DeliveredDataDir, eachCallGivesAnIndependentFreshDirectory)
+{
+    TempDir first;
+    TempDir second;
+    tools::makeDataDir(tools::sourceSeedsDir(), first.path());
+    {
+        store::Database database(first.path() / store::kDataDirName);
+        store::Cursor cursor(database, "Dat.DB");
+        cursor.open();
+        cursor.insertRecord({"Novák", "Jan"});
+    }
+    tools::makeDataDir(tools::sourceSeedsDir(), second.path());
+    store::Database database(second.path() / store::kDataDirName);
+    database.registerPassword(store::dataTablesPassword());
+    store::Cursor addresses(database, "Dat.DB");
+    addresses.open();
+    EXPECT_EQ(addresses.recordCount(), 0);
+    store::Cursor nameDays(database, "Svatek.db");
+    nameDays.open();
+    EXPECT_EQ(nameDays.recordCount(), 366);
+    EXPECT_TRUE(fs::is_directory(second.path() / "Zaloha"));
+    EXPECT_TRUE(fs::is_directory(second.path() / "Obrazky"));
 }
 
 // Values longer than their field would be cut or refused by the store.

@@ -8,7 +8,9 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <optional>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <string_view>
 #include <vector>
 
@@ -33,11 +35,6 @@ std::vector<std::string> splitTabs(std::string_view line)
             return columns;
         start = tab + 1;
     }
-}
-
-std::string stem(const std::string& fileName)
-{
-    return fileName.substr(0, fileName.find('.'));
 }
 
 [[noreturn]] void failAt(const fs::path& file, int line, const std::string& what)
@@ -92,7 +89,8 @@ void fillTable(store::Database& database, const store::TableDef& def, const fs::
                        + std::to_string(columns.size()));
         }
         try {
-            cursor.insert();
+            // Appended, so tables without a key keep the order of the file.
+            cursor.append();
             for (std::size_t i = 0; i < header.size(); ++i) {
                 if (!columns[i].empty())
                     cursor.setText(header[i], columns[i]);
@@ -108,8 +106,10 @@ void fillTable(store::Database& database, const store::TableDef& def, const fs::
     cursor.close();
 }
 
-void copyPictures(const fs::path& seeds, const fs::path& workdir)
+void addWorkingFolders(const fs::path& seeds, const fs::path& workdir)
 {
+    fs::create_directories(workdir / kBackupDirName);
+    fs::create_directories(workdir / kPicturesDirName);
     const fs::path from = seeds / kPicturesDirName;
     if (!fs::is_directory(from))
         return;
@@ -120,7 +120,7 @@ void copyPictures(const fs::path& seeds, const fs::path& workdir)
     }
 }
 
-void build(const fs::path& seeds, const fs::path& workdir, const fs::path& dataDir)
+void buildTables(const fs::path& seeds, const fs::path& dataDir)
 {
     // Every seed file must name a table, so a misspelt file is not silently left out.
     std::vector<std::pair<const store::TableDef*, fs::path>> seedFiles;
@@ -148,10 +148,56 @@ void build(const fs::path& seeds, const fs::path& workdir, const fs::path& dataD
                 fillTable(database, def, file);
         }
     }
+}
 
-    fs::create_directories(workdir / kBackupDirName);
-    fs::create_directories(workdir / kPicturesDirName);
-    copyPictures(seeds, workdir);
+// Working directories built in this process, one per seed folder. Building
+// commits every record on its own (seconds); tests that each want a fresh
+// directory get a copy of the first one instead.
+class BuiltDirectories {
+public:
+    ~BuiltDirectories()
+    {
+        std::error_code ignored;
+        for (const auto& [seeds, dir] : m_dirs)
+            fs::remove_all(dir, ignored);
+    }
+
+    const fs::path* find(const fs::path& seeds) const
+    {
+        auto it = m_dirs.find(seeds);
+        return it == m_dirs.end() ? nullptr : &it->second;
+    }
+
+    // Keeps a copy of a freshly built working directory; failing to is no error.
+    void keep(const fs::path& seeds, const fs::path& workdir)
+    {
+        std::string pattern = (fs::temp_directory_path() / "pelmir-datadir-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr)
+            return;
+        std::error_code error;
+        fs::copy(workdir / store::kDataDirName, fs::path(pattern) / store::kDataDirName,
+                 fs::copy_options::recursive, error);
+        if (error) {
+            fs::remove_all(pattern, error);
+            return;
+        }
+        m_dirs.emplace(seeds, pattern);
+    }
+
+private:
+    std::map<fs::path, fs::path> m_dirs;
+};
+
+BuiltDirectories& builtDirectories()
+{
+    static BuiltDirectories dirs;
+    return dirs;
+}
+
+std::mutex& builtDirectoriesMutex()
+{
+    static std::mutex mutex;
+    return mutex;
 }
 
 } // namespace
@@ -165,8 +211,16 @@ void makeDataDir(const fs::path& seeds, const fs::path& workdir)
         throw DataDirError(dataDir.string() + " already exists; it is never overwritten");
 
     fs::create_directories(workdir);
+    const fs::path seedsKey = fs::canonical(seeds);
+    std::lock_guard lock(builtDirectoriesMutex());
     try {
-        build(seeds, workdir, dataDir);
+        if (const fs::path* built = builtDirectories().find(seedsKey)) {
+            fs::copy(*built / store::kDataDirName, dataDir, fs::copy_options::recursive);
+        } else {
+            buildTables(seeds, dataDir);
+            builtDirectories().keep(seedsKey, workdir);
+        }
+        addWorkingFolders(seeds, workdir);
     } catch (...) {
         // The Data folder did not exist before this call: a half-built one would
         // only block the next attempt, so it goes.

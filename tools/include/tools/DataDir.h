@@ -17,6 +17,8 @@ public:
 // catalogue (the reference tables filled from the seed files in `seeds`, the
 // user tables empty), plus the empty folders Zaloha and Obrazky.
 // Refuses (DataDirError) when workdir/Data already exists: nothing is overwritten.
+// Later calls with the same seed folder in one process copy the tables built by
+// the first call, so a test can afford a fresh directory per case.
 void makeDataDir(const std::filesystem::path& seeds, const std::filesystem::path& workdir);
 
 // The delivered seed files for tests: $PELMIR_SOURCE_DIR/data
