@@ -133,16 +133,15 @@ struct NavigatorCase {
     const char* name;
     widgets::DBNavigator::Button button;
     int rowAfter;
-    bool priorEnabled;
-    bool nextEnabled;
 };
 
 class DBNavigatorTest : public DataControlsTest, public ::testing::WithParamInterface<NavigatorCase> {};
 
-// Each button moves the data set and then reports the click; its neighbours
-// are enabled by the begin and end flags.
+// Each button moves the data set and then reports the click; afterwards the
+// buttons are enabled by the store's begin and end flags.
 TEST_P(DBNavigatorTest, ButtonMovesAndEmitsClicked)
 {
+    using B = widgets::DBNavigator::Button;
     const NavigatorCase& c = GetParam();
     widgets::DBNavigator navigator;
     navigator.setDataSet(m_cursor.get());
@@ -155,21 +154,43 @@ TEST_P(DBNavigatorTest, ButtonMovesAndEmitsClicked)
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(m_cursor->currentRow(), c.rowAfter);
     ASSERT_EQ(clicked.count(), 1);
-    EXPECT_EQ(clicked.at(0).at(0).value<widgets::DBNavigator::Button>(), c.button);
-    EXPECT_EQ(navigator.button(widgets::DBNavigator::Button::Prior)->isEnabled(), c.priorEnabled);
-    EXPECT_EQ(navigator.button(widgets::DBNavigator::Button::Next)->isEnabled(), c.nextEnabled);
-    EXPECT_EQ(navigator.button(widgets::DBNavigator::Button::First)->isEnabled(), c.priorEnabled);
-    EXPECT_EQ(navigator.button(widgets::DBNavigator::Button::Last)->isEnabled(), c.nextEnabled);
+    EXPECT_EQ(clicked.at(0).at(0).value<B>(), c.button);
+    for (B b : {B::First, B::Prior})
+        EXPECT_EQ(navigator.button(b)->isEnabled(), !m_cursor->bof());
+    for (B b : {B::Next, B::Last})
+        EXPECT_EQ(navigator.button(b)->isEnabled(), !m_cursor->eof());
     navigator.setDataSet(nullptr);
 }
 
 using B = widgets::DBNavigator::Button;
 INSTANTIATE_TEST_SUITE_P(Buttons, DBNavigatorTest,
-                         ::testing::Values(NavigatorCase{"First", B::First, 0, false, true},
-                                           NavigatorCase{"Prior", B::Prior, 0, true, true},
-                                           NavigatorCase{"Next", B::Next, 2, true, true},
-                                           NavigatorCase{"Last", B::Last, 2, true, false}),
+                         ::testing::Values(NavigatorCase{"First", B::First, 0},
+                                           NavigatorCase{"Prior", B::Prior, 0},
+                                           NavigatorCase{"Next", B::Next, 2},
+                                           NavigatorCase{"Last", B::Last, 2}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// At either end the buttons that cannot move any further go grey; a move made
+// elsewhere (not through the navigator) updates them too.
+TEST_F(DataControlsTest, NavigatorGreysTheButtonsAtTheEnds)
+{
+    widgets::DBNavigator navigator;
+    navigator.setDataSet(m_cursor.get());
+    navigator.show();
+    EXPECT_FALSE(navigator.button(B::First)->isEnabled());
+    EXPECT_FALSE(navigator.button(B::Prior)->isEnabled());
+    EXPECT_TRUE(navigator.button(B::Next)->isEnabled());
+    QTest::mouseClick(navigator.button(B::Last), Qt::LeftButton);
+    QTest::mouseClick(navigator.button(B::Next), Qt::LeftButton); // no record after: the end flag
+    EXPECT_EQ(m_cursor->currentRow(), 2);
+    EXPECT_FALSE(navigator.button(B::Next)->isEnabled());
+    EXPECT_FALSE(navigator.button(B::Last)->isEnabled());
+    EXPECT_TRUE(navigator.button(B::Prior)->isEnabled());
+    m_cursor->first();
+    EXPECT_FALSE(navigator.button(B::First)->isEnabled());
+    EXPECT_TRUE(navigator.button(B::Last)->isEnabled());
+    navigator.setDataSet(nullptr);
+}
 
 // Only the four moving buttons show by default; hints land on the buttons.
 TEST_F(DataControlsTest, NavigatorShowsFourButtonsWithHints)
