@@ -44,12 +44,12 @@ std::vector<TableDef> buildCatalogue()
 
     // The title editor takes at most 35 characters.
     tables.push_back(table({"Datz.DB", "Datz.MB", "Datz.PX"},
-                           {text("Název", 35), field("Text", FieldKind::FormattedMemo)},
-                           "Název", std::nullopt, kOpen));
+                           {text("Název", 35), field("Text", FieldKind::FormattedMemo)}, "Název",
+                           std::nullopt, kOpen));
 
     tables.push_back(table({"Datp.DB", "Datp.PX"},
-                           {field("Datum", FieldKind::Date), text("Činnost", 120)},
-                           "Datum", std::nullopt, kOpen));
+                           {field("Datum", FieldKind::Date), text("Činnost", 120)}, "Datum",
+                           std::nullopt, kOpen));
 
     // No key: rows stay in the order of the days of a leap year.
     tables.push_back(table({"Svatek.DB", "Svatek.FAM", "Svatek.TV"},
@@ -58,29 +58,29 @@ std::vector<TableDef> buildCatalogue()
                            std::nullopt, std::nullopt, kProtected));
 
     tables.push_back(table({"Psc.DB", "Psc.PX", "Psc.XG0", "Psc.YG0"},
-                           {text("MÍSTO", 50), text("PSČ", 6), text("TYP", 20)},
-                           "MÍSTO", "PSČ", kProtected));
+                           {text("MÍSTO", 50), text("PSČ", 6), text("TYP", 20)}, "MÍSTO", "PSČ",
+                           kProtected));
 
     tables.push_back(table({"Spzzem.DB", "Spzzem.PX", "Spzzem.XG0", "Spzzem.YG0"},
-                           {text("ZEMĚ", 50), text("ZNAČKA", 6)},
-                           "ZEMĚ", "ZNAČKA", kProtected));
+                           {text("ZEMĚ", 50), text("ZNAČKA", 6)}, "ZEMĚ", "ZNAČKA", kProtected));
 
     tables.push_back(table({"TelefCR.DB", "TelefCR.PX"},
-                           {text("Telefonní obvod", 50), text("Předvolba", 12)},
-                           "Telefonní obvod", std::nullopt, kProtected));
+                           {text("Telefonní obvod", 50), text("Předvolba", 12)}, "Telefonní obvod",
+                           std::nullopt, kProtected));
 
     tables.push_back(table({"TelefSvt.DB", "TelefSvt.PX"},
-                           {text("Země", 60), text("Předvolba", 30)},
-                           "Země", std::nullopt, kProtected));
+                           {text("Země", 60), text("Předvolba", 30)}, "Země", std::nullopt,
+                           kProtected));
 
-    tables.push_back(table({"Vyrob.DB", "Vyrob.MB", "Vyrob.PX"},
-                           {text("Výrobek", 40), text("Výrobce", 40), text("Číslo výrobku", 30),
-                            field("Datum koupě", FieldKind::Date), field("Záruka do", FieldKind::Date),
-                            text("Cena", 20), text("Koupeno kde", 50), text("Umístění", 50),
-                            text("Adresy opraven", 120), text("Poznámka", 120),
-                            field("Oprava od", FieldKind::Date), field("Oprava do", FieldKind::Date),
-                            text("Záruční", 10), field("Záruční opravy", FieldKind::Memo)},
-                           "Výrobek", std::nullopt, kOpen));
+    tables.push_back(
+        table({"Vyrob.DB", "Vyrob.MB", "Vyrob.PX"},
+              {text("Výrobek", 40), text("Výrobce", 40), text("Číslo výrobku", 30),
+               field("Datum koupě", FieldKind::Date), field("Záruka do", FieldKind::Date),
+               text("Cena", 20), text("Koupeno kde", 50), text("Umístění", 50),
+               text("Adresy opraven", 120), text("Poznámka", 120),
+               field("Oprava od", FieldKind::Date), field("Oprava do", FieldKind::Date),
+               text("Záruční", 10), field("Záruční opravy", FieldKind::Memo)},
+              "Výrobek", std::nullopt, kOpen));
 
     // The validity rules date a new measurement; the program never writes `Datum`.
     tables.push_back(table({"Data.DB", "Data.FAM", "Data.TV", "Data.VAL"},
@@ -90,10 +90,10 @@ std::vector<TableDef> buildCatalogue()
                            std::nullopt, std::nullopt, kOpen));
 
     // No key: cities stay in the delivered order.
-    tables.push_back(table({"Cas.DB", "Cas.FAM", "Cas.TV"},
-                           {text("Země", 50), text("Město", 50), text("Směr", 1),
-                            field("Posun", FieldKind::Time)},
-                           std::nullopt, std::nullopt, kProtected));
+    tables.push_back(table(
+        {"Cas.DB", "Cas.FAM", "Cas.TV"},
+        {text("Země", 50), text("Město", 50), text("Směr", 1), field("Posun", FieldKind::Time)},
+        std::nullopt, std::nullopt, kProtected));
 
     // A log entry is dated by the table's default; only the time fields are written.
     tables.push_back(table({"Zaloha.DB", "Zaloha.VAL"},

@@ -80,22 +80,41 @@ TEST(Catalogue, fieldsTheWindowsRelyOn)
     };
     using K = store::FieldKind;
     const std::vector<Case> cases = {
-        {"Dat.DB", {{"Příjmení", K::Text}, {"Jméno", K::Text}, {"Adresa", K::Text},
-                    {"Telefon", K::Text}, {"Poznámka", K::Text}}},
+        {"Dat.DB",
+         {{"Příjmení", K::Text},
+          {"Jméno", K::Text},
+          {"Adresa", K::Text},
+          {"Telefon", K::Text},
+          {"Poznámka", K::Text}}},
         {"Datz.db", {{"Název", K::Text}, {"Text", K::FormattedMemo}}},
         {"Datp.db", {{"Datum", K::Date}, {"Činnost", K::Text}}},
-        {"Svatek.db", {{"Datum", K::Text}, {"Svátek", K::Text}, {"Výročí", K::Text}, {"Číslo", K::Integer}}},
+        {"Svatek.db",
+         {{"Datum", K::Text}, {"Svátek", K::Text}, {"Výročí", K::Text}, {"Číslo", K::Integer}}},
         {"Psc.DB", {{"MÍSTO", K::Text}, {"PSČ", K::Text}, {"TYP", K::Text}}},
         {"Spzzem.db", {{"ZEMĚ", K::Text}, {"ZNAČKA", K::Text}}},
         {"TelefCR.DB", {{"Telefonní obvod", K::Text}, {"Předvolba", K::Text}}},
         {"TelefSvt.DB", {{"Země", K::Text}, {"Předvolba", K::Text}}},
-        {"Vyrob.db", {{"Výrobek", K::Text}, {"Výrobce", K::Text}, {"Číslo výrobku", K::Text},
-                      {"Datum koupě", K::Date}, {"Záruka do", K::Date}, {"Cena", K::Text},
-                      {"Koupeno kde", K::Text}, {"Umístění", K::Text}, {"Adresy opraven", K::Text},
-                      {"Poznámka", K::Text}, {"Oprava od", K::Date}, {"Oprava do", K::Date},
-                      {"Záruční", K::Text}, {"Záruční opravy", K::Memo}}},
-        {"Data.DB", {{"Jméno", K::Text}, {"Datum", K::Date}, {"Výška", K::Integer},
-                     {"Váha", K::Integer}, {"Kategorie", K::Text}}},
+        {"Vyrob.db",
+         {{"Výrobek", K::Text},
+          {"Výrobce", K::Text},
+          {"Číslo výrobku", K::Text},
+          {"Datum koupě", K::Date},
+          {"Záruka do", K::Date},
+          {"Cena", K::Text},
+          {"Koupeno kde", K::Text},
+          {"Umístění", K::Text},
+          {"Adresy opraven", K::Text},
+          {"Poznámka", K::Text},
+          {"Oprava od", K::Date},
+          {"Oprava do", K::Date},
+          {"Záruční", K::Text},
+          {"Záruční opravy", K::Memo}}},
+        {"Data.DB",
+         {{"Jméno", K::Text},
+          {"Datum", K::Date},
+          {"Výška", K::Integer},
+          {"Váha", K::Integer},
+          {"Kategorie", K::Text}}},
         {"Cas.db", {{"Země", K::Text}, {"Město", K::Text}, {"Směr", K::Text}, {"Posun", K::Time}}},
         {"Zaloha.db", {{"Datum", K::Date}, {"Čas", K::Time}, {"ČasDisk", K::Time}}},
     };
@@ -117,8 +136,8 @@ TEST(Catalogue, onlyTheValidityDatesHaveDefaults)
 {
     for (const store::TableDef& def : store::catalogue()) {
         for (const store::FieldDef& field : def.fields) {
-            const bool validityDate = (def.fileName == "Data.DB" || def.fileName == "Zaloha.DB")
-                                      && field.name == "Datum";
+            const bool validityDate =
+                (def.fileName == "Data.DB" || def.fileName == "Zaloha.DB") && field.name == "Datum";
             EXPECT_EQ(field.defaultValue,
                       validityDate ? store::FieldDefault::Today : store::FieldDefault::None)
                 << def.fileName << " " << field.name;
@@ -131,11 +150,11 @@ TEST(Catalogue, onlyTheValidityDatesHaveDefaults)
 TEST(Catalogue, findsTablesWithoutRegardToCase)
 {
     const std::vector<std::pair<std::string, const char*>> cases = {
-        {"Dat.DB", "Dat.DB"},       {"DAT.DB", "Dat.DB"},       {"dat.db", "Dat.DB"},
-        {"Svatek.db", "Svatek.DB"}, {"Svatek", "Svatek.DB"},    {"PSC.db", "Psc.DB"},
-        {"Data", "Data.DB"},        {"Datz.db", "Datz.DB"},     {"zaloha.db", "Zaloha.DB"},
-        {"Dat", "Dat.DB"},          {"Dat.PX", nullptr},        {"Da", nullptr},
-        {"Svatek.DBX", nullptr},    {"", nullptr},              {"Adresy.db", nullptr},
+        {"Dat.DB", "Dat.DB"},       {"DAT.DB", "Dat.DB"},    {"dat.db", "Dat.DB"},
+        {"Svatek.db", "Svatek.DB"}, {"Svatek", "Svatek.DB"}, {"PSC.db", "Psc.DB"},
+        {"Data", "Data.DB"},        {"Datz.db", "Datz.DB"},  {"zaloha.db", "Zaloha.DB"},
+        {"Dat", "Dat.DB"},          {"Dat.PX", nullptr},     {"Da", nullptr},
+        {"Svatek.DBX", nullptr},    {"", nullptr},           {"Adresy.db", nullptr},
     };
     for (const auto& [name, expected] : cases) {
         const store::TableDef* def = store::findTableDef(name);

@@ -53,8 +53,10 @@ std::size_t utf8Length(const std::string& text)
     return count;
 }
 
-const std::vector<std::string> kSeededTables = {"Svatek", "Psc", "Spzzem", "TelefCR", "TelefSvt", "Cas"};
-const std::vector<std::string> kUserTables = {"Dat.DB", "Datz.db", "Datp.db", "Vyrob.db", "Data.DB", "Zaloha.db"};
+const std::vector<std::string> kSeededTables = {"Svatek",  "Psc",      "Spzzem",
+                                                "TelefCR", "TelefSvt", "Cas"};
+const std::vector<std::string> kUserTables = {"Dat.DB",   "Datz.db", "Datp.db",
+                                              "Vyrob.db", "Data.DB", "Zaloha.db"};
 
 // One delivered working directory for the whole suite: building it writes
 // about a thousand records, each in its own committed transaction.
@@ -115,8 +117,9 @@ TEST_F(DeliveredDataDir, everySeedLineBecameOneRecordAndUserTablesAreEmpty)
 // name or a day number off by one makes the lookup find nothing or the wrong day.
 TEST_F(DeliveredDataDir, svatekHoldsEveryDayOfALeapYearInOrder)
 {
-    static const char* const months[] = {"leden", "únor",     "březen", "duben", "květen", "červen",
-                                         "červenec", "srpen", "září",   "říjen", "listopad", "prosinec"};
+    static const char* const months[] = {"leden",  "únor",   "březen",   "duben",
+                                         "květen", "červen", "červenec", "srpen",
+                                         "září",   "říjen",  "listopad", "prosinec"};
     static const int lengths[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     auto cursor = openCursor("Svatek.db");
     ASSERT_EQ(cursor->recordCount(), 366);
@@ -144,9 +147,15 @@ TEST_F(DeliveredDataDir, svatekHasKnownNamesOnTheirDays)
     for (cursor->first(); !cursor->eof(); cursor->next())
         byDay[cursor->text("Datum")] = cursor->text("Svátek");
     const std::vector<std::pair<std::string, std::string>> known = {
-        {"1. leden", "Nový rok"},       {"24. prosinec", "Adam a Eva"}, {"14. únor", "Valentýn"},
-        {"6. prosinec", "Mikuláš"},     {"29. únor", "Horymír"},        {"28. září", "Václav"},
-        {"5. červenec", "Cyril a Metoděj"}, {"19. březen", "Josef"},    {"26. prosinec", "Štěpán"},
+        {"1. leden", "Nový rok"},
+        {"24. prosinec", "Adam a Eva"},
+        {"14. únor", "Valentýn"},
+        {"6. prosinec", "Mikuláš"},
+        {"29. únor", "Horymír"},
+        {"28. září", "Václav"},
+        {"5. červenec", "Cyril a Metoděj"},
+        {"19. březen", "Josef"},
+        {"26. prosinec", "Štěpán"},
         {"31. prosinec", "Silvestr"},
     };
     for (const auto& [day, names] : known)
@@ -205,9 +214,9 @@ TEST_F(DeliveredDataDir, worldTimeRowsHaveStandardTimeDifferences)
         int minutes;
     };
     const std::vector<Case> cases = {
-        {"Praha", "+", 0, 0},      {"Londýn", "-", 1, 0},      {"Moskva", "+", 2, 0},
-        {"Tokio", "+", 8, 0},      {"Nové Dillí", "+", 4, 30}, {"New York", "-", 6, 0},
-        {"Los Angeles", "-", 9, 0}, {"Káthmándú", "+", 4, 45}, {"Sydney", "+", 9, 0},
+        {"Praha", "+", 0, 0},       {"Londýn", "-", 1, 0},      {"Moskva", "+", 2, 0},
+        {"Tokio", "+", 8, 0},       {"Nové Dillí", "+", 4, 30}, {"New York", "-", 6, 0},
+        {"Los Angeles", "-", 9, 0}, {"Káthmándú", "+", 4, 45},  {"Sydney", "+", 9, 0},
     };
     auto cursor = openCursor("Cas.db");
     EXPECT_GE(cursor->recordCount(), 60);
@@ -357,9 +366,9 @@ TEST(MakeDataDir, badSeedLineNamesFileAndLine)
 TEST(MakeDataDir, programBuildsOnceAndThenRefuses)
 {
     TempDir dir;
-    const std::string command = std::string("\"") + MAKE_DATADIR_PROGRAM + "\" --seeds \""
-                                + tools::sourceSeedsDir().string() + "\" --out \""
-                                + (dir.path() / "work").string() + "\" >/dev/null 2>&1";
+    const std::string command = std::string("\"") + MAKE_DATADIR_PROGRAM + "\" --seeds \"" +
+                                tools::sourceSeedsDir().string() + "\" --out \"" +
+                                (dir.path() / "work").string() + "\" >/dev/null 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0);
     EXPECT_TRUE(fs::is_regular_file(dir.path() / "work" / "Data" / "Svatek.DB"));
     EXPECT_NE(std::system(command.c_str()), 0);

@@ -11,7 +11,8 @@ class TempDir {
 public:
     TempDir()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "pelmir-tools-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "pelmir-tools-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("cannot create a temporary folder");
         m_path = pattern;

@@ -1,8 +1,8 @@
 #include "tools/DataDir.h"
 
 #include "store/Catalogue.h"
-#include "store/CzechText.h"
 #include "store/Cursor.h"
+#include "store/CzechText.h"
 #include "store/Database.h"
 #include "store/Errors.h"
 
@@ -73,7 +73,8 @@ void fillTable(store::Database& database, const store::TableDef& def, const fs::
                 for (const store::FieldDef& field : def.fields)
                     known = known || store::sameName(field.name, name);
                 if (!known)
-                    failAt(seedFile, lineNumber, "table " + def.fileName + " has no field \"" + name + "\"");
+                    failAt(seedFile, lineNumber,
+                           "table " + def.fileName + " has no field \"" + name + "\"");
                 for (const std::string& earlier : header) {
                     if (store::sameName(earlier, name))
                         failAt(seedFile, lineNumber, "field \"" + name + "\" named twice");
@@ -85,8 +86,8 @@ void fillTable(store::Database& database, const store::TableDef& def, const fs::
 
         if (columns.size() != header.size()) {
             failAt(seedFile, lineNumber,
-                   "expected " + std::to_string(header.size()) + " tab-separated columns, found "
-                       + std::to_string(columns.size()));
+                   "expected " + std::to_string(header.size()) + " tab-separated columns, found " +
+                       std::to_string(columns.size()));
         }
         try {
             // Appended, so tables without a key keep the order of the file.
