@@ -135,7 +135,8 @@ struct NavigatorCase {
     int rowAfter;
 };
 
-class DBNavigatorTest : public DataControlsTest, public ::testing::WithParamInterface<NavigatorCase> {};
+class DBNavigatorTest : public DataControlsTest,
+                        public ::testing::WithParamInterface<NavigatorCase> {};
 
 // Each button moves the data set and then reports the click; afterwards the
 // buttons are enabled by the store's begin and end flags.
@@ -148,7 +149,8 @@ TEST_P(DBNavigatorTest, ButtonMovesAndEmitsClicked)
     navigator.show();
     m_cursor->moveToRow(1);
     QSignalSpy clicked(&navigator, &widgets::DBNavigator::clicked);
-    QAbstractButton* button = navigator.findChild<QAbstractButton*>(widgets::DBNavigator::objectNameOf(c.button));
+    QAbstractButton* button =
+        navigator.findChild<QAbstractButton*>(widgets::DBNavigator::objectNameOf(c.button));
     ASSERT_NE(button, nullptr);
     ASSERT_TRUE(button->isEnabled());
     QTest::mouseClick(button, Qt::LeftButton);
@@ -227,7 +229,8 @@ TEST_F(DataControlsTest, NavigatorReportsAFailedMoveAndEmitsNoClick)
 TEST_F(DataControlsTest, GuardedReportsTheErrorText)
 {
     EXPECT_TRUE(widgets::guarded([] {}));
-    EXPECT_FALSE(widgets::guarded([] { throw store::StoreError(store::StoreError::Kind::Io, "Disk plný"); }));
+    EXPECT_FALSE(widgets::guarded(
+        [] { throw store::StoreError(store::StoreError::Kind::Io, "Disk plný"); }));
     ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
     EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("Disk plný"));
     EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Pelmir a telefony"));

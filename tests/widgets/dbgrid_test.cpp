@@ -42,9 +42,9 @@ protected:
         WidgetsFixture::SetUp();
         addPeople({"Dvořák", "Beneš", "Černý"}); // key order: Beneš, Černý, Dvořák
         m_window = std::make_unique<GridWindow>();
-        grid()->setDataSet(m_cursor.get(), {{"Příjmení", "Příjmení - Firma ", 120},
-                                            {"Jméno", "", 80},
-                                            {"Telefon", "", 80}});
+        grid()->setDataSet(
+            m_cursor.get(),
+            {{"Příjmení", "Příjmení - Firma ", 120}, {"Jméno", "", 80}, {"Telefon", "", 80}});
         showActive(*m_window);
         grid()->setFocus();
     }
@@ -59,7 +59,8 @@ protected:
     void clickCell(int row, int column)
     {
         const QModelIndex index = grid()->model()->index(row, column);
-        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(index).center());
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {},
+                          grid()->visualRect(index).center());
     }
     // Keys go where a user's keys go: to the focused widget (the cell editor once open).
     static void key(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
@@ -70,8 +71,8 @@ protected:
     {
         // Char by char with its own text: Czech letters are no ASCII keys.
         for (const QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key(c.toUpper().unicode()),
-                                QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(),
+                                Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
     }
     QString cell(int row, int column) const
     {
@@ -90,7 +91,8 @@ TEST_F(DBGridTest, ShowsRowsInKeyOrderWithTitlesAndFixedRows)
     EXPECT_EQ(cell(0, Surname), QStringLiteral("Beneš"));
     EXPECT_EQ(cell(1, Surname), QStringLiteral("Černý"));
     EXPECT_EQ(cell(2, FirstName), QStringLiteral("JDvořák"));
-    EXPECT_EQ(grid()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Příjmení - Firma "));
+    EXPECT_EQ(grid()->model()->headerData(0, Qt::Horizontal).toString(),
+              QStringLiteral("Příjmení - Firma "));
     EXPECT_EQ(grid()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Jméno"));
     EXPECT_EQ(grid()->columnWidth(0), 120);
     EXPECT_EQ(grid()->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
@@ -107,7 +109,8 @@ TEST_F(DBGridTest, TypingStartsTheEditOnceAndMovingRowsSaves)
     EXPECT_EQ(m_cursor->state(), store::CursorState::Edit);
     EXPECT_TRUE(m_cursor->modified());
     EXPECT_EQ(m_cursor->text("Jméno"), "Jan"); // written as typed, before the editor closes
-    EXPECT_EQ(grid()->model()->headerData(0, Qt::Vertical).toString(), widgets::GridModel::editMarker());
+    EXPECT_EQ(grid()->model()->headerData(0, Qt::Vertical).toString(),
+              widgets::GridModel::editMarker());
 
     key(Qt::Key_Down);
     EXPECT_EQ(m_cursor->state(), store::CursorState::Browse);
@@ -191,6 +194,7 @@ struct InsertCase {
     const char* name;
     int startRow;
     Qt::Key key;
+    int newRow; // where the new record's row opens
 };
 
 class DBGridInsertTest : public DBGridTest, public ::testing::WithParamInterface<InsertCase> {};
@@ -203,7 +207,9 @@ TEST_P(DBGridInsertTest, InsertKeysStartANewRecordWithoutAfterEdit)
     key(GetParam().key);
     EXPECT_EQ(m_cursor->state(), store::CursorState::Insert);
     EXPECT_EQ(grid()->model()->rowCount(), 4);
-    EXPECT_EQ(gridRow(), m_cursor->currentRow());
+    EXPECT_EQ(gridRow(), GetParam().newRow);
+    EXPECT_EQ(m_cursor->currentRow(), GetParam().newRow);
+    EXPECT_EQ(cell(GetParam().newRow, Surname), QString());
     EXPECT_EQ(grid()->model()->headerData(gridRow(), Qt::Vertical).toString(),
               widgets::GridModel::insertMarker());
 
@@ -217,8 +223,8 @@ TEST_P(DBGridInsertTest, InsertKeysStartANewRecordWithoutAfterEdit)
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, DBGridInsertTest,
-                         ::testing::Values(InsertCase{"InsertKey", 1, Qt::Key_Insert},
-                                           InsertCase{"DownPastLastRow", 2, Qt::Key_Down}),
+                         ::testing::Values(InsertCase{"InsertKey", 1, Qt::Key_Insert, 1},
+                                           InsertCase{"DownPastLastRow", 2, Qt::Key_Down, 3}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Down on an untouched new last row must not pile up empty records.
@@ -280,11 +286,11 @@ TEST_P(DBGridFocusTest, LosingFocusDropsOnlyAnUntouchedNewRecord)
     EXPECT_EQ(grid()->model()->rowCount(), GetParam().rows);
 }
 
-INSTANTIATE_TEST_SUITE_P(Typed, DBGridFocusTest,
-                         ::testing::Values(FocusCase{"Nothing", QString(), store::CursorState::Browse, 3},
-                                           FocusCase{"Surname", QStringLiteral("Zeman"),
-                                                     store::CursorState::Insert, 4}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Typed, DBGridFocusTest,
+    ::testing::Values(FocusCase{"Nothing", QString(), store::CursorState::Browse, 3},
+                      FocusCase{"Surname", QStringLiteral("Zeman"), store::CursorState::Insert, 4}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // The grid follows cursor moves made elsewhere, but not while the display is
 // suspended (a walk must not scroll the user's grid), and catches up after.

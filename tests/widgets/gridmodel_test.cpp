@@ -31,7 +31,8 @@ protected:
 // begin/end or on data for rows that do not exist.
 TEST_F(GridModelTest, SurvivesTheModelTesterThroughEveryCursorOperation)
 {
-    QAbstractItemModelTester tester(&m_model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModelTester tester(&m_model,
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
     m_cursor->last();
     m_cursor->insert();
     EXPECT_EQ(m_model.rowCount(), 4);

@@ -43,7 +43,8 @@ public:
             }
         }
         auto* self = const_cast<GridDelegate*>(this);
-        connect(editor, &QLineEdit::textEdited, self, [self, editor] { Q_EMIT self->commitData(editor); });
+        connect(editor, &QLineEdit::textEdited, self,
+                [self, editor] { Q_EMIT self->commitData(editor); });
         return editor;
     }
 
@@ -55,7 +56,8 @@ public:
             line->setText(text);
     }
 
-    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override
     {
         const QString text = static_cast<QLineEdit*>(editor)->text();
         guarded([&] { model->setData(index, text, Qt::EditRole); });
@@ -70,7 +72,8 @@ public:
 
 bool isPending(const store::DataSet& dataSet)
 {
-    return dataSet.state() == store::CursorState::Edit || dataSet.state() == store::CursorState::Insert;
+    return dataSet.state() == store::CursorState::Edit ||
+           dataSet.state() == store::CursorState::Insert;
 }
 
 // Ends a pending record before a new one starts, as a move would: saves a
@@ -93,8 +96,8 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this
     setItemDelegate(new GridDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
-    setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked
-                    | QAbstractItemView::EditKeyPressed);
+    setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
+                    QAbstractItemView::EditKeyPressed);
     setShowGrid(true);
     setWordWrap(false);
     setTabKeyNavigation(true);
@@ -135,7 +138,10 @@ void DBGrid::changeEvent(QEvent* event)
         fitRowHeight();
 }
 
-QString DBGrid::deleteQuestion() { return kDeleteQuestion; }
+QString DBGrid::deleteQuestion()
+{
+    return kDeleteQuestion;
+}
 
 void DBGrid::setDataSet(store::DataSet* dataSet, const QList<GridColumn>& columns)
 {
@@ -217,11 +223,12 @@ bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
 {
     // Typing into a cell starts the edit of its record (AfterEdit), before
     // the editor takes the key. While inserting, edit() does nothing.
-    if (trigger == QAbstractItemView::AnyKeyPressed && (editTriggers() & trigger)
-        && state() != QAbstractItemView::EditingState && index.isValid()
-        && (m_model->flags(index) & Qt::ItemIsEditable)) {
+    if (trigger == QAbstractItemView::AnyKeyPressed && (editTriggers() & trigger) &&
+        state() != QAbstractItemView::EditingState && index.isValid() &&
+        (m_model->flags(index) & Qt::ItemIsEditable)) {
         store::Cursor* cursor = m_model->cursor();
-        if (cursor && cursor->state() == store::CursorState::Browse && index.row() == cursor->currentRow()) {
+        if (cursor && cursor->state() == store::CursorState::Browse &&
+            index.row() == cursor->currentRow()) {
             if (!guarded([&] { cursor->edit(); }))
                 return false;
         }
@@ -272,10 +279,10 @@ bool DBGrid::handleKey(QKeyEvent* event)
             return true;
         if (cursor->currentRow() != cursor->rowCount() - 1)
             return false;
-        // Past the last row: a new empty record.
+        // Past the last row: a new empty record at the end.
         guarded([&] {
             endPending(*cursor);
-            cursor->insert();
+            cursor->append();
             m_appending = true;
         });
         return true;
@@ -294,8 +301,8 @@ bool DBGrid::handleKey(QKeyEvent* event)
         break;
     }
     // Typing into an empty table starts its first record.
-    if (cursor->rowCount() == 0 && !event->text().isEmpty() && event->text().at(0).isPrint()
-        && (modifiers & ~Qt::ShiftModifier) == Qt::NoModifier) {
+    if (cursor->rowCount() == 0 && !event->text().isEmpty() && event->text().at(0).isPrint() &&
+        (modifiers & ~Qt::ShiftModifier) == Qt::NoModifier) {
         if (!guarded([&] { cursor->edit(); }))
             return true;
     }
@@ -318,7 +325,8 @@ void DBGrid::focusLeft(QWidget* now)
     if (!now || now->window() != window())
         return;
     store::Cursor* cursor = m_model->cursor();
-    if (cursor && cursor->isActive() && cursor->state() == store::CursorState::Insert && !cursor->modified())
+    if (cursor && cursor->isActive() && cursor->state() == store::CursorState::Insert &&
+        !cursor->modified())
         guarded([&] { cursor->cancel(); });
 }
 

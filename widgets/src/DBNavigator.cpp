@@ -22,14 +22,22 @@ struct ButtonLook {
 };
 
 constexpr ButtonLook kLooks[DBNavigator::kButtonCount] = {
-    {"First", QStyle::SP_MediaSkipBackward}, {"Prior", QStyle::SP_ArrowLeft},
-    {"Next", QStyle::SP_ArrowRight},         {"Last", QStyle::SP_MediaSkipForward},
-    {"Insert", QStyle::SP_FileDialogNewFolder}, {"Delete", QStyle::SP_TrashIcon},
-    {"Edit", QStyle::SP_FileDialogDetailedView}, {"Post", QStyle::SP_DialogApplyButton},
-    {"Cancel", QStyle::SP_DialogCancelButton}, {"Refresh", QStyle::SP_BrowserReload},
+    {"First", QStyle::SP_MediaSkipBackward},
+    {"Prior", QStyle::SP_ArrowLeft},
+    {"Next", QStyle::SP_ArrowRight},
+    {"Last", QStyle::SP_MediaSkipForward},
+    {"Insert", QStyle::SP_FileDialogNewFolder},
+    {"Delete", QStyle::SP_TrashIcon},
+    {"Edit", QStyle::SP_FileDialogDetailedView},
+    {"Post", QStyle::SP_DialogApplyButton},
+    {"Cancel", QStyle::SP_DialogCancelButton},
+    {"Refresh", QStyle::SP_BrowserReload},
 };
 
-int indexOf(DBNavigator::Button button) { return static_cast<int>(button); }
+int indexOf(DBNavigator::Button button)
+{
+    return static_cast<int>(button);
+}
 
 } // namespace
 
@@ -84,7 +92,8 @@ void DBNavigator::setDataSet(store::DataSet* dataSet)
 void DBNavigator::setVisibleButtons(const QList<Button>& buttons)
 {
     for (int i = 0; i < kButtonCount; ++i)
-        m_buttons[static_cast<std::size_t>(i)]->setVisible(buttons.contains(static_cast<Button>(i)));
+        m_buttons[static_cast<std::size_t>(i)]->setVisible(
+            buttons.contains(static_cast<Button>(i)));
 }
 
 void DBNavigator::setHint(Button which, const QString& hint)
@@ -104,8 +113,8 @@ void DBNavigator::updateButtons()
     const bool bof = !active || m_dataSet->bof();
     const bool eof = !active || m_dataSet->eof();
     const bool modifiable = active && m_dataSet->canModify();
-    const bool pending = active
-        && (m_dataSet->state() == store::CursorState::Edit || m_dataSet->state() == store::CursorState::Insert);
+    const bool pending = active && (m_dataSet->state() == store::CursorState::Edit ||
+                                    m_dataSet->state() == store::CursorState::Insert);
     button(Button::First)->setEnabled(!bof);
     button(Button::Prior)->setEnabled(!bof);
     button(Button::Next)->setEnabled(!eof);
@@ -126,11 +135,21 @@ void DBNavigator::run(Button which)
     auto* cursor = dynamic_cast<store::Cursor*>(data);
     bool ok = true;
     switch (which) {
-    case Button::First: ok = guarded([&] { data->first(); }); break;
-    case Button::Prior: ok = guarded([&] { data->prior(); }); break;
-    case Button::Next: ok = guarded([&] { data->next(); }); break;
-    case Button::Last: ok = guarded([&] { data->last(); }); break;
-    case Button::Insert: ok = cursor && guarded([&] { cursor->insert(); }); break;
+    case Button::First:
+        ok = guarded([&] { data->first(); });
+        break;
+    case Button::Prior:
+        ok = guarded([&] { data->prior(); });
+        break;
+    case Button::Next:
+        ok = guarded([&] { data->next(); });
+        break;
+    case Button::Last:
+        ok = guarded([&] { data->last(); });
+        break;
+    case Button::Insert:
+        ok = cursor && guarded([&] { cursor->insert(); });
+        break;
     case Button::Delete: {
         platform::Dialogs* dialogs = platform::services().dialogs;
         if (!cursor || !dialogs || !dialogs->okCancel(kDeleteQuestion))
@@ -138,10 +157,17 @@ void DBNavigator::run(Button which)
         ok = guarded([&] { cursor->remove(); });
         break;
     }
-    case Button::Edit: ok = cursor && guarded([&] { cursor->edit(); }); break;
-    case Button::Post: ok = cursor && guarded([&] { cursor->post(); }); break;
-    case Button::Cancel: ok = cursor && guarded([&] { cursor->cancel(); }); break;
-    case Button::Refresh: break; // the store shows other cursors' saves at once
+    case Button::Edit:
+        ok = cursor && guarded([&] { cursor->edit(); });
+        break;
+    case Button::Post:
+        ok = cursor && guarded([&] { cursor->post(); });
+        break;
+    case Button::Cancel:
+        ok = cursor && guarded([&] { cursor->cancel(); });
+        break;
+    case Button::Refresh:
+        break; // the store shows other cursors' saves at once
     }
     // bof/eof change without a display change when a move hits an end.
     updateButtons();

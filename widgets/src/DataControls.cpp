@@ -80,8 +80,14 @@ void FieldBinding::displayChanged(store::DisplayChange)
 
 DBText::DBText(QWidget* parent) : QLabel(parent), m_binding([this] { refresh(); }) {}
 
-void DBText::setDataSet(store::DataSet* dataSet) { m_binding.setDataSet(dataSet); }
-void DBText::setDataField(const QString& field) { m_binding.setField(field); }
+void DBText::setDataSet(store::DataSet* dataSet)
+{
+    m_binding.setDataSet(dataSet);
+}
+void DBText::setDataField(const QString& field)
+{
+    m_binding.setField(field);
+}
 
 void DBText::refresh()
 {
@@ -97,8 +103,14 @@ DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent), m_binding([this] { refresh(
     connect(this, &QLineEdit::textEdited, this, &DBEdit::userEdited);
 }
 
-void DBEdit::setDataSet(store::DataSet* dataSet) { m_binding.setDataSet(dataSet); }
-void DBEdit::setDataField(const QString& field) { m_binding.setField(field); }
+void DBEdit::setDataSet(store::DataSet* dataSet)
+{
+    m_binding.setDataSet(dataSet);
+}
+void DBEdit::setDataField(const QString& field)
+{
+    m_binding.setField(field);
+}
 
 void DBEdit::refresh()
 {
@@ -121,8 +133,14 @@ DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent), m_binding([this] { ref
     connect(this, &QPlainTextEdit::textChanged, this, &DBMemo::userEdited);
 }
 
-void DBMemo::setDataSet(store::DataSet* dataSet) { m_binding.setDataSet(dataSet); }
-void DBMemo::setDataField(const QString& field) { m_binding.setField(field); }
+void DBMemo::setDataSet(store::DataSet* dataSet)
+{
+    m_binding.setDataSet(dataSet);
+}
+void DBMemo::setDataField(const QString& field)
+{
+    m_binding.setField(field);
+}
 
 void DBMemo::refresh()
 {
@@ -146,8 +164,7 @@ void DBMemo::userEdited()
 // --- DBRichEdit
 
 DBRichEdit::DBRichEdit(QWidget* parent)
-    : QTextEdit(parent),
-      m_binding([this] { refresh(); }),
+    : QTextEdit(parent), m_binding([this] { refresh(); }),
       m_fromStored([](QTextEdit& edit, const QString& stored) { edit.setPlainText(stored); }),
       m_toStored([](const QTextEdit& edit) { return edit.toPlainText(); })
 {
@@ -155,8 +172,14 @@ DBRichEdit::DBRichEdit(QWidget* parent)
     connect(this, &QTextEdit::textChanged, this, &DBRichEdit::userEdited);
 }
 
-void DBRichEdit::setDataSet(store::DataSet* dataSet) { m_binding.setDataSet(dataSet); }
-void DBRichEdit::setDataField(const QString& field) { m_binding.setField(field); }
+void DBRichEdit::setDataSet(store::DataSet* dataSet)
+{
+    m_binding.setDataSet(dataSet);
+}
+void DBRichEdit::setDataField(const QString& field)
+{
+    m_binding.setField(field);
+}
 
 void DBRichEdit::setConversion(FromStored fromStored, ToStored toStored)
 {
@@ -195,7 +218,10 @@ DBLookupList::DBLookupList(QWidget* parent) : QListView(parent), m_model(new Gri
     connect(m_model, &GridModel::cursorRowChanged, this, &DBLookupList::syncFromCursor);
 }
 
-store::DataSet* DBLookupList::dataSet() const { return m_model->dataSet(); }
+store::DataSet* DBLookupList::dataSet() const
+{
+    return m_model->dataSet();
+}
 
 void DBLookupList::setDataSet(store::DataSet* dataSet)
 {
@@ -230,7 +256,8 @@ void DBLookupList::currentChanged(const QModelIndex& current, const QModelIndex&
 {
     QListView::currentChanged(current, previous);
     store::DataSet* data = dataSet();
-    if (m_syncing || !data || !current.isValid() || !data->isActive() || current.row() == data->currentRow())
+    if (m_syncing || !data || !current.isValid() || !data->isActive() ||
+        current.row() == data->currentRow())
         return;
     // Choosing an item makes its record current; when the pending record
     // cannot be saved, the list goes back to the current one.
@@ -238,7 +265,8 @@ void DBLookupList::currentChanged(const QModelIndex& current, const QModelIndex&
         const int row = data->currentRow();
         if (row >= 0 && row < m_model->rowCount()) {
             m_syncing = true;
-            selectionModel()->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::ClearAndSelect);
+            selectionModel()->setCurrentIndex(m_model->index(row, 0),
+                                              QItemSelectionModel::ClearAndSelect);
             m_syncing = false;
         }
     }

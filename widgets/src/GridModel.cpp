@@ -25,9 +25,18 @@ GridModel::~GridModel()
         m_dataSet->removeObserver(this);
 }
 
-QString GridModel::browseMarker() { return kBrowseMarker; }
-QString GridModel::editMarker() { return kEditMarker; }
-QString GridModel::insertMarker() { return kInsertMarker; }
+QString GridModel::browseMarker()
+{
+    return kBrowseMarker;
+}
+QString GridModel::editMarker()
+{
+    return kEditMarker;
+}
+QString GridModel::insertMarker()
+{
+    return kInsertMarker;
+}
 
 void GridModel::setDataSet(store::DataSet* dataSet)
 {
@@ -123,9 +132,12 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     if (section != m_currentRow)
         return QString();
     switch (m_state) {
-    case store::CursorState::Edit: return kEditMarker;
-    case store::CursorState::Insert: return kInsertMarker;
-    default: return kBrowseMarker;
+    case store::CursorState::Edit:
+        return kEditMarker;
+    case store::CursorState::Insert:
+        return kInsertMarker;
+    default:
+        return kBrowseMarker;
     }
 }
 
@@ -165,12 +177,14 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
 int GridModel::sourceRow(int row) const
 {
     switch (m_transition) {
-    case Transition::Inserting: return row >= m_transitionRow ? row + 1 : row;
+    case Transition::Inserting:
+        return row >= m_transitionRow ? row + 1 : row;
     case Transition::Removing:
         if (row == m_transitionRow)
             return -1;
         return row > m_transitionRow ? row - 1 : row;
-    case Transition::None: break;
+    case Transition::None:
+        break;
     }
     return row;
 }
@@ -178,7 +192,8 @@ int GridModel::sourceRow(int row) const
 void GridModel::refreshAll()
 {
     if (m_rowCount > 0 && !m_columns.isEmpty())
-        Q_EMIT dataChanged(index(0, 0), index(m_rowCount - 1, static_cast<int>(m_columns.size()) - 1));
+        Q_EMIT dataChanged(index(0, 0),
+                           index(m_rowCount - 1, static_cast<int>(m_columns.size()) - 1));
     if (m_rowCount > 0)
         Q_EMIT headerDataChanged(Qt::Vertical, 0, m_rowCount - 1);
 }
@@ -228,8 +243,8 @@ void GridModel::displayChanged(store::DisplayChange change)
     }
 
     const store::CursorState oldState = m_state;
-    if (newCount == m_rowCount + 1 && newState == store::CursorState::Insert
-        && oldState != store::CursorState::Insert && newCurrent >= 0) {
+    if (newCount == m_rowCount + 1 && newState == store::CursorState::Insert &&
+        oldState != store::CursorState::Insert && newCurrent >= 0) {
         // A new record opened its own row at the cursor.
         m_transition = Transition::Inserting;
         m_transitionRow = newCurrent;
@@ -240,8 +255,8 @@ void GridModel::displayChanged(store::DisplayChange change)
         m_insertRow = newCurrent;
     } else if (newCount == m_rowCount - 1) {
         // A new record was dropped, or the current record deleted.
-        const int gone = oldState == store::CursorState::Insert && m_insertRow >= 0 ? m_insertRow
-                                                                                    : m_currentRow;
+        const int gone =
+            oldState == store::CursorState::Insert && m_insertRow >= 0 ? m_insertRow : m_currentRow;
         if (gone >= 0 && gone < m_rowCount) {
             m_transition = Transition::Removing;
             m_transitionRow = gone;

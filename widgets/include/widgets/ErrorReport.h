@@ -10,8 +10,7 @@ void reportError(const std::exception& error);
 
 // Runs f; an error it throws is reported and ends only f, as a handler's
 // uncaught error does. Returns false when f failed.
-template <typename F>
-bool guarded(F&& f)
+template <typename F> bool guarded(F&& f)
 {
     try {
         std::forward<F>(f)();
