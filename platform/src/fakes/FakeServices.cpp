@@ -74,10 +74,13 @@ namespace {
 
 template <typename T> std::optional<T> takeNext(std::deque<std::optional<T>>& queue)
 {
-    if (queue.empty())
-        return std::nullopt;
-    std::optional<T> answer = std::move(queue.front());
-    queue.pop_front();
+    // Swapped out rather than moved: GCC 12 at -O2 warns (falsely) that a moved
+    // optional<QString> may be uninitialised, which -Werror turns into a failure.
+    std::optional<T> answer;
+    if (!queue.empty()) {
+        answer.swap(queue.front());
+        queue.pop_front();
+    }
     return answer;
 }
 
