@@ -88,14 +88,17 @@ QString AppFixture::currentSurname()
     return QString::fromStdString(table().text("Příjmení"));
 }
 
+void AppFixture::typeText(QWidget* widget, const QString& text)
+{
+    widget->setFocus();
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key(c.toUpper().unicode()),
+                            QString(c), Qt::NoModifier);
+}
+
 void AppFixture::typeIntoGrid(const QString& text)
 {
-    QWidget* grid = control<QWidget>("Grid");
-    grid->setFocus();
-    QTest::keyClicks(grid, text.left(1));
-    QWidget* editor = QApplication::focusWidget();
-    ASSERT_NE(editor, nullptr);
-    QTest::keyClicks(editor, text.mid(1));
+    typeText(control<QWidget>("Grid"), text);
 }
 
 QStringList AppFixture::savedSurnames()

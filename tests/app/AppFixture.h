@@ -55,6 +55,9 @@ protected:
     QString currentSurname();
     // Types into the grid's current cell as a user does: the first key opens the editor.
     void typeIntoGrid(const QString& text);
+    // Gives the widget the focus and types there, char by char with its own
+    // text (Czech letters are no ASCII keys); keys follow the focus.
+    static void typeText(QWidget* widget, const QString& text);
     // The surnames saved in the address table, read through a cursor of its own.
     QStringList savedSurnames();
 
