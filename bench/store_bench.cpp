@@ -25,6 +25,8 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -124,11 +126,11 @@ public:
             if (run.run_type != Run::RT_Iteration || run.error_occurred)
                 continue;
             const std::string name = run.benchmark_name();
-            const auto slash = name.find('/');
-            if (slash == std::string::npos)
+            const auto underscore = name.find('_');
+            if (underscore == std::string::npos)
                 continue;
-            const std::string side = name.substr(0, slash);
-            std::string operation = name.substr(slash + 1);
+            const std::string side = name.substr(0, underscore);
+            std::string operation = name.substr(underscore + 1);
             if (const auto more = operation.find('/'); more != std::string::npos)
                 operation.resize(more);
             m_times[operation][side] = run.GetAdjustedRealTime() * unitSeconds(run.time_unit);
@@ -650,7 +652,8 @@ void reportSearchPercentiles()
 }
 
 // Resident memory an open table adds: the store keeps its orders in memory.
-void reportMemory()
+// Measured in a fresh process, where no earlier allocation can be reused.
+void measureMemory()
 {
     const long before = residentKb();
     {
@@ -685,8 +688,29 @@ BENCHMARK(Raw_InsertSave)->Unit(benchmark::kMillisecond)->Iterations(200);
 BENCHMARK(Store_Walk)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(Raw_Walk)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+namespace {
+
+void reportMemory()
+{
+    std::fflush(stdout);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::execl("/proc/self/exe", "store_bench", "--measure-memory", g_workDir.c_str(), static_cast<char*>(nullptr));
+        std::_Exit(1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::string(argv[1]) == "--measure-memory") {
+        g_workDir = argv[2];
+        measureMemory();
+        return 0;
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

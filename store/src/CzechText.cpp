@@ -102,6 +102,24 @@ bool sameName(std::string_view a, std::string_view b)
 {
     if (a == b)
         return true;
+    // Names are looked up on every field read, so plain ASCII names (both
+    // sides) are compared without ICU; only ASCII folds to ASCII there.
+    const auto isAscii = [](std::string_view s) {
+        for (char c : s)
+            if (static_cast<unsigned char>(c) >= 0x80)
+                return false;
+        return true;
+    };
+    if (isAscii(a) && isAscii(b)) {
+        if (a.size() != b.size())
+            return false;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+            if (lower(a[i]) != lower(b[i]))
+                return false;
+        }
+        return true;
+    }
     // Full case folding: "Místo" and "MÍSTO" fold to the same text, but "Mist"
     // stays different from "Míst" (names differing by an accent are different names).
     icu::UnicodeString fa = fromUtf8(a);
