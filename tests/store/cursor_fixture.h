@@ -90,13 +90,18 @@ protected:
         fs::remove_all(m_dir);
     }
 
-    // An open cursor on a table holding these first-field values.
+    // An open cursor on a table holding these records (first fields given),
+    // appended so that a table without a key keeps them in this order.
     std::unique_ptr<store::Cursor> filled(const std::string& table, const std::vector<std::vector<std::string>>& rows)
     {
         auto cursor = std::make_unique<store::Cursor>(*m_database, table);
         cursor->open();
-        for (const auto& row : rows)
-            cursor->insertRecord(row);
+        for (const auto& row : rows) {
+            cursor->append();
+            for (std::size_t i = 0; i < row.size(); ++i)
+                cursor->setText(cursor->fields()[i].name, row[i]);
+            cursor->post();
+        }
         cursor->first();
         return cursor;
     }
