@@ -20,4 +20,11 @@ void AddressGrid::dropOpenEditor()
         closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
 }
 
+void AddressGrid::moveToFirstColumn()
+{
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && current.column() != 0)
+        setCurrentIndex(model()->index(current.row(), 0));
+}
+
 } // namespace app

@@ -34,6 +34,7 @@ void TMainForm::SpeedButtonVlozClick()
         Grid->setFocus();
         Grid->commitOpenEditor();
         m_table->insert();
+        Grid->moveToFirstColumn();
     });
 }
 

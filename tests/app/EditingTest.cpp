@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QTableView>
 #include <QTest>
 
 using platform::Button;
@@ -80,6 +81,20 @@ TEST_F(EditingTest, InsertTypeAndSaveStoresTheRecord)
     EXPECT_FALSE(saveEnabled());
     EXPECT_EQ(savedSurnames().first(), QStringLiteral("Bílek"));
     EXPECT_EQ(m_fakes.tones.sounded(), (ToneList{{400, 50}, {400, 100}}));
+}
+
+// After a record was typed out to a later column, the next new record must
+// still start in the surname column, not wherever the last one ended.
+TEST_F(EditingTest, InsertStartsInTheSurnameColumn)
+{
+    startWith(standardAddresses());
+    auto* grid = control<QTableView>("Grid");
+    grid->setCurrentIndex(grid->model()->index(0, 1));
+    click("SpeedButtonVloz");
+    typeIntoGrid(QStringLiteral("Bílek"));
+    click("SpeedButtonPotvrd");
+    EXPECT_TRUE(m_fakes.dialogs.shown().isEmpty());
+    EXPECT_EQ(savedSurnames().first(), QStringLiteral("Bílek"));
 }
 
 // Discarding a new record must remove the row, not save it.

@@ -14,6 +14,8 @@ public:
 
     void commitOpenEditor();
     void dropOpenEditor();
+    // A new record is typed from its first column, wherever the last one ended.
+    void moveToFirstColumn();
 };
 
 } // namespace app
