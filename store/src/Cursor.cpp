@@ -377,6 +377,9 @@ static const std::optional<std::string>& fieldValue(const auto& d, int index)
         return d.keyBuffer[i];
     if (!d.hasCurrent)
         return empty;
+    // By row, so that a walk is seen as one and read ahead in index order.
+    if (d.rowVersion == d.table->version() && d.row >= 0)
+        return d.table->recordAt(d.order, d.row).values[i];
     return d.table->record(d.rowId).values[i];
 }
 
