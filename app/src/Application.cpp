@@ -9,6 +9,7 @@
 #include "store/Database.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 
 namespace app {
@@ -22,6 +23,14 @@ const QString kHelpFileName = QStringLiteral("Pelmhelp.hlp");
 Application::Application(const std::filesystem::path& workDir)
     : m_database(std::make_unique<store::Database>(workDir / store::kDataDirName))
 {
+    // Dates that new records take by default follow the same clock as the windows.
+    m_database->setClock([] {
+        const QDateTime now = platform::services().clock->now();
+        const QDate date = now.date();
+        const QTime time = now.time();
+        return store::DateTime{date.year(), date.month(), date.day(),
+                               time.hour(), time.minute(), time.second()};
+    });
 }
 
 Application::~Application()

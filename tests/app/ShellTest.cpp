@@ -99,6 +99,22 @@ TEST(StartupSteps, FailureStopsTheRun)
     EXPECT_FALSE(laterRan);
 }
 
+// New records dated by the table's default must take the program's clock,
+// not the machine's, or a weighing would be dated wrongly in tests and after
+// a clock change.
+TEST_F(StartupTest, DateDefaultsFollowTheProgramClock)
+{
+    startWith({});
+    m_fakes.clock.setNow(QDateTime(QDate(2024, 2, 29), QTime(10, 30)));
+    store::Cursor weights(m_app->database(), "Data.DB");
+    weights.open();
+    weights.insert();
+    weights.setText("Jméno", "Eva");
+    weights.post();
+    weights.first();
+    EXPECT_EQ(weights.text("Datum"), "29.2.2024");
+}
+
 // A damaged address table stops start-up with the store's error in the error
 // box, never a crash or an empty window; the splash window goes too.
 TEST_F(StartupTest, DamagedAddressTableStopsStartup)
