@@ -13,7 +13,9 @@
 #include "widgets/ErrorReport.h"
 
 #include <QCloseEvent>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -249,7 +251,6 @@ QWidget* TMainForm::createGridArea()
 
     createReminderPanels(m_gridArea);
     createSearchPanels(m_gridArea);
-    m_gridArea->installEventFilter(this);
     return m_gridArea;
 }
 
@@ -310,7 +311,9 @@ void TMainForm::createSearchPanels(QWidget* area)
     EditHledani = new QLineEdit(texts::kSearchInitial, PanelHledText);
     EditHledani->setObjectName(QStringLiteral("EditHledani"));
     EditHledani->setValidator(new LetterCaseValidator(LetterCaseValidator::Case::Lower, EditHledani));
-    EditHledani->installEventFilter(this);
+    // One filter for the whole program: the grid area's size, clicks into the
+    // search text and Alt+D for "Další" wherever the focus is in this window.
+    qApp->installEventFilter(this);
     connect(EditHledani, &QLineEdit::textChanged, this, [this] { EditHledaniChange(); });
     top->addWidget(EditHledani, 1);
     SpeedButtonHledej = new QToolButton(PanelHledText);
@@ -405,8 +408,28 @@ void TMainForm::placeFloatingPanels()
         panel->raise();
 }
 
+// Alt+D is the mnemonic of both "&Další" and the menu "&Doplňky"; Qt leaves an
+// ambiguous mnemonic unanswered. While "Další" can be pressed, the key is its.
+bool TMainForm::takesSearchNextKey(QObject* watched, QEvent* event) const
+{
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_D || (key->modifiers() & ~Qt::KeypadModifier) != Qt::AltModifier)
+        return false;
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    return widget && widget->window() == this && SpeedButtonDalsi->isVisible() &&
+           SpeedButtonDalsi->isEnabled();
+}
+
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (takesSearchNextKey(watched, event)) {
+        event->accept();
+        if (event->type() == QEvent::KeyPress)
+            SpeedButtonDalsi->click();
+        return true;
+    }
     if (watched == m_gridArea && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
         placeFloatingPanels();
     if (watched == EditHledani && event->type() == QEvent::MouseButtonPress)

@@ -200,6 +200,25 @@ TEST_F(SearchTest, DalsiAfterLastMatchKeepsItCurrent)
     EXPECT_FALSE(table().controlsDisabled());
 }
 
+// Alt+D is both the mnemonic of "Další" and of the menu "Doplňky"; while the
+// button can be pressed the key must press it, as the keyboard user expects.
+TEST_F(SearchTest, AltDPressesDalsiWhileItIsEnabled)
+{
+    startWith(standardAddresses());
+    openSearch("RadioButtonPrijmeni", QStringLiteral("nov"));
+    click("SpeedButtonHledej");
+    ASSERT_EQ(currentSurname(), QStringLiteral("Kasanová"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_D, Qt::AltModifier);
+    EXPECT_EQ(currentSurname(), QStringLiteral("Novák"));
+    // Once "Další" cannot be pressed, Alt+D is left to the menu.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_D, Qt::AltModifier);
+    ASSERT_FALSE(enabled("SpeedButtonDalsi"));
+    m_fakes.dialogs.clear();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_D, Qt::AltModifier);
+    EXPECT_TRUE(m_fakes.dialogs.shown().isEmpty());
+    EXPECT_EQ(currentSurname(), QStringLiteral("Novák"));
+}
+
 // A match on the very last record must still be found from the start, and
 // "Další" from it must report "no further" without moving.
 TEST_F(SearchTest, MatchOnLastRecord)

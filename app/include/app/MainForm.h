@@ -69,6 +69,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool takesSearchNextKey(QObject* watched, QEvent* event) const;
 
 private:
     QWidget* createToolbar();
