@@ -106,12 +106,17 @@ void DBNavigator::displayChanged(store::DisplayChange)
     updateButtons();
 }
 
-// Two flags and the state per change: cheap enough for every keystroke.
+// The position and the state per change: cheap enough for every keystroke.
+// The buttons follow where the current record stands, not the begin and end
+// flags: the end flag is only set by a move past the last record, so on the
+// last row "next" and "last" would stay lit although they cannot move.
 void DBNavigator::updateButtons()
 {
     const bool active = m_dataSet && m_dataSet->isActive();
-    const bool bof = !active || m_dataSet->bof();
-    const bool eof = !active || m_dataSet->eof();
+    const int rows = active ? m_dataSet->rowCount() : 0;
+    const int row = active ? m_dataSet->currentRow() : -1;
+    const bool bof = rows == 0 || row <= 0;
+    const bool eof = rows == 0 || row >= rows - 1;
     const bool modifiable = active && m_dataSet->canModify();
     const bool pending = active && (m_dataSet->state() == store::CursorState::Edit ||
                                     m_dataSet->state() == store::CursorState::Insert);
@@ -120,7 +125,7 @@ void DBNavigator::updateButtons()
     button(Button::Next)->setEnabled(!eof);
     button(Button::Last)->setEnabled(!eof);
     button(Button::Insert)->setEnabled(modifiable);
-    button(Button::Delete)->setEnabled(modifiable && !(bof && eof));
+    button(Button::Delete)->setEnabled(modifiable && rows > 0);
     button(Button::Edit)->setEnabled(modifiable && !pending);
     button(Button::Post)->setEnabled(modifiable && pending);
     button(Button::Cancel)->setEnabled(modifiable && pending);
@@ -169,7 +174,7 @@ void DBNavigator::run(Button which)
     case Button::Refresh:
         break; // the store shows other cursors' saves at once
     }
-    // bof/eof change without a display change when a move hits an end.
+    // A move that hits an end changes nothing on display, so refresh here too.
     updateButtons();
     if (ok)
         Q_EMIT clicked(which);
