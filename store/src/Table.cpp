@@ -338,6 +338,12 @@ void Table::readRecord(const Statement& statement, Record& record) const
 
 int Table::fieldIndex(std::string_view name) const
 {
+    // Fields are named on every read, nearly always exactly as defined: that
+    // costs a plain comparison, where case folding one name costs ICU.
+    for (std::size_t i = 0; i < m_def.fields.size(); ++i) {
+        if (m_def.fields[i].name == name)
+            return static_cast<int>(i);
+    }
     for (std::size_t i = 0; i < m_def.fields.size(); ++i) {
         if (sameName(m_def.fields[i].name, name))
             return static_cast<int>(i);
@@ -407,18 +413,27 @@ const Record& Table::record(std::int64_t rowId)
     return readPoint(m_selectById);
 }
 
-const Record* Table::windowRecord(int orderId, int row, std::int64_t rowId) const
+const Record* Table::windowRecord(int orderId, int row, std::int64_t rowId)
 {
-    if (orderId != m_windowOrder || row < m_windowFirst || row >= m_windowFirst + m_windowCount)
-        return nullptr;
-    const Record& record = m_window[static_cast<std::size_t>(row - m_windowFirst)];
-    return record.id == rowId ? &record : nullptr;
+    for (int i : {m_lastWindow, 1 - m_lastWindow}) {
+        const Window& window = m_windows[i];
+        if (orderId != window.order || row < window.first || row >= window.first + window.count)
+            continue;
+        const Record& record = window.records[static_cast<std::size_t>(row - window.first)];
+        if (record.id != rowId)
+            return nullptr;
+        m_lastWindow = i;
+        return &record;
+    }
+    return nullptr;
 }
 
 void Table::dropWindow()
 {
-    m_windowOrder = -1;
-    m_windowCount = 0;
+    for (Window& window : m_windows) {
+        window.order = -1;
+        window.count = 0;
+    }
 }
 
 const Record& Table::recordAt(int orderId, int row)
@@ -454,9 +469,12 @@ void Table::fillWindow(int orderId, int row, bool forward)
     Statement& statement = forward ? m_rangeForward[static_cast<std::size_t>(orderId)]
                                    : m_rangeBackward[static_cast<std::size_t>(orderId)];
     const int count = forward ? std::min(kReadAhead, o.size() - row) : std::min(kReadAhead, row + 1);
-    if (m_window.size() < static_cast<std::size_t>(count))
-        m_window.resize(static_cast<std::size_t>(count));
-    dropWindow();
+    m_lastWindow = 1 - m_lastWindow;
+    Window& window = m_windows[m_lastWindow];
+    if (window.records.size() < static_cast<std::size_t>(count))
+        window.records.resize(static_cast<std::size_t>(count));
+    window.order = -1;
+    window.count = 0;
     statement.reset();
     statement.bindBlob(1, entry.key);
     statement.bind(2, entry.rowId);
@@ -465,7 +483,7 @@ void Table::fillWindow(int orderId, int row, bool forward)
     try {
         // Backwards the rows come last first; they are put in row order below.
         while (read < count && statement.step()) {
-            Record& record = m_window[static_cast<std::size_t>(read)];
+            Record& record = window.records[static_cast<std::size_t>(read)];
             readRecord(statement, record);
             const int recordRow = forward ? row + read : row - read;
             // The file and the order agree; should they not, keep what does.
@@ -479,10 +497,10 @@ void Table::fillWindow(int orderId, int row, bool forward)
     }
     statement.reset();
     if (!forward)
-        std::reverse(m_window.begin(), m_window.begin() + read);
-    m_windowOrder = orderId;
-    m_windowFirst = forward ? row : row - read + 1;
-    m_windowCount = read;
+        std::reverse(window.records.begin(), window.records.begin() + read);
+    window.order = orderId;
+    window.first = forward ? row : row - read + 1;
+    window.count = read;
 }
 
 Record Table::makeRecord(const Values& values, const std::string& position) const

@@ -100,7 +100,7 @@ private:
     Record makeRecord(const Values& values, const std::string& position) const;
     void bindValues(Statement& statement, const Record& record);
     void fillWindow(int order, int row, bool forward);
-    const Record* windowRecord(int order, int row, std::int64_t rowId) const;
+    const Record* windowRecord(int order, int row, std::int64_t rowId);
     void dropWindow();
     const Record& readPoint(Statement& statement);
     void cacheRecord(std::int64_t rowId, Record record);
@@ -128,13 +128,18 @@ private:
 
     // Records read one by one (a grid jumping about, the current record).
     std::unordered_map<std::int64_t, Record> m_cache;
-    // Rows read ahead by a walk: m_windowCount records of order m_windowOrder
-    // from row m_windowFirst on. Its records are reused batch after batch so
-    // that a walk allocates nothing per record.
-    std::vector<Record> m_window;
-    int m_windowOrder = -1;
-    int m_windowFirst = 0;
-    int m_windowCount = 0;
+    // Rows read ahead by a walk: `count` records of `order` from row `first`
+    // on. Their records are reused batch after batch so that a walk allocates
+    // nothing per record. Two batches, so that going back and forth over a
+    // stretch of rows (paging in a grid) does not read it again.
+    struct Window {
+        std::vector<Record> records;
+        int order = -1;
+        int first = 0;
+        int count = 0;
+    };
+    Window m_windows[2];
+    int m_lastWindow = 0; // the one read or filled last; the other is refilled
     int m_lastOrder = -1;
     int m_lastRow = -1;
 };
