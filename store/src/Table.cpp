@@ -242,6 +242,7 @@ void Table::checkColumns()
     Statement indexes(m_db, "SELECT count(*) FROM sqlite_master WHERE type='index' AND tbl_name='records' "
                             "AND name IN ('_i_id', '_i_secondary')");
     indexes.step();
+    // The id index, and one for the secondary order when there is one.
     if (indexes.integer(0) != static_cast<std::int64_t>(m_orders.size()))
         fail(StoreError::Kind::Damaged, "has lost an index");
 }
