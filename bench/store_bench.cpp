@@ -453,16 +453,18 @@ RawLayout readLayout(sqlite3* db)
 {
     RawLayout layout;
     layout.table = "records";
+    // The records are clustered on the primary key column; the store's own
+    // columns (sort keys, record id) start with an underscore.
     RawStatement columns(db, "PRAGMA table_info(records)");
     while (columns.step()) {
         const std::string name = columns.text(1);
-        if (name.rfind("_k_", 0) != 0)
+        if (sqlite3_column_int(columns.get(), 5) == 1)
+            layout.keyColumn = name;
+        if (name.rfind('_', 0) != 0)
             layout.fieldColumns.push_back(name);
     }
-    RawStatement index(db, "PRAGMA index_info(_i_primary)");
-    if (!index.step())
-        throw std::runtime_error("the file has no primary index");
-    layout.keyColumn = index.text(2);
+    if (layout.keyColumn.empty())
+        throw std::runtime_error("the file has no primary key");
     return layout;
 }
 
@@ -518,7 +520,7 @@ void Raw_NearestKey(benchmark::State& state)
 {
     RawSession& raw = rawSession();
     const std::string key = raw.q(raw.layout.keyColumn);
-    RawStatement find(raw.db.get(), "SELECT rowid, " + raw.fieldList() + " FROM records WHERE " + key
+    RawStatement find(raw.db.get(), "SELECT _id, " + raw.fieldList() + " FROM records WHERE " + key
                                         + " >= ?1 ORDER BY " + key + " LIMIT 1");
     const auto texts = searchTexts(4096);
     std::size_t i = 0;
@@ -576,7 +578,9 @@ void Raw_InsertSave(benchmark::State& state)
     std::string placeholders;
     for (std::size_t i = 0; i <= raw.layout.fieldColumns.size(); ++i)
         placeholders += (i ? ", ?" : "?") + std::to_string(i + 1);
-    RawStatement insert(raw.db.get(), "INSERT INTO records (" + columns + ") VALUES (" + placeholders + ")");
+    // A record needs an id too: the next one, found in the same statement.
+    RawStatement insert(raw.db.get(), "INSERT INTO records (" + columns + ", _id) VALUES (" + placeholders
+                                          + ", (SELECT coalesce(max(_id), 0) + 1 FROM records))");
     RawStatement begin(raw.db.get(), "BEGIN IMMEDIATE");
     RawStatement commit(raw.db.get(), "COMMIT");
     static int serial = 0;
@@ -640,7 +644,7 @@ void reportSearchPercentiles()
     });
     RawSession& raw = rawSession();
     const std::string key = raw.q(raw.layout.keyColumn);
-    RawStatement find(raw.db.get(), "SELECT rowid, " + raw.fieldList() + " FROM records WHERE " + key
+    RawStatement find(raw.db.get(), "SELECT _id, " + raw.fieldList() + " FROM records WHERE " + key
                                         + " >= ?1 ORDER BY " + key + " LIMIT 1");
     measure("raw:", [&](const std::string& text) {
         const std::string sortKey = rawSortKey(text);

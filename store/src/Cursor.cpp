@@ -80,7 +80,7 @@ static int currentRecordRow(auto& d)
         row = std::min(row, order.size() - 1);
         const Order::Entry entry = order.at(row);
         d.rowId = entry.rowId;
-        d.key = std::string(entry.key);
+        d.key.assign(entry.key);
     }
     d.row = row;
     d.rowVersion = d.table->version();
@@ -98,7 +98,7 @@ static void setCurrentRow(auto& d, int row)
     const Order::Entry entry = order.at(row);
     d.hasCurrent = true;
     d.rowId = entry.rowId;
-    d.key = std::string(entry.key);
+    d.key.assign(entry.key);
     d.row = row;
     d.rowVersion = d.table->version();
 }

@@ -16,8 +16,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kFormat = "pelmir-table/1";
-constexpr int kReadAhead = 64;
+// Version 2 keeps the records clustered in the reading order (a WITHOUT
+// ROWID table keyed by the primary sort key), so a walk reads pages in turn.
+constexpr const char* kFormat = "pelmir-table/2";
+constexpr const char* kOldFormat = "pelmir-table/1";
+constexpr int kReadAhead = 512;
 constexpr std::size_t kCacheLimit = 4096;
 
 const char* kindName(FieldKind kind)
@@ -137,7 +140,9 @@ Table::Table(const fs::path& file, const std::set<std::string>& passwords) : m_f
 
 Table::~Table()
 {
-    m_select = {};
+    m_selectById = {};
+    m_selectByKey = {};
+    m_nextId = {};
     m_insert = {};
     m_update = {};
     m_delete = {};
@@ -177,6 +182,10 @@ void Table::readDefinition()
             m_meta[k ? k : ""] = v ? v : "";
         }
     }
+    if (m_meta["format"] == kOldFormat)
+        fail(StoreError::Kind::Damaged,
+             "is stored in the layout of an earlier version of the program, which this version does not read; "
+             "build the data directory again");
     if (m_meta["format"] != kFormat)
         fail(StoreError::Kind::Damaged, "has no table definition of a known format");
     for (const std::string& line : split(m_meta["fields"], '\n')) {
@@ -223,6 +232,7 @@ void Table::checkColumns()
         expected.push_back(field.name);
     for (const OrderInfo& info : m_orders)
         expected.push_back(info.column);
+    expected.emplace_back("_id");
     std::vector<std::string> found;
     Statement info(m_db, "PRAGMA table_info(records)");
     while (info.step())
@@ -230,8 +240,9 @@ void Table::checkColumns()
     if (found != expected)
         fail(StoreError::Kind::Damaged, "has records that do not match its definition");
     Statement indexes(m_db, "SELECT count(*) FROM sqlite_master WHERE type='index' AND tbl_name='records' "
-                            "AND name IN ('_i_primary', '_i_secondary')");
+                            "AND name IN ('_i_id', '_i_secondary')");
     indexes.step();
+    // The id index, and one for the secondary order when there is one.
     if (indexes.integer(0) != static_cast<std::int64_t>(m_orders.size()))
         fail(StoreError::Kind::Damaged, "has lost an index");
 }
@@ -266,50 +277,74 @@ void Table::prepare()
         add(field.name);
     for (const OrderInfo& info : m_orders)
         add(info.column);
-    m_select = Statement(m_db, "SELECT " + selectColumns() + " FROM records WHERE rowid = ?1");
-    m_insert = Statement(m_db, "INSERT INTO records (" + names + ") VALUES (" + placeholders + ")");
-    m_update = Statement(m_db, "UPDATE records SET " + assignments + " WHERE rowid = ?" + std::to_string(n + 1));
-    m_delete = Statement(m_db, "DELETE FROM records WHERE rowid = ?1");
+    const std::string primary = quoteIdentifier(m_orders[0].column);
+    m_selectById = Statement(m_db, "SELECT " + selectColumns() + " FROM records WHERE _id = ?1");
+    m_selectByKey = Statement(m_db, "SELECT " + selectColumns() + " FROM records WHERE " + primary + " = ?1");
+    m_nextId = Statement(m_db, "SELECT coalesce(max(_id), 0) + 1 FROM records");
+    // The record's id comes last, after the values and keys.
+    m_insert = Statement(m_db, "INSERT INTO records (" + names + ", _id) VALUES (" + placeholders + ", ?"
+                                   + std::to_string(n + 1) + ")");
+    // Updates and deletes find the record by its primary key: the table is
+    // clustered on it, so that is one lookup instead of two.
+    m_update = Statement(m_db, "UPDATE records SET " + assignments + " WHERE " + primary + " = ?" + std::to_string(n + 1));
+    m_delete = Statement(m_db, "DELETE FROM records WHERE " + primary + " = ?1");
     m_begin = Statement(m_db, "BEGIN IMMEDIATE");
     m_commit = Statement(m_db, "COMMIT");
     m_rollback = Statement(m_db, "ROLLBACK");
+    // Read-ahead from a (key, id) entry on, in the order's own index order.
+    // Primary keys are unique, so that order needs no id to break ties (and
+    // naming it would make SQLite sort each batch).
     for (const OrderInfo& info : m_orders) {
         const std::string column = quoteIdentifier(info.column);
-        m_rangeForward.emplace_back(m_db, "SELECT rowid, " + selectColumns() + " FROM records WHERE " + column
-                                              + " >= ?1 ORDER BY " + column + ", rowid LIMIT ?2");
-        m_rangeBackward.emplace_back(m_db, "SELECT rowid, " + selectColumns() + " FROM records WHERE " + column
-                                               + " <= ?1 ORDER BY " + column + " DESC, rowid DESC LIMIT ?2");
+        const bool unique = &info == &m_orders.front();
+        const std::string from = unique ? column : "(" + column + ", _id)";
+        const std::string at = unique ? "?1" : "(?1, ?2)";
+        const std::string by = unique ? column : column + ", _id";
+        const std::string byDescending = unique ? column + " DESC" : column + " DESC, _id DESC";
+        m_rangeForward.emplace_back(m_db, "SELECT " + selectColumns() + " FROM records WHERE " + from + " >= " + at
+                                              + " ORDER BY " + by + " LIMIT ?3");
+        m_rangeBackward.emplace_back(m_db, "SELECT " + selectColumns() + " FROM records WHERE " + from + " <= " + at
+                                               + " ORDER BY " + byDescending + " LIMIT ?3");
     }
 }
 
 std::string Table::selectColumns() const
 {
-    std::string columns;
+    std::string columns = "_id";
     for (const FieldDef& field : m_def.fields)
-        columns += (columns.empty() ? "" : ", ") + quoteIdentifier(field.name);
+        columns += ", " + quoteIdentifier(field.name);
     for (const OrderInfo& info : m_orders)
         columns += ", " + quoteIdentifier(info.column);
     return columns;
 }
 
-Record Table::readRecord(const Statement& statement, int firstColumn) const
+void Table::readRecord(const Statement& statement, Record& record) const
 {
-    Record record;
-    record.values.reserve(m_def.fields.size());
-    int column = firstColumn;
+    record.id = statement.integer(0);
+    record.values.resize(m_def.fields.size());
+    record.keys.resize(m_orders.size());
+    int column = 1;
     for (std::size_t i = 0; i < m_def.fields.size(); ++i, ++column) {
+        std::optional<std::string>& value = record.values[i];
         if (statement.isNull(column))
-            record.values.emplace_back(std::nullopt);
+            value.reset();
+        else if (value)
+            value->assign(statement.text(column));
         else
-            record.values.emplace_back(std::string(statement.text(column)));
+            value.emplace(statement.text(column));
     }
     for (std::size_t i = 0; i < m_orders.size(); ++i, ++column)
-        record.keys.emplace_back(statement.blob(column));
-    return record;
+        record.keys[i].assign(statement.blob(column));
 }
 
 int Table::fieldIndex(std::string_view name) const
 {
+    // Fields are named on every read, nearly always exactly as defined: that
+    // costs a plain comparison, where case folding one name costs ICU.
+    for (std::size_t i = 0; i < m_def.fields.size(); ++i) {
+        if (m_def.fields[i].name == name)
+            return static_cast<int>(i);
+    }
     for (std::size_t i = 0; i < m_def.fields.size(); ++i) {
         if (sameName(m_def.fields[i].name, name))
             return static_cast<int>(i);
@@ -332,8 +367,10 @@ const Order& Table::order(int id)
     if (!info.loaded) {
         auto loaded = std::make_unique<Order>();
         const std::string column = quoteIdentifier(info.column);
-        // A covering scan of the index: only keys and row ids are read.
-        Statement scan(m_db, "SELECT " + column + ", rowid FROM records ORDER BY " + column + ", rowid");
+        // The primary order walks the clustered table itself; the secondary
+        // one is a covering scan of its index, which holds (key, id).
+        Statement scan(m_db, "SELECT " + column + ", _id FROM records ORDER BY " + column
+                                 + (id == 0 ? "" : ", _id"));
         while (scan.step())
             loaded->append(scan.blob(0), scan.integer(1));
         info.loaded = std::move(loaded);
@@ -354,20 +391,50 @@ void Table::cacheRecord(std::int64_t rowId, Record record)
     m_cache.insert_or_assign(rowId, std::move(record));
 }
 
+const Record& Table::readPoint(Statement& statement)
+{
+    if (!statement.step()) {
+        statement.reset();
+        fail(StoreError::Kind::Io, "a record has gone from the file");
+    }
+    Record record;
+    readRecord(statement, record);
+    statement.reset();
+    const std::int64_t id = record.id;
+    cacheRecord(id, std::move(record));
+    return m_cache.find(id)->second;
+}
+
 const Record& Table::record(std::int64_t rowId)
 {
     if (const auto it = m_cache.find(rowId); it != m_cache.end())
         return it->second;
-    m_select.reset();
-    m_select.bind(1, rowId);
-    if (!m_select.step()) {
-        m_select.reset();
-        fail(StoreError::Kind::Io, "a record has gone from the file");
+    m_selectById.reset();
+    m_selectById.bind(1, rowId);
+    return readPoint(m_selectById);
+}
+
+const Record* Table::windowRecord(int orderId, int row, std::int64_t rowId)
+{
+    for (int i : {m_lastWindow, 1 - m_lastWindow}) {
+        const Window& window = m_windows[i];
+        if (orderId != window.order || row < window.first || row >= window.first + window.count)
+            continue;
+        const Record& record = window.records[static_cast<std::size_t>(row - window.first)];
+        if (record.id != rowId)
+            return nullptr;
+        m_lastWindow = i;
+        return &record;
     }
-    Record record = readRecord(m_select, 0);
-    m_select.reset();
-    cacheRecord(rowId, std::move(record));
-    return m_cache.find(rowId)->second;
+    return nullptr;
+}
+
+void Table::dropWindow()
+{
+    for (Window& window : m_windows) {
+        window.order = -1;
+        window.count = 0;
+    }
 }
 
 const Record& Table::recordAt(int orderId, int row)
@@ -377,32 +444,64 @@ const Record& Table::recordAt(int orderId, int row)
     const bool forward = row == m_lastRow + 1;
     m_lastOrder = orderId;
     m_lastRow = row;
+    if (const Record* record = windowRecord(orderId, row, entry.rowId))
+        return *record;
     if (const auto it = m_cache.find(entry.rowId); it != m_cache.end())
         return it->second;
     // A walk reads ahead in index order in one statement; a grid jumping to
     // any row reads just that record.
-    if (sequential)
-        fetchRange(orderId, row, forward);
+    if (sequential) {
+        fillWindow(orderId, row, forward);
+        if (const Record* record = windowRecord(orderId, row, entry.rowId))
+            return *record;
+    }
+    if (orderId == 0) {
+        m_selectByKey.reset();
+        m_selectByKey.bindBlob(1, entry.key);
+        return readPoint(m_selectByKey);
+    }
     return record(entry.rowId);
 }
 
-void Table::fetchRange(int orderId, int row, bool forward)
+void Table::fillWindow(int orderId, int row, bool forward)
 {
     const Order& o = order(orderId);
     const Order::Entry entry = o.at(row);
     Statement& statement = forward ? m_rangeForward[static_cast<std::size_t>(orderId)]
                                    : m_rangeBackward[static_cast<std::size_t>(orderId)];
-    if (m_cache.size() + kReadAhead >= kCacheLimit)
-        m_cache.clear();
+    const int count = forward ? std::min(kReadAhead, o.size() - row) : std::min(kReadAhead, row + 1);
+    m_lastWindow = 1 - m_lastWindow;
+    Window& window = m_windows[m_lastWindow];
+    if (window.records.size() < static_cast<std::size_t>(count))
+        window.records.resize(static_cast<std::size_t>(count));
+    window.order = -1;
+    window.count = 0;
     statement.reset();
     statement.bindBlob(1, entry.key);
-    statement.bind(2, static_cast<std::int64_t>(kReadAhead + (orderId == 0 ? 0 : kReadAhead)));
-    while (statement.step()) {
-        const std::int64_t rowId = statement.integer(0);
-        if (!m_cache.count(rowId))
-            m_cache.emplace(rowId, readRecord(statement, 1));
+    statement.bind(2, entry.rowId);
+    statement.bind(3, static_cast<std::int64_t>(count));
+    int read = 0;
+    try {
+        // Backwards the rows come last first; they are put in row order below.
+        while (read < count && statement.step()) {
+            Record& record = window.records[static_cast<std::size_t>(read)];
+            readRecord(statement, record);
+            const int recordRow = forward ? row + read : row - read;
+            // The file and the order agree; should they not, keep what does.
+            if (o.at(recordRow).rowId != record.id)
+                break;
+            ++read;
+        }
+    } catch (...) {
+        statement.reset();
+        throw;
     }
     statement.reset();
+    if (!forward)
+        std::reverse(window.records.begin(), window.records.begin() + read);
+    window.order = orderId;
+    window.first = forward ? row : row - read + 1;
+    window.count = read;
 }
 
 Record Table::makeRecord(const Values& values, const std::string& position) const
@@ -458,17 +557,23 @@ std::int64_t Table::insert(const Values& values, const std::string& position)
     std::int64_t rowId = 0;
     try {
         begin();
+        m_nextId.reset();
+        m_nextId.step();
+        rowId = m_nextId.integer(0);
+        m_nextId.reset();
         m_insert.reset();
         bindValues(m_insert, record);
+        m_insert.bind(static_cast<int>(m_def.fields.size() + m_orders.size() + 1), rowId);
         m_insert.step();
         m_insert.reset();
-        rowId = sqlite3_last_insert_rowid(m_db);
         commit();
     } catch (...) {
         m_insert.reset();
         rollback();
         throw;
     }
+    record.id = rowId;
+    dropWindow();
     for (std::size_t i = 0; i < m_orders.size(); ++i) {
         if (m_orders[i].loaded)
             m_orders[i].loaded->insert(record.keys[i], rowId);
@@ -482,11 +587,13 @@ void Table::update(std::int64_t rowId, const Values& values)
 {
     const Record old = record(rowId);
     Record updated = makeRecord(values, old.keys[0]);
+    updated.id = rowId;
+    dropWindow();
     try {
         begin();
         m_update.reset();
         bindValues(m_update, updated);
-        m_update.bind(static_cast<int>(m_def.fields.size() + m_orders.size() + 1), rowId);
+        m_update.bindBlob(static_cast<int>(m_def.fields.size() + m_orders.size() + 1), old.keys[0]);
         m_update.step();
         m_update.reset();
         if (sqlite3_changes(m_db) != 1)
@@ -510,10 +617,11 @@ void Table::update(std::int64_t rowId, const Values& values)
 void Table::remove(std::int64_t rowId)
 {
     const Record old = record(rowId);
+    dropWindow();
     try {
         begin();
         m_delete.reset();
-        m_delete.bind(1, rowId);
+        m_delete.bindBlob(1, old.keys[0]);
         m_delete.step();
         m_delete.reset();
         commit();
@@ -545,6 +653,7 @@ void Table::removeAll()
             info.loaded->clear();
     }
     m_cache.clear();
+    dropWindow();
     ++m_version;
 }
 
@@ -562,15 +671,29 @@ void Table::rebuildKeysIfCollatorChanged()
             if (field < 0)
                 continue;
             const FieldDef& def = m_def.fields[static_cast<std::size_t>(field)];
-            Statement read(m_db, "SELECT rowid, " + quoteIdentifier(def.name) + " FROM records");
-            Statement write(m_db, "UPDATE records SET " + quoteIdentifier(m_orders[i].column) + " = ?1 WHERE rowid = ?2");
-            while (read.step()) {
-                std::optional<std::string> value;
-                if (!read.isNull(1))
-                    value = std::string(read.text(1));
+            const std::string column = quoteIdentifier(m_orders[i].column);
+            // The keys are read first: rewriting the primary key moves the
+            // record inside the clustered table, under a running scan.
+            std::vector<std::pair<std::int64_t, std::optional<std::string>>> values;
+            {
+                Statement read(m_db, "SELECT _id, " + quoteIdentifier(def.name) + " FROM records");
+                while (read.step()) {
+                    std::optional<std::string> value;
+                    if (!read.isNull(1))
+                        value = std::string(read.text(1));
+                    values.emplace_back(read.integer(0), std::move(value));
+                }
+            }
+            // A new key may equal another record's old one, so the unique
+            // keys first step aside to values no sort key takes (a zero byte
+            // leads none of them).
+            if (i == 0)
+                exec(m_db, ("UPDATE records SET " + column + " = CAST(X'00' || _id AS BLOB)").c_str());
+            Statement write(m_db, "UPDATE records SET " + column + " = ?1 WHERE _id = ?2");
+            for (const auto& [id, value] : values) {
                 write.reset();
                 write.bindBlob(1, sortKey(def.kind, value));
-                write.bind(2, read.integer(0));
+                write.bind(2, id);
                 write.step();
             }
         }
@@ -635,15 +758,18 @@ void Table::create(const fs::path& file, const TableDef& def, const std::string&
             fieldLines += field.name + "\t" + kindName(field.kind) + "\t" + std::to_string(field.width) + "\t"
                           + defaultName(field.defaultValue) + "\n";
         }
-        columns += quoteIdentifier(primaryColumn(def.primaryKey.has_value())) + " BLOB NOT NULL";
+        // The records are clustered on the primary sort key, so reading in
+        // key order reads the file's pages in turn. `_id` names a record for
+        // the cursors whatever its keys become. Keys compare as plain BINARY
+        // blobs: any sqlite3 can check the file.
+        columns += quoteIdentifier(primaryColumn(def.primaryKey.has_value())) + " BLOB NOT NULL PRIMARY KEY";
         if (def.secondaryIndex)
             columns += ", \"_k_secondary\" BLOB NOT NULL";
-        exec(db, ("CREATE TABLE records (" + columns + ")").c_str());
-        // Plain BINARY indexes on the sort keys: any sqlite3 can check the file.
-        exec(db, ("CREATE UNIQUE INDEX _i_primary ON records (" + quoteIdentifier(primaryColumn(def.primaryKey.has_value()))
-                  + ")").c_str());
+        columns += ", _id INTEGER NOT NULL";
+        exec(db, ("CREATE TABLE records (" + columns + ") WITHOUT ROWID").c_str());
+        exec(db, "CREATE UNIQUE INDEX _i_id ON records (_id)");
         if (def.secondaryIndex)
-            exec(db, "CREATE INDEX _i_secondary ON records (\"_k_secondary\")");
+            exec(db, "CREATE INDEX _i_secondary ON records (\"_k_secondary\", _id)");
 
         std::string files;
         for (const std::string& name : def.catalogueFiles)

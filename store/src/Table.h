@@ -20,8 +20,9 @@ namespace store {
 
 class Cursor;
 
-// A stored record: field values and its sort key in each order.
+// A stored record: its id, field values and its sort key in each order.
 struct Record {
+    std::int64_t id = 0;
     Values values;
     std::vector<std::string> keys;
 };
@@ -76,9 +77,10 @@ public:
     void notifyOthers(Cursor* source);
     sqlite3* connection() const { return m_db; }
 
-    // Statement text: the field columns followed by the order key columns.
+    // Statement text: the id, the field columns and the order key columns.
     std::string selectColumns() const;
-    Record readRecord(const Statement& statement, int firstColumn) const;
+    // Fills `record` from a row read with selectColumns(), reusing its strings.
+    void readRecord(const Statement& statement, Record& record) const;
 
 private:
     struct OrderInfo {
@@ -97,7 +99,10 @@ private:
     void rollback();
     Record makeRecord(const Values& values, const std::string& position) const;
     void bindValues(Statement& statement, const Record& record);
-    void fetchRange(int order, int row, bool forward);
+    void fillWindow(int order, int row, bool forward);
+    const Record* windowRecord(int order, int row, std::int64_t rowId);
+    void dropWindow();
+    const Record& readPoint(Statement& statement);
     void cacheRecord(std::int64_t rowId, Record record);
     [[noreturn]] void fail(StoreError::Kind kind, const std::string& what) const;
 
@@ -109,7 +114,9 @@ private:
     std::vector<Cursor*> m_cursors;
     std::uint64_t m_version = 0;
 
-    Statement m_select;
+    Statement m_selectById;
+    Statement m_selectByKey;
+    Statement m_nextId;
     Statement m_insert;
     Statement m_update;
     Statement m_delete;
@@ -119,7 +126,20 @@ private:
     std::vector<Statement> m_rangeForward;
     std::vector<Statement> m_rangeBackward;
 
+    // Records read one by one (a grid jumping about, the current record).
     std::unordered_map<std::int64_t, Record> m_cache;
+    // Rows read ahead by a walk: `count` records of `order` from row `first`
+    // on. Their records are reused batch after batch so that a walk allocates
+    // nothing per record. Two batches, so that going back and forth over a
+    // stretch of rows (paging in a grid) does not read it again.
+    struct Window {
+        std::vector<Record> records;
+        int order = -1;
+        int first = 0;
+        int count = 0;
+    };
+    Window m_windows[2];
+    int m_lastWindow = 0; // the one read or filled last; the other is refilled
     int m_lastOrder = -1;
     int m_lastRow = -1;
 };

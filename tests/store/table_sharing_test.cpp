@@ -154,7 +154,7 @@ TEST_F(StoreTest, KeysAreRebuiltWhenTheCollatorVersionDiffers)
     ASSERT_EQ(sqlite3_open((m_dir / "Dat.DB").c_str(), &db), SQLITE_OK);
     // Keys as an old collator might have left them, in reverse order.
     ASSERT_EQ(sqlite3_exec(db,
-                           "UPDATE records SET _k_primary = CAST(-rowid AS TEXT) || 'x';"
+                           "UPDATE records SET _k_primary = CAST(-_id AS TEXT) || 'x';"
                            "UPDATE _meta SET value = '0.0' WHERE key = 'collator';",
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
