@@ -80,6 +80,14 @@ std::string_view Statement::text(int column) const
                 : std::string_view();
 }
 
+std::optional<std::string_view> Statement::textOrNull(int column) const
+{
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+    if (!data)
+        return std::nullopt;
+    return std::string_view(data, static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, column)));
+}
+
 std::string_view Statement::blob(int column) const
 {
     const auto* data = static_cast<const char*>(sqlite3_column_blob(m_stmt, column));

@@ -33,6 +33,8 @@ public:
 
     std::int64_t integer(int column) const { return sqlite3_column_int64(m_stmt, column); }
     bool isNull(int column) const { return sqlite3_column_type(m_stmt, column) == SQLITE_NULL; }
+    // The column's text, or nullopt for a null.
+    std::optional<std::string_view> textOrNull(int column) const;
     std::string_view text(int column) const;
     std::string_view blob(int column) const;
     sqlite3_stmt* handle() const { return m_stmt; }

@@ -326,12 +326,16 @@ void Table::readRecord(const Statement& statement, Record& record) const
     int column = 1;
     for (std::size_t i = 0; i < m_def.fields.size(); ++i, ++column) {
         std::optional<std::string>& value = record.values[i];
-        if (statement.isNull(column))
+        // One call answers both "null?" and "what text?": SQLite gives no
+        // pointer for a null and a pointer to "" for an empty text. Walks read
+        // every field of every record, so the saved call shows.
+        const std::optional<std::string_view> text = statement.textOrNull(column);
+        if (!text)
             value.reset();
         else if (value)
-            value->assign(statement.text(column));
+            value->assign(*text);
         else
-            value.emplace(statement.text(column));
+            value.emplace(*text);
     }
     for (std::size_t i = 0; i < m_orders.size(); ++i, ++column)
         record.keys[i].assign(statement.blob(column));
