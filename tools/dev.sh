@@ -28,16 +28,27 @@ install_missing() {
   fi
 }
 
+# configure_build DIR [cmake options...] [-- targets...]
 configure_build() {
   local dir=$1; shift
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-  cmake --build "$dir" -j "$jobs"
+  local options=() targets=()
+  while (($#)); do
+    if [ "$1" = "--" ]; then shift; targets=("$@"); break; fi
+    options+=("$1"); shift
+  done
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/null
+  if ((${#targets[@]})); then
+    cmake --build "$dir" -j "$jobs" --target "${targets[@]}"
+  else
+    cmake --build "$dir" -j "$jobs"
+  fi
 }
 
 case "$mode" in
   run)
     install_missing
-    configure_build build
+    # Only what starting needs: the tests are built by the test command.
+    configure_build build -- pelmir make-datadir
     workdir=${PELMIR_WORKDIR:-$here/run}
     if [ ! -d "$workdir/Data" ]; then
       ./build/tools/make-datadir --seeds data --out "$workdir"
