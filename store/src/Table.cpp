@@ -301,28 +301,30 @@ void Table::prepare()
         const std::string at = unique ? "?1" : "(?1, ?2)";
         const std::string by = unique ? column : column + ", _id";
         const std::string byDescending = unique ? column + " DESC" : column + " DESC, _id DESC";
-        m_rangeForward.emplace_back(m_db, "SELECT " + selectColumns() + " FROM records WHERE " + from + " >= " + at
+        m_rangeForward.emplace_back(m_db, "SELECT " + selectColumns(false) + " FROM records WHERE " + from + " >= " + at
                                               + " ORDER BY " + by + " LIMIT ?3");
-        m_rangeBackward.emplace_back(m_db, "SELECT " + selectColumns() + " FROM records WHERE " + from + " <= " + at
+        m_rangeBackward.emplace_back(m_db, "SELECT " + selectColumns(false) + " FROM records WHERE " + from + " <= " + at
                                                + " ORDER BY " + byDescending + " LIMIT ?3");
     }
 }
 
-std::string Table::selectColumns() const
+std::string Table::selectColumns(bool withKeys) const
 {
     std::string columns = "_id";
     for (const FieldDef& field : m_def.fields)
         columns += ", " + quoteIdentifier(field.name);
-    for (const OrderInfo& info : m_orders)
-        columns += ", " + quoteIdentifier(info.column);
+    if (withKeys) {
+        for (const OrderInfo& info : m_orders)
+            columns += ", " + quoteIdentifier(info.column);
+    }
     return columns;
 }
 
-void Table::readRecord(const Statement& statement, Record& record) const
+void Table::readRecord(const Statement& statement, Record& record, bool withKeys) const
 {
     record.id = statement.integer(0);
     record.values.resize(m_def.fields.size());
-    record.keys.resize(m_orders.size());
+    record.keys.resize(withKeys ? m_orders.size() : 0);
     int column = 1;
     for (std::size_t i = 0; i < m_def.fields.size(); ++i, ++column) {
         std::optional<std::string>& value = record.values[i];
@@ -337,7 +339,7 @@ void Table::readRecord(const Statement& statement, Record& record) const
         else
             value.emplace(*text);
     }
-    for (std::size_t i = 0; i < m_orders.size(); ++i, ++column)
+    for (std::size_t i = 0; withKeys && i < m_orders.size(); ++i, ++column)
         record.keys[i].assign(statement.blob(column));
 }
 
@@ -489,7 +491,8 @@ void Table::fillWindow(int orderId, int row, bool forward)
         // Backwards the rows come last first; they are put in row order below.
         while (read < count && statement.step()) {
             Record& record = window.records[static_cast<std::size_t>(read)];
-            readRecord(statement, record);
+            // The keys of these rows are in the in-memory order already.
+            readRecord(statement, record, false);
             const int recordRow = forward ? row + read : row - read;
             // The file and the order agree; should they not, keep what does.
             if (o.at(recordRow).rowId != record.id)

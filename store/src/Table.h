@@ -78,9 +78,10 @@ public:
     sqlite3* connection() const { return m_db; }
 
     // Statement text: the id, the field columns and the order key columns.
-    std::string selectColumns() const;
-    // Fills `record` from a row read with selectColumns(), reusing its strings.
-    void readRecord(const Statement& statement, Record& record) const;
+    std::string selectColumns(bool withKeys = true) const;
+    // Fills `record` from a row read with selectColumns(withKeys), reusing its
+    // strings; without keys, record.keys is left empty.
+    void readRecord(const Statement& statement, Record& record, bool withKeys = true) const;
 
 private:
     struct OrderInfo {
