@@ -121,6 +121,18 @@ void TMainForm::finishSearch()
 
 void TMainForm::SpeedButtonHledejClick()
 {
+    runTextSearch(true);
+}
+
+void TMainForm::Dalsi()
+{
+    runTextSearch(false);
+}
+
+// "Hledej" searches from the first record, "Další" on from the current one;
+// they differ only in where the walk starts and in their not-found text.
+void TMainForm::runTextSearch(bool fromStart)
+{
     widgets::guarded([&] {
         const QString field = chosenSearchField();
         if (field.isEmpty()) {
@@ -133,42 +145,19 @@ void TMainForm::SpeedButtonHledejClick()
         AtScopeEnd finish([this] { finishSearch(); });
         SearchWalkGuard walk(*m_table);
         TextSearch search(*m_table, field.toStdString(), typed.toStdString());
-        const bool found = search.fromStart();
+        const bool found = fromStart ? search.fromStart() : search.onward();
         if (found) {
             setSearchFound(true);
-            PanelNaDotaz->show();
-            PanelNaDotaz->raise();
-            paintFieldLabels(field);
+            // A further occurrence keeps the panel and the yellow label as they are.
+            if (fromStart) {
+                PanelNaDotaz->show();
+                PanelNaDotaz->raise();
+                paintFieldLabels(field);
+            }
         } else {
             playNotFound();
-            platform::services().dialogs->information(texts::kNotFound.arg(typed));
-            setSearchFound(false);
-            PanelNaDotaz->hide();
-            paintFieldLabels(QString());
-        }
-        walk.finish(found);
-    });
-}
-
-void TMainForm::Dalsi()
-{
-    widgets::guarded([&] {
-        const QString field = chosenSearchField();
-        if (field.isEmpty()) {
-            platform::services().dialogs->information(texts::kNoColumn);
-            return;
-        }
-        const QString typed = EditHledani->text();
-        Grid->commitOpenEditor();
-        AtScopeEnd finish([this] { finishSearch(); });
-        SearchWalkGuard walk(*m_table);
-        TextSearch search(*m_table, field.toStdString(), typed.toStdString());
-        const bool found = search.onward();
-        if (found) {
-            setSearchFound(true);
-        } else {
-            playNotFound();
-            platform::services().dialogs->information(texts::kNoFurther.arg(typed));
+            platform::services().dialogs->information(
+                (fromStart ? texts::kNotFound : texts::kNoFurther).arg(typed));
             setSearchFound(false);
             PanelNaDotaz->hide();
             paintFieldLabels(QString());

@@ -86,6 +86,7 @@ private:
     void paintFieldLabels(const QString& yellowField);
     void playNotFound();
     void finishSearch();
+    void runTextSearch(bool fromStart);
 
     store::Database& m_database;
     std::unique_ptr<store::Cursor> m_table;
