@@ -97,6 +97,39 @@ TEST_F(EditingTest, InsertStartsInTheSurnameColumn)
     EXPECT_EQ(savedSurnames().first(), QStringLiteral("Bílek"));
 }
 
+// The grid's own keys in the main window: the Insert key starts a new record
+// without telling the toolbar, Esc drops it, Ctrl+Del asks the grid's own
+// question and deletes only on OK, without a tone.
+TEST_F(EditingTest, GridKeysInsertDropAndDelete)
+{
+    startWith(standardAddresses());
+    auto* grid = control<QTableView>("Grid");
+    grid->setFocus();
+    const int records = table().recordCount();
+
+    QTest::keyClick(grid, Qt::Key_Insert);
+    EXPECT_EQ(table().state(), store::CursorState::Insert);
+    EXPECT_FALSE(saveEnabled());
+    typeIntoGrid(QStringLiteral("Bílek"));
+    EXPECT_FALSE(saveEnabled()); // no edit can begin on a record being inserted
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); // the open cell editor
+    EXPECT_EQ(table().state(), store::CursorState::Browse);
+    EXPECT_EQ(table().recordCount(), records);
+
+    const QString first = currentSurname();
+    m_fakes.dialogs.answerNext(Button::Cancel);
+    QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+    ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
+    EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("Delete record?"));
+    EXPECT_EQ(table().recordCount(), records);
+
+    m_fakes.dialogs.answerNext(Button::Ok);
+    QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(table().recordCount(), records - 1);
+    EXPECT_FALSE(savedSurnames().contains(first));
+    EXPECT_TRUE(m_fakes.tones.sounded().isEmpty());
+}
+
 // Discarding a new record must remove the row, not save it.
 TEST_F(EditingTest, InsertThenDiscardDropsTheNewRow)
 {
