@@ -441,7 +441,7 @@ bool Cursor::modified() const
 
 // ---- editing ----------------------------------------------------------------------------
 
-static void beginInsert(Cursor& cursor, auto& d, Database& database, bool appending)
+static void beginInsert(auto& d, Database& database, bool appending)
 {
     d.pending.assign(d.table->fields().size(), std::nullopt);
     const DateTime now = database.now();
@@ -460,27 +460,25 @@ static void beginInsert(Cursor& cursor, auto& d, Database& database, bool append
     d.appending = appending;
     d.state = CursorState::Insert;
     d.bof = d.eof = false;
-    (void)cursor;
 }
 
 void Cursor::insert()
 {
-    Impl& d = *m_impl;
-    if (!d.table)
-        throwClosed();
-    endPending(*this, d);
-    beginInsert(*this, d, m_database, false);
-    notifyDisplay(DisplayChange::Everything);
-    afterScroll.emit();
+    startNewRecord(false);
 }
 
 void Cursor::append()
+{
+    startNewRecord(true);
+}
+
+void Cursor::startNewRecord(bool appending)
 {
     Impl& d = *m_impl;
     if (!d.table)
         throwClosed();
     endPending(*this, d);
-    beginInsert(*this, d, m_database, true);
+    beginInsert(d, m_database, appending);
     notifyDisplay(DisplayChange::Everything);
     afterScroll.emit();
 }

@@ -107,6 +107,8 @@ public:
     void tableChanged();
 
 private:
+    // Ends a pending record, then starts an empty one at the cursor or after the last.
+    void startNewRecord(bool appending);
     struct Impl;
     Database& m_database;
     std::string m_tableName;
