@@ -5,7 +5,6 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
-#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPushButton>
 
@@ -155,7 +154,14 @@ bool QtDialogs::print(QPrinter& printer, QWidget* parent)
 
 bool QtDialogs::printerSetup(QPrinter& printer, QWidget* parent)
 {
-    QPageSetupDialog dialog(&printer, parent ? parent : dialogParent());
+    // Choosing the printer (or a PDF file) and its paper: the print dialog
+    // without the choices that belong to one job.
+    QPrintDialog dialog(&printer, parent ? parent : dialogParent());
+    dialog.setWindowTitle(QStringLiteral("Nastavení tiskárny"));
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     return dialog.exec() == QDialog::Accepted;
 }
 

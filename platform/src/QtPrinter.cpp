@@ -1,15 +1,17 @@
 #include "platform/RealServices.h"
 
-#include <QDir>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPrinterInfo>
 
 namespace platform {
 
 namespace {
 
-// The PDF's name when a job has no usable title.
-const QString untitledJob = QStringLiteral("tisk");
+const QString kNoPrinter = QStringLiteral(
+    "Není nainstalována žádná tiskárna. V nabídce Program › Nastavení tiskárny lze zvolit "
+    "tisk do souboru PDF.");
+const QString kPrinterFailed = QStringLiteral("Tiskárnu \"%1\" nelze použít.");
 
 class PainterCanvas : public PrintCanvas {
 public:
@@ -24,6 +26,7 @@ public:
         return m_painter.fontMetrics().horizontalAdvance(text);
     }
     int lineHeight() const override { return m_painter.fontMetrics().height(); }
+    int averageCharWidth() const override { return m_painter.fontMetrics().averageCharWidth(); }
     int pageWidth() const override { return m_printer.width(); }
     int pageHeight() const override { return m_printer.height(); }
     void drawText(int x, int y, const QString& text) override
@@ -43,36 +46,42 @@ private:
     QPainter m_painter;
 };
 
-// A title may hold characters that file names must not.
-QString pdfFileName(const QString& title)
-{
-    QString name = title.trimmed();
-    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
-    for (QChar& c : name)
-        if (forbidden.contains(c) || c.unicode() < 0x20)
-            c = QLatin1Char('_');
-    if (name.isEmpty())
-        name = untitledJob;
-    return name + QStringLiteral(".pdf");
-}
-
 } // namespace
 
-QtPrinter::QtPrinter(const QString& pdfDir) : m_pdfDir(pdfDir) {}
+QtPrinter::QtPrinter() = default;
 
 QtPrinter::~QtPrinter() = default;
 
+bool QtPrinter::usable() const
+{
+    if (m_printer.outputFormat() == QPrinter::PdfFormat)
+        return !m_printer.outputFileName().isEmpty();
+    return !m_printer.printerName().isEmpty() || !QPrinterInfo::defaultPrinter().isNull();
+}
+
+QString QtPrinter::errorString() const
+{
+    if (!m_error.isEmpty())
+        return m_error;
+    return usable() ? QString() : kNoPrinter;
+}
+
 std::unique_ptr<PrintCanvas> QtPrinter::begin(const QString& title)
 {
-    m_printer.setDocName(title);
-    if (m_printer.printerName().isEmpty()) {
-        m_printer.setOutputFormat(QPrinter::PdfFormat);
-        m_lastPdf = QDir(m_pdfDir).filePath(pdfFileName(title));
-        m_printer.setOutputFileName(m_lastPdf);
-    }
-    auto canvas = std::make_unique<PainterCanvas>(m_printer);
-    if (!canvas->start())
+    m_error.clear();
+    if (!usable()) {
+        m_error = kNoPrinter;
         return nullptr;
+    }
+    m_printer.setDocName(title);
+    auto canvas = std::make_unique<PainterCanvas>(m_printer);
+    if (!canvas->start()) {
+        const QString name = m_printer.outputFormat() == QPrinter::PdfFormat
+                                 ? m_printer.outputFileName()
+                                 : m_printer.printerName();
+        m_error = kPrinterFailed.arg(name);
+        return nullptr;
+    }
     return canvas;
 }
 

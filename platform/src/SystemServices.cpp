@@ -56,7 +56,7 @@ QString RealPaths::documentsDir() const
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
-RealServices::RealServices(const QString& workDir) : printer(workDir), paths(workDir) {}
+RealServices::RealServices(const QString& workDir) : paths(workDir) {}
 
 Services RealServices::services()
 {

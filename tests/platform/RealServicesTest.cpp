@@ -75,17 +75,20 @@ TEST(RealPaths, AutostartFollowsXdgConfigHome)
     EXPECT_EQ(paths.autostartDir(), QDir::home().filePath(".config/autostart"));
 }
 
-// With no printer named, a job must land in a PDF file named after its title
-// (characters a file name cannot hold replaced), with the pages drawn.
-TEST(QtPrinter, WritesAPdfWhenNoPrinterIsNamed)
+// A job goes where the set-up dialog pointed: here a PDF file, with the
+// pages drawn and measured by the font.
+TEST(QtPrinter, PrintsIntoTheFileChosenInTheSetUp)
 {
     QTemporaryDir dir;
-    platform::QtPrinter printer(dir.path());
-    printer.qprinter()->setPrinterName(QString());
-    auto canvas = printer.begin(QStringLiteral("Adresář 1/2"));
+    platform::QtPrinter printer;
+    printer.qprinter()->setOutputFormat(QPrinter::PdfFormat);
+    printer.qprinter()->setOutputFileName(dir.filePath(QStringLiteral("tisk.pdf")));
+    ASSERT_TRUE(printer.usable());
+    auto canvas = printer.begin(QStringLiteral("Adresář"));
     ASSERT_TRUE(canvas);
     canvas->setFont(QFont(QStringLiteral("Liberation Sans"), 12));
     EXPECT_GT(canvas->lineHeight(), 0);
+    EXPECT_GT(canvas->averageCharWidth(), 0);
     EXPECT_GT(canvas->pageWidth(), canvas->textWidth(QStringLiteral("Novák Jan")));
     EXPECT_GT(canvas->textWidth(QStringLiteral("WWWW")), canvas->textWidth(QStringLiteral("W")));
     canvas->drawText(0, 0, QStringLiteral("Novák Jan"));
@@ -93,10 +96,21 @@ TEST(QtPrinter, WritesAPdfWhenNoPrinterIsNamed)
     canvas->drawText(0, 0, QStringLiteral("Svoboda Petr"));
     canvas->finish();
 
-    EXPECT_EQ(printer.lastPdfFile(), QDir(dir.path()).filePath(QStringLiteral("Adresář 1_2.pdf")));
-    QFile pdf(printer.lastPdfFile());
+    QFile pdf(dir.filePath(QStringLiteral("tisk.pdf")));
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
+}
+
+// Without a printer and without a chosen file there is nowhere to print:
+// the job must not start, and the reason must be there for the error box.
+TEST(QtPrinter, RefusesAJobWithNowhereToGo)
+{
+    platform::QtPrinter printer;
+    printer.qprinter()->setOutputFormat(QPrinter::PdfFormat);
+    printer.qprinter()->setOutputFileName(QString());
+    EXPECT_FALSE(printer.usable());
+    EXPECT_EQ(printer.begin(QStringLiteral("Adresář")), nullptr);
+    EXPECT_TRUE(printer.errorString().contains(QStringLiteral("tiskárna")));
 }
 
 TEST(QtProcesses, ReportsWhetherTheProgramStarted)

@@ -192,7 +192,9 @@ public:
     ~RecordingPrinter() override;
 
     std::unique_ptr<PrintCanvas> begin(const QString& title) override;
+    QString errorString() const override;
     QPrinter* qprinter() override;
+    bool usable() const override { return m_available; }
 
     void setAvailable(bool available) { m_available = available; }
     void setMetrics(int charWidth, int lineHeight, int pageWidth, int pageHeight);

@@ -92,8 +92,10 @@ public:
     virtual ~PrintCanvas() = default;
     virtual void setFont(const QFont& font) = 0;
     virtual int textWidth(const QString& text) const = 0;
-    virtual int lineHeight() const = 0;
-    virtual int pageWidth() const = 0;
+    virtual int lineHeight() const = 0;       // height of a character of the font
+    virtual int averageCharWidth() const = 0; // the font's average character width
+    virtual int pageWidth() const = 0;        // the printable area, in printer pixels
+
     virtual int pageHeight() const = 0;
     virtual void drawText(int x, int y, const QString& text) = 0; // y is the line's top
     virtual void newPage() = 0;
@@ -105,7 +107,13 @@ public:
     virtual ~Printer() = default;
     // Starts a print job; nullptr when no printer can be used.
     virtual std::unique_ptr<PrintCanvas> begin(const QString& title) = 0;
-    virtual QPrinter* qprinter() = 0; // for the set-up dialog and rich-text printing
+    // Why the last job could not start, or why none can start now (Czech, for the error box).
+    virtual QString errorString() const = 0;
+    // The printer all printing of the run uses: the set-up dialog changes it,
+    // reports and rich text print on it.
+    virtual QPrinter* qprinter() = 0;
+    // Whether qprinter() leads anywhere: a printer, or a file chosen in the set-up dialog.
+    virtual bool usable() const = 0;
 };
 
 class Processes {

@@ -45,20 +45,21 @@ public:
     static QString buttonText(Button button); // "&Yes", "&No", "OK", "Cancel"
 };
 
-// The system's printer; without a printer name the job goes to a PDF file
-// named after its title in pdfDir.
+// The system's printer: the one chosen in the set-up dialog, else the
+// default one. Without any printer a job cannot start, unless the set-up
+// dialog chose printing into a file.
 class QtPrinter : public Printer {
 public:
-    explicit QtPrinter(const QString& pdfDir);
+    QtPrinter();
     ~QtPrinter() override;
     std::unique_ptr<PrintCanvas> begin(const QString& title) override;
+    QString errorString() const override;
     QPrinter* qprinter() override { return &m_printer; }
-    QString lastPdfFile() const { return m_lastPdf; }
+    bool usable() const override;
 
 private:
     QPrinter m_printer{QPrinter::HighResolution};
-    QString m_pdfDir;
-    QString m_lastPdf;
+    QString m_error;
 };
 
 class QtProcesses : public Processes {

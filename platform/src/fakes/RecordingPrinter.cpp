@@ -16,6 +16,7 @@ public:
         return static_cast<int>(text.size()) * m_printer.m_charWidth;
     }
     int lineHeight() const override { return m_printer.m_lineHeight; }
+    int averageCharWidth() const override { return m_printer.m_charWidth; }
     int pageWidth() const override { return m_printer.m_pageWidth; }
     int pageHeight() const override { return m_printer.m_pageHeight; }
     void drawText(int x, int y, const QString& text) override
@@ -56,6 +57,11 @@ std::unique_ptr<PrintCanvas> RecordingPrinter::begin(const QString& title)
         return nullptr;
     m_jobs.append(PrintJob{title, {}, 1, false});
     return std::make_unique<RecordingCanvas>(*this, static_cast<int>(m_jobs.size()) - 1);
+}
+
+QString RecordingPrinter::errorString() const
+{
+    return m_available ? QString() : QStringLiteral("Není nainstalována žádná tiskárna.");
 }
 
 QPrinter* RecordingPrinter::qprinter()

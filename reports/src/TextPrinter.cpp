@@ -1,0 +1,150 @@
+#include "reports/TextPrinter.h"
+
+#include "platform/Platform.h"
+
+#include <algorithm>
+
+namespace reports {
+
+namespace {
+
+constexpr int kTabColumns = 8;
+constexpr int kLineGap = 2; // printer pixels between two lines of text
+
+} // namespace
+
+TextPrinter::TextPrinter(platform::Printer& printer) : m_printer(printer) {}
+
+TextPrinter::~TextPrinter()
+{
+    if (m_canvas)
+        m_canvas->finish();
+}
+
+void TextPrinter::open(const QString& title)
+{
+    if (m_canvas)
+        close();
+    m_canvas = m_printer.begin(title);
+    if (!m_canvas)
+        throw PrintError(m_printer.errorString().toStdString());
+    m_canvas->setFont(m_font);
+    m_x = 0;
+    m_y = 0;
+    m_lineHeight = 0;
+    m_page = 1;
+}
+
+void TextPrinter::setFont(const QFont& font)
+{
+    m_font = font;
+    if (m_canvas)
+        m_canvas->setFont(font);
+}
+
+void TextPrinter::write(const QString& text)
+{
+    if (!m_canvas)
+        throw PrintError("Tisková úloha není otevřena.");
+    QString piece;
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '\t': {
+            writePiece(piece);
+            piece.clear();
+            const int tab = kTabColumns * std::max(1, m_canvas->averageCharWidth());
+            m_x = (m_x / tab + 1) * tab;
+            break;
+        }
+        case '\f':
+            writePiece(piece);
+            piece.clear();
+            newPage();
+            break;
+        case '\r':
+            break;
+        case '\n':
+            writePiece(piece);
+            piece.clear();
+            endLine();
+            break;
+        default:
+            piece.append(c);
+        }
+    }
+    writePiece(piece);
+}
+
+// How many characters of the piece fit into the room; a surrogate pair is never cut.
+int TextPrinter::fittingLength(const QString& piece, int room) const
+{
+    int low = 0;
+    int high = static_cast<int>(piece.size());
+    while (low < high) {
+        const int middle = (low + high + 1) / 2;
+        if (m_canvas->textWidth(piece.left(middle)) <= room)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    if (low > 0 && low < piece.size() && piece.at(low - 1).isHighSurrogate())
+        --low;
+    return low;
+}
+
+void TextPrinter::writePiece(QString piece)
+{
+    while (!piece.isEmpty()) {
+        int length = fittingLength(piece, m_canvas->pageWidth() - m_x);
+        if (length == 0) {
+            if (m_x > 0) {
+                endLine();
+                continue;
+            }
+            // Not even one character fits a whole line: print it anyway, or
+            // the job would never end.
+            length = piece.at(0).isHighSurrogate() && piece.size() > 1 ? 2 : 1;
+        }
+        const QString part = piece.left(length);
+        m_canvas->drawText(m_x, m_y, part);
+        m_lineHeight = std::max(m_lineHeight, m_canvas->lineHeight() + kLineGap);
+        piece.remove(0, length);
+        if (piece.isEmpty())
+            m_x += m_canvas->textWidth(part);
+        else
+            endLine();
+    }
+}
+
+void TextPrinter::endLine()
+{
+    if (!m_canvas)
+        throw PrintError("Tisková úloha není otevřena.");
+    // An empty line moves by a character's height but counts as height 0 in
+    // the page-break test, so after it only a position past the page breaks.
+    const int ended = m_lineHeight;
+    m_x = 0;
+    m_y += ended > 0 ? ended : m_canvas->lineHeight();
+    m_lineHeight = 0;
+    if (m_y > m_canvas->pageHeight() - 2 * ended)
+        newPage();
+}
+
+void TextPrinter::newPage()
+{
+    m_canvas->newPage();
+    ++m_page;
+    m_x = 0;
+    m_y = 0;
+    m_lineHeight = 0;
+}
+
+void TextPrinter::close()
+{
+    if (!m_canvas)
+        return;
+    auto canvas = std::move(m_canvas);
+    canvas->finish();
+}
+
+} // namespace reports
