@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -181,6 +183,14 @@ TEST_F(PrintPreviewTest, PrintsThePreparedPagesOnThePrinter)
     ASSERT_EQ(pages->size(), 3);
     EXPECT_TRUE(pages->at(0).contains(QStringLiteral("PROGRAM PELMIR S TELEFONNÍMI ČÍSLY")));
     EXPECT_TRUE(pages->at(2).contains(QStringLiteral("Žák")));
+    // Whole A4 sheets, whatever paper the printer was set to.
+    const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+    if (!pdfinfo.isEmpty()) {
+        QProcess info;
+        info.start(pdfinfo, {file});
+        ASSERT_TRUE(info.waitForFinished(30000));
+        EXPECT_TRUE(info.readAllStandardOutput().contains("(A4)"));
+    }
 }
 
 TEST_F(PrintPreviewTest, WithoutAPrinterPrintingShowsWhy)
