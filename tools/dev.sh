@@ -51,7 +51,9 @@ case "$mode" in
     configure_build build -- pelmir make-datadir
     workdir=${PELMIR_WORKDIR:-$here/run}
     if [ ! -d "$workdir/Data" ]; then
-      ./build/tools/make-datadir --seeds data --out "$workdir"
+      ./build/tools/make-datadir --seeds data --out "$workdir" --program "$here/build/app/pelmir"
+    elif [ ! -f "$workdir/Pelmir.desktop" ]; then
+      ./build/tools/make-datadir --entry-only --out "$workdir" --program "$here/build/app/pelmir"
     fi
     exec ./build/app/pelmir --workdir "$workdir"
     ;;

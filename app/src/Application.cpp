@@ -5,6 +5,7 @@
 #include "app/SplashScreen.h"
 
 #include "platform/Platform.h"
+#include "reports/AddressReports.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
 
@@ -37,7 +38,10 @@ Application::~Application()
 {
     if (m_helpKeys && qApp)
         qApp->removeEventFilter(m_helpKeys.get());
-    // Windows close their tables (dropping pending records) before the store goes.
+    // Windows close their tables (dropping pending records) before the store
+    // goes; the reports read the main window's table, so they go first.
+    m_report1Form.reset();
+    m_reportForm.reset();
     m_mainForm.reset();
 }
 
@@ -76,8 +80,18 @@ std::vector<StartupStep> Application::startupSteps()
         {QStringLiteral("TSpzForm"), {}, {75}},
         {QStringLiteral("TCasyForm"), {}, {80}},
         {QStringLiteral("TJednotkyForm"), {}, {85, 90}},
-        {QStringLiteral("TReportForm"), {}, {95}},
-        {QStringLiteral("TReport1Form"), {}, {100}},
+        {QStringLiteral("TReportForm"),
+         [this] {
+             m_reportForm = std::make_unique<reports::TReportForm>(m_mainForm->Table(), m_mainForm.get());
+             m_mainForm->setReportForms(m_reportForm.get(), m_report1Form.get());
+         },
+         {95}},
+        {QStringLiteral("TReport1Form"),
+         [this] {
+             m_report1Form = std::make_unique<reports::TReport1Form>(m_mainForm->Table(), m_mainForm.get());
+             m_mainForm->setReportForms(m_reportForm.get(), m_report1Form.get());
+         },
+         {100}},
     };
 }
 
@@ -104,6 +118,8 @@ bool Application::start()
         });
     } catch (const std::exception& error) {
         // The splash window has gone with the unwinding; the message stays in front.
+        m_report1Form.reset();
+        m_reportForm.reset();
         m_mainForm.reset();
         platform::services().dialogs->errorBox(QString::fromUtf8(error.what()));
         return false;

@@ -106,6 +106,7 @@ TMainForm::TMainForm(store::Database& database, QWidget* parent)
     column->addWidget(createGridArea(), 1);
     setCentralWidget(central);
     createMenu();
+    createPanelTimer();
 
     setEditingButtons(false);
     resize(900, 600);
@@ -442,11 +443,12 @@ void TMainForm::FormCreate()
     // The start-up step, in its fixed order. Each part joins the list at its
     // place when its feature is built:
     //   1. make sure the archiver directory file exists (floppy backup)
-    //   2. read the saved grid background colour (settings)
+    //   2. read the saved grid background colour
     //   3. disable the two floppy items when no archiver directory is set (floppy backup)
-    //   4. read the saved grid text colour (settings)
-    //   5. set the two start-with-the-computer items (settings)
-    const std::vector<std::function<void()>> parts = {};
+    //   4. read the saved grid text colour
+    //   5. set the two start-with-the-computer items
+    const std::vector<std::function<void()>> settings = settingsStartupParts();
+    const std::vector<std::function<void()>> parts = {settings[0], settings[1], settings[2]};
     widgets::guarded([&] {
         for (const auto& part : parts)
             part();

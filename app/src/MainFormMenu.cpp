@@ -69,22 +69,28 @@ void TMainForm::createMenu()
     program.item("HledaniTextu", QStringLiteral("Hledání textu"), Qt::Key_F2,
                  [this] { HledaniTextuClick(); });
     const MenuBuilder count = program.submenu("PocetZaznamu", QStringLiteral("Počet záznamů"));
-    count.item("PocetAdresar", QStringLiteral("Adresář"));
+    count.item("PocetAdresar", QStringLiteral("Adresář"), {}, [this] { AdresarClick(); });
+    // These two count through the cursors of windows that come later.
     count.item("PocetOsobniZaznamnik", QStringLiteral("Osobní záznamník"));
     count.item("PocetPlanovac", QStringLiteral("Plánovač"));
-    count.menu->menuAction()->setEnabled(false);
     program.separator();
-    program.item("NastaveniTiskarny", QStringLiteral("Nastavení tiskárny"));
+    program.item("NastaveniTiskarny", QStringLiteral("Nastavení tiskárny"), {},
+                 [this] { NastaveniTiskarnyClick(); });
     const MenuBuilder print = program.submenu("Tisk", QStringLiteral("Tisk"));
-    print.item("TiskVsechZaznamu", QStringLiteral("Všech záznamů"));
-    print.item("TiskJmenSAdresami", QStringLiteral("Jmen s adresami a telefony"));
-    print.menu->menuAction()->setEnabled(false);
+    print.item("TiskVsechZaznamu", QStringLiteral("Všech záznamů"), {}, [this] { VsechZaznamuClick(); });
+    print.item("TiskJmenSAdresami", QStringLiteral("Jmen s adresami a telefony"), {},
+               [this] { JmenSAdresamiATelefonyClick(); });
     program.separator();
     program.item("Konec", QStringLiteral("Konec"), Qt::Key_F10, [this] { KonecClick(); });
 
     const MenuBuilder reports = topMenu(this, "MenuSestavy", texts::kMenuSestavy);
-    reports.item("AdresarVsechnyUdaje", QStringLiteral("Adresář - všechny údaje"));
-    reports.item("AdresarJmenaSTelefony", QStringLiteral("Adresář - jména s telefony"));
+    // Enabled once the report windows exist.
+    VsechnyUdaje = reports.item("AdresarVsechnyUdaje", QStringLiteral("Adresář - všechny údaje"), {},
+                                [this] { VsechnyUdajeClick(); });
+    JmenaSTelefony = reports.item("AdresarJmenaSTelefony", QStringLiteral("Adresář - jména s telefony"),
+                                  {}, [this] { JmenaSTelefonyClick(); });
+    VsechnyUdaje->setEnabled(false);
+    JmenaSTelefony->setEnabled(false);
 
     const MenuBuilder extras = topMenu(this, "MenuDoplnky", texts::kMenuDoplnky);
     extras.item("OsobniZaznamnik", QStringLiteral("Osobní záznamník"), Qt::Key_F11);
@@ -114,13 +120,16 @@ void TMainForm::createMenu()
     backup.item("Statistika", QStringLiteral("Statistika"));
 
     const MenuBuilder settings = topMenu(this, "MenuNastaveni", texts::kMenuNastaveni);
-    settings.item("BarvaPozadi", QStringLiteral("Barva pozadí"));
-    settings.item("BarvaTextu", QStringLiteral("Barva textu"));
+    settings.item("BarvaPozadi", QStringLiteral("Barva pozadí"), {}, [this] { BarvaPozadiClick(); });
+    settings.item("BarvaTextu", QStringLiteral("Barva textu"), {}, [this] { BarvaTextuClick(); });
     settings.separator();
     settings.item("ZalohovaniARJ", QStringLiteral("Zálohování ARJ"));
     settings.separator();
-    settings.item("SpoustetPriStartu", QStringLiteral("Spouštět při startu"));
-    settings.item("NespoustetPriStartu", QStringLiteral("Nespouštět při startu"));
+    SpoustetPriStartu = settings.item("SpoustetPriStartu", QStringLiteral("Spouštět při startu"), {},
+                                      [this] { SpoustetPriStartuClick(); });
+    NespoustetPriStartu = settings.item("NespoustetPriStartu", QStringLiteral("Nespouštět při startu"),
+                                        {}, [this] { NespoustetPriStartuClick(); });
+    setAutostartItems(false);
 
     const MenuBuilder help = topMenu(this, "MenuNapoveda", texts::kMenuNapoveda);
     help.item("ObsahNapovedy", QStringLiteral("Obsah nápovědy"), {}, [this] { ObsahNapovedyClick(); });

@@ -47,6 +47,17 @@ inline const QString kNoColumn = QStringLiteral("Není vybrán sloupec...");
 inline const QString kNotFound = QStringLiteral("Výskyt textu \"%1\" nenalezen");
 inline const QString kNoFurther = QStringLiteral("Další výskyt textu \"%1\" nenalezen");
 
+// Printing and settings.
+inline const QString kPrintAllQuestion = QStringLiteral("Chcete vytisknout celý obsah adresáře?");
+inline const QString kPrintNamesQuestion =
+    QStringLiteral("Chcete vytisknout jména s adresami a telefony?");
+inline const QString kAutostartQuestion = QStringLiteral("Program bude spuštěn vždy po startu počítače");
+inline const QString kNoAutostartQuestion =
+    QStringLiteral("Program přestane být spouštěn po startu počítače");
+inline const QString kCountAddresses = QStringLiteral("V adresáři je ");
+inline const QString kCountRecords = QStringLiteral("V záznamníku je ");
+inline const QString kCountPlanner = QStringLiteral("V plánovači je ");
+
 // Menu.
 inline const QString kMenuProgram = QStringLiteral("&Program");
 inline const QString kMenuSestavy = QStringLiteral("&Sestavy");

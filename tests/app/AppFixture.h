@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,6 +41,11 @@ protected:
     // Builds the working directory, fills the address table, starts the program.
     void startWith(const std::vector<Address>& addresses);
     std::filesystem::path workDir() const;
+    QString workPath(const QString& name) const; // a file of the working directory
+    // Ends the program's windows and starts them again on the same working directory.
+    void restart();
+    // Runs after the working directory is built and before the program starts.
+    std::function<void()> beforeStart;
 
     app::TMainForm& form() { return *m_app->mainForm(); }
     store::Cursor& table() { return form().Table(); }
@@ -64,6 +70,7 @@ protected:
     platform::ScopedFakeServices m_fakes;
     QTemporaryDir m_dir;
     std::unique_ptr<app::Application> m_app;
+    QList<platform::ShownBox> m_startupBoxes; // the boxes shown while the program started
 };
 
 } // namespace apptest

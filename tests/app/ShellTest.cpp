@@ -160,11 +160,12 @@ TEST_F(StartupTest, MenuHasEveryItemInPlace)
     const std::vector<std::pair<QString, QStringList>> expected = {
         {QStringLiteral("&Program"),
          {QStringLiteral("Textový editor|F3"), QStringLiteral("-"),
-          QStringLiteral("Hledání textu|F2!"), QStringLiteral("Počet záznamů|"),
-          QStringLiteral("-"), QStringLiteral("Nastavení tiskárny|"), QStringLiteral("Tisk|"),
+          QStringLiteral("Hledání textu|F2!"), QStringLiteral("Počet záznamů|!"),
+          QStringLiteral("-"), QStringLiteral("Nastavení tiskárny|!"), QStringLiteral("Tisk|!"),
           QStringLiteral("-"), QStringLiteral("Konec|F10!")}},
         {QStringLiteral("&Sestavy"),
-         {QStringLiteral("Adresář - všechny údaje|"), QStringLiteral("Adresář - jména s telefony|")}},
+         {QStringLiteral("Adresář - všechny údaje|!"),
+          QStringLiteral("Adresář - jména s telefony|!")}},
         {QStringLiteral("&Doplňky"),
          {QStringLiteral("Osobní záznamník|F11"), QStringLiteral("Plánovač|F12"),
           QStringLiteral("Jmeniny a rodinná výročí|F4"), QStringLiteral("-"),
@@ -178,9 +179,9 @@ TEST_F(StartupTest, MenuHasEveryItemInPlace)
           QStringLiteral("-"), QStringLiteral("Obnova z disket (ARJ)|"),
           QStringLiteral("Obnova z disku|"), QStringLiteral("-"), QStringLiteral("Statistika|")}},
         {QStringLiteral("Nasta&vení"),
-         {QStringLiteral("Barva pozadí|"), QStringLiteral("Barva textu|"), QStringLiteral("-"),
+         {QStringLiteral("Barva pozadí|!"), QStringLiteral("Barva textu|!"), QStringLiteral("-"),
           QStringLiteral("Zálohování ARJ|"), QStringLiteral("-"),
-          QStringLiteral("Spouštět při startu|"), QStringLiteral("Nespouštět při startu|")}},
+          QStringLiteral("Spouštět při startu|!"), QStringLiteral("Nespouštět při startu|")}},
         {QStringLiteral("&Nápověda"), {QStringLiteral("Obsah nápovědy|!")}},
     };
     const QList<QAction*> menus = form().menuBar()->actions();
@@ -199,12 +200,11 @@ TEST_F(StartupTest, MenuHasEveryItemInPlace)
         }
         EXPECT_EQ(items, expected[m].second) << expected[m].first.toStdString();
     }
-    const QStringList counts = {QStringLiteral("Adresář"), QStringLiteral("Osobní záznamník"),
-                                QStringLiteral("Plánovač")};
     QStringList countItems;
     for (QAction* item : menus[0]->menu()->actions()[3]->menu()->actions())
-        countItems << item->text();
-    EXPECT_EQ(countItems, counts);
+        countItems << item->text() + (item->isEnabled() ? QStringLiteral("!") : QString());
+    // The other two count through windows that are not there yet.
+    EXPECT_EQ(countItems, (QStringList{"Adresář!", "Osobní záznamník", "Plánovač"}));
     EXPECT_EQ(action("TextovyEditor")->statusTip(), QStringLiteral("Před otevřením klikni na jméno"));
 }
 

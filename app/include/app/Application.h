@@ -13,6 +13,10 @@
 namespace store {
 class Database;
 }
+namespace reports {
+class TReportForm;
+class TReport1Form;
+}
 
 namespace app {
 
@@ -42,6 +46,8 @@ public:
 
     store::Database& database() { return *m_database; }
     TMainForm* mainForm() const { return m_mainForm.get(); }
+    reports::TReportForm* reportForm() const { return m_reportForm.get(); }
+    reports::TReport1Form* report1Form() const { return m_report1Form.get(); }
     QString helpFile() const { return m_helpFile; }
 
 private:
@@ -50,6 +56,8 @@ private:
     std::unique_ptr<store::Database> m_database;
     std::unique_ptr<HelpKeyFilter> m_helpKeys;
     std::unique_ptr<TMainForm> m_mainForm;
+    std::unique_ptr<reports::TReportForm> m_reportForm;
+    std::unique_ptr<reports::TReport1Form> m_report1Form;
     std::function<void(int)> m_progressObserver;
     QString m_helpFile;
 };

@@ -17,6 +17,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 class QToolButton;
 
 namespace store {
@@ -25,6 +26,10 @@ class Database;
 namespace widgets {
 class DBNavigator;
 class DBText;
+}
+namespace reports {
+class TReportForm;
+class TReport1Form;
 }
 
 namespace app {
@@ -62,6 +67,28 @@ public:
     void Dalsi();
     void SpeedButtonZpetClick();
 
+    // Printing.
+    void VsechZaznamuClick();
+    void JmenSAdresamiATelefonyClick();
+    void VsechnyUdajeClick();
+    void JmenaSTelefonyClick();
+    // The report windows are created after this one and bind to its table.
+    void setReportForms(reports::TReportForm* full, reports::TReport1Form* names);
+
+    // Settings.
+    void BarvaPozadiClick();
+    void BarvaTextuClick();
+    void SpoustetPriStartuClick();
+    void NespoustetPriStartuClick();
+    void NastaveniTiskarnyClick();
+
+    // Record counts, shown over the logo until the panel timer fires.
+    void AdresarClick();
+    void showRecordCount(const QString& prefix, const store::DataSet& table);
+    // The panel timer: hides the record count and the reminder panels.
+    void Zhasni();
+    QTimer* panelTimer() const { return Timer1; }
+
     void ObsahNapovedyClick();
     // "Konec", F10 and "&Konec": drops a pending record and ends the message loop.
     void KonecClick();
@@ -87,12 +114,23 @@ private:
     void playNotFound();
     void finishSearch();
     void runTextSearch(bool fromStart);
+    void readGridColour(const QString& fileName, bool background);
+    void chooseGridColour(const QString& fileName, bool background);
+    void setAutostartItems(bool installed);
+    void printLines(const QString& question, bool withNote);
+    void createPanelTimer();
+    // Start-up parts 2, 4 and 5: the two saved colours and the autostart items.
+    std::vector<std::function<void()>> settingsStartupParts();
 
     store::Database& m_database;
     std::unique_ptr<store::Cursor> m_table;
     sound::TPCSpeaker m_speaker;
     int m_afterEditConnection = 0;
     bool m_ending = false;
+    // The colour dialog opens on the colour last chosen in it, for either command.
+    QColor m_lastChosenColour = Qt::black;
+    reports::TReportForm* m_reportForm = nullptr;
+    reports::TReport1Form* m_report1Form = nullptr;
 
     // Controls, named as the user knows them.
     QFrame* m_toolbar = nullptr;
@@ -108,6 +146,11 @@ private:
     QLabel* ImageLogo = nullptr;
     QLabel* LabelPocetZaznamu = nullptr;
     QPushButton* BitBtnKonec = nullptr;
+    QTimer* Timer1 = nullptr;
+    QAction* SpoustetPriStartu = nullptr;
+    QAction* NespoustetPriStartu = nullptr;
+    QAction* VsechnyUdaje = nullptr;
+    QAction* JmenaSTelefony = nullptr;
     QWidget* m_gridArea = nullptr;
     AddressGrid* Grid = nullptr;
 

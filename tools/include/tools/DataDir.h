@@ -21,6 +21,14 @@ public:
 // the first call, so a test can afford a fresh directory per case.
 void makeDataDir(const std::filesystem::path& seeds, const std::filesystem::path& workdir);
 
+// The desktop entry the installation delivers in the working directory: the
+// one the program copies into the desktop's autostart folder. It starts
+// `program` (a bare name is looked up on PATH) on this working directory.
+// An entry already there is kept. Returns its path.
+inline constexpr const char* kAutostartEntryName = "Pelmir.desktop";
+std::filesystem::path writeAutostartEntry(const std::filesystem::path& workdir,
+                                          const std::filesystem::path& program);
+
 // The delivered seed files for tests: $PELMIR_SOURCE_DIR/data
 // (DataDirError when the variable is not set).
 std::filesystem::path sourceSeedsDir();
