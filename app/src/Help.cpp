@@ -1,5 +1,7 @@
 #include "app/Help.h"
 
+#include "platform/Platform.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTextBrowser>
@@ -13,7 +15,7 @@ namespace app {
 
 namespace {
 
-const char* const kTopicProperty = "helpTopic";
+const char* const kTopicProperty = platform::kHelpTopicProperty;
 const QString kHelpCaption = QStringLiteral("Nápověda - Pelmir a telefony");
 
 const std::map<int, QString>& topicTexts()

@@ -113,10 +113,11 @@ Button QtDialogs::show(const ShownBox& box)
 
 std::optional<QColor> QtDialogs::chooseColor(const QColor& initial)
 {
-    const QColor colour = QColorDialog::getColor(initial, dialogParent());
-    if (!colour.isValid())
+    QColorDialog dialog(initial, dialogParent());
+    dialog.setProperty(kHelpTopicProperty, kSettingsDialogsHelpTopic);
+    if (dialog.exec() != QDialog::Accepted || !dialog.selectedColor().isValid())
         return std::nullopt;
-    return colour;
+    return dialog.selectedColor();
 }
 
 std::optional<QFont> QtDialogs::chooseFont(const QFont& initial)
@@ -158,6 +159,7 @@ bool QtDialogs::printerSetup(QPrinter& printer, QWidget* parent)
     // without the choices that belong to one job.
     QPrintDialog dialog(&printer, parent ? parent : dialogParent());
     dialog.setWindowTitle(QStringLiteral("Nastavení tiskárny"));
+    dialog.setProperty(kHelpTopicProperty, kSettingsDialogsHelpTopic);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);

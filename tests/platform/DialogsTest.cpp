@@ -2,9 +2,13 @@
 #include "platform/RealServices.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -203,3 +207,56 @@ TEST(QtDialogs, ClickedButtonMapsBackToTheAnswer)
 }
 
 } // namespace
+
+namespace {
+
+// Runs `open` while a timer waits for the modal dialog it shows, notes the
+// dialog's help topic and title, and answers it with `answer`.
+struct SeenDialog {
+    QVariant topic;
+    QString title;
+};
+
+template <typename Open>
+SeenDialog whileDialogOpen(Open open, const std::function<void(QDialog*)>& answer)
+{
+    SeenDialog seen;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        seen.topic = dialog->property(platform::kHelpTopicProperty);
+        seen.title = dialog->windowTitle();
+        answer(dialog);
+    });
+    poll.start(5);
+    open();
+    return seen;
+}
+
+} // namespace
+
+// The colour and printer set-up dialogs carry their help topic for F1; the
+// colour dialog gives the chosen colour back and nothing when cancelled.
+TEST(QtDialogs, ColourAndPrinterSetUpDialogs)
+{
+    platform::QtDialogs dialogs;
+    std::optional<QColor> chosen = QColor(Qt::white);
+    SeenDialog seen = whileDialogOpen([&] { chosen = dialogs.chooseColor(Qt::red); },
+                                      [](QDialog* dialog) { dialog->reject(); });
+    EXPECT_EQ(chosen, std::nullopt);
+    EXPECT_EQ(seen.topic.toInt(), platform::kSettingsDialogsHelpTopic);
+
+    seen = whileDialogOpen([&] { chosen = dialogs.chooseColor(Qt::red); },
+                           [](QDialog* dialog) { dialog->accept(); });
+    EXPECT_EQ(chosen, QColor(Qt::red));
+
+    QPrinter printer;
+    bool accepted = true;
+    seen = whileDialogOpen([&] { accepted = dialogs.printerSetup(printer, nullptr); },
+                           [](QDialog* dialog) { dialog->reject(); });
+    EXPECT_FALSE(accepted);
+    EXPECT_EQ(seen.topic.toInt(), platform::kSettingsDialogsHelpTopic);
+    EXPECT_EQ(seen.title, QStringLiteral("Nastavení tiskárny"));
+}

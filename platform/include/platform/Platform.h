@@ -34,6 +34,11 @@ public:
     virtual void waitHint(std::uint32_t remainingMs) { static_cast<void>(remainingMs); }
 };
 
+// The widget property naming the help topic F1 opens for a widget and its children.
+inline constexpr const char* kHelpTopicProperty = "helpTopic";
+// The topic of the colour and printer set-up dialogs.
+inline constexpr int kSettingsDialogsHelpTopic = 1;
+
 enum class Icon { None, Information, Warning, Error, Question };
 enum class Button { Ok, Cancel, Yes, No };
 
