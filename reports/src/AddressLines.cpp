@@ -66,6 +66,16 @@ QString addressLabel(int field)
 void printAddressLines(store::Cursor& table, TextPrinter& out, const QFont& font,
                        AddressLines which)
 {
+    // The walk's first move would end a pending record anyway; ending it
+    // first lets the table return to that record afterwards, and a record
+    // that cannot be saved stops before a job is started.
+    const store::CursorState state = table.state();
+    if (state == store::CursorState::Insert || state == store::CursorState::Edit) {
+        if (table.modified())
+            table.post();
+        else
+            table.cancel();
+    }
     out.open(kJobTitle);
     out.setFont(font);
     struct CloseJob {

@@ -249,6 +249,27 @@ TEST_F(AddressLinesTest, FailedWalkStillReturnsAndEndsTheJob)
     EXPECT_FALSE(table->controlsDisabled());
 }
 
+// A record being typed is saved first and stays the current one afterwards;
+// a new record with nothing typed is dropped.
+TEST_F(AddressLinesTest, PendingRecordIsSavedAndStaysCurrent)
+{
+    add({"Adámek", "", "", "", ""});
+    add({"Bartoš", "", "", "", ""});
+    table->last();
+    table->insert();
+    table->setText("Příjmení", "Beneš");
+    reports::printAddressLines(*table, out, font, reports::AddressLines::AllFields);
+    EXPECT_EQ(fakes.printer.lastJob().pageLines(1).size(), 3 * 5);
+    EXPECT_EQ(table->state(), store::CursorState::Browse);
+    EXPECT_EQ(table->text("Příjmení"), "Beneš");
+
+    table->first();
+    table->insert();
+    reports::printAddressLines(*table, out, font, reports::AddressLines::AllFields);
+    EXPECT_EQ(table->recordCount(), 3);
+    EXPECT_EQ(table->text("Příjmení"), "Adámek");
+}
+
 // No printer: nothing moves, nothing is suspended, the error goes to the caller.
 TEST_F(AddressLinesTest, NoPrinterLeavesTheTableAlone)
 {
