@@ -4,6 +4,8 @@
 // into $PELMIR_BENCH_CACHE (default ./store-bench-cache); run store_bench first.
 //   QT_QPA_PLATFORM=offscreen report_bench
 
+#include "BenchSupport.h"
+
 #include "reports/AddressLines.h"
 #include "reports/AddressReports.h"
 #include "reports/ReportEngine.h"
@@ -20,7 +22,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -30,21 +31,8 @@ namespace {
 
 constexpr const char* kTable = "Dat.DB";
 
-fs::path cacheDir()
-{
-    const char* dir = std::getenv("PELMIR_BENCH_CACHE");
-    return fs::absolute(dir ? dir : "store-bench-cache");
-}
-
-long residentKb()
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::atol(line.c_str() + 6);
-    return 0;
-}
+using bench::cacheDir;
+using bench::residentKb;
 
 // A canvas that measures like a printer (fixed metrics) and keeps nothing.
 class CountingCanvas : public platform::PrintCanvas {

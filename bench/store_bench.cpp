@@ -1,6 +1,8 @@
 // The store against plain SQLite on the same million-record address table.
 // Every operation is measured both ways in one run and the ratio store/raw
 // printed at the end; the raw side uses the SQL a direct approach would use.
+#include "BenchSupport.h"
+
 #include "store/Catalogue.h"
 #include "store/Cursor.h"
 #include "store/CzechText.h"
@@ -84,21 +86,8 @@ std::vector<std::string> addressRecord(int n)
             std::to_string(600000000 + random() % 99999999), n % 7 == 0 ? "přítel z vojny" : ""};
 }
 
-fs::path cacheDir()
-{
-    const char* dir = std::getenv("PELMIR_BENCH_CACHE");
-    return fs::absolute(dir ? dir : "store-bench-cache");
-}
-
-long residentKb()
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::atol(line.c_str() + 6);
-    return 0;
-}
+using bench::cacheDir;
+using bench::residentKb;
 
 // Typed like the quick search: a few capitals of a surname.
 std::vector<std::string> searchTexts(std::size_t count)
