@@ -8,6 +8,7 @@
 
 #include "platform/Platform.h"
 #include "sound/Tones.h"
+#include "store/MarkedWalk.h"
 #include "widgets/DataControls.h"
 #include "widgets/ErrorReport.h"
 
@@ -143,7 +144,7 @@ void TMainForm::runTextSearch(bool fromStart)
         Grid->commitOpenEditor();
         // Declared first, so it runs after the walk has given the display back.
         AtScopeEnd finish([this] { finishSearch(); });
-        SearchWalkGuard walk(*m_table);
+        store::MarkedWalk walk(*m_table);
         TextSearch search(*m_table, field.toStdString(), typed.toStdString());
         const bool found = fromStart ? search.fromStart() : search.onward();
         if (found) {

@@ -42,45 +42,4 @@ bool TextSearch::walk()
     return false;
 }
 
-SearchWalkGuard::SearchWalkGuard(store::Cursor& cursor)
-    : m_cursor(cursor), m_mark(cursor.getBookmark())
-{
-    m_cursor.disableControls();
-}
-
-SearchWalkGuard::~SearchWalkGuard()
-{
-    if (m_finished)
-        return;
-    try {
-        m_cursor.gotoBookmark(m_mark);
-    } catch (...) {
-        // The walk's own error is the one reported; the position stays where it failed.
-    }
-    try {
-        m_cursor.freeBookmark(m_mark);
-    } catch (...) {
-    }
-    m_cursor.enableControls();
-}
-
-void SearchWalkGuard::finish(bool found)
-{
-    m_finished = true;
-    struct Resume {
-        store::Cursor& cursor;
-        const store::Bookmark& mark;
-        ~Resume()
-        {
-            try {
-                cursor.freeBookmark(mark);
-            } catch (...) {
-            }
-            cursor.enableControls();
-        }
-    } resume{m_cursor, m_mark};
-    if (!found)
-        m_cursor.gotoBookmark(m_mark);
-}
-
 } // namespace app

@@ -3,6 +3,7 @@
 #include "reports/TextPrinter.h"
 
 #include "store/Cursor.h"
+#include "store/MarkedWalk.h"
 
 #include <array>
 
@@ -28,33 +29,6 @@ const std::array<Line, 5>& lines()
     }};
     return all;
 }
-
-// Returns the table to its mark, frees it and resumes the display, however the walk ended.
-class MarkedWalk {
-public:
-    explicit MarkedWalk(store::Cursor& table) : m_table(table), m_mark(table.getBookmark())
-    {
-        m_table.disableControls();
-    }
-    ~MarkedWalk()
-    {
-        try {
-            m_table.gotoBookmark(m_mark);
-        } catch (...) {
-        }
-        try {
-            m_table.freeBookmark(m_mark);
-        } catch (...) {
-        }
-        m_table.enableControls();
-    }
-    MarkedWalk(const MarkedWalk&) = delete;
-    MarkedWalk& operator=(const MarkedWalk&) = delete;
-
-private:
-    store::Cursor& m_table;
-    store::Bookmark m_mark;
-};
 
 } // namespace
 
@@ -82,7 +56,7 @@ void printAddressLines(store::Cursor& table, TextPrinter& out, const QFont& font
         TextPrinter& out;
         ~CloseJob() { out.close(); }
     } closeJob{out};
-    MarkedWalk walk(table);
+    store::MarkedWalk walk(table);
     const std::size_t count = which == AddressLines::AllFields ? lines().size() : lines().size() - 1;
     table.first();
     while (!table.eof()) {
@@ -91,6 +65,7 @@ void printAddressLines(store::Cursor& table, TextPrinter& out, const QFont& font
         out.endLine();
         table.next();
     }
+    walk.finish(false);
 }
 
 } // namespace reports

@@ -3,6 +3,7 @@
 #include "cursor_fixture.h"
 
 #include "store/CzechText.h"
+#include "store/MarkedWalk.h"
 
 namespace storetest {
 namespace {
@@ -151,6 +152,35 @@ TEST_F(StoreTest, MarkReturnsToTheSameRecordAfterAWalkAndChanges)
     cursor->first();
     cursor->gotoBookmark(mark);
     EXPECT_EQ(cursor->currentRow(), mark.row);
+}
+
+// A walk under a mark ends where it should: kept where it stopped, back on
+// the mark, or (failing midway) back on the mark without throwing again; the
+// display is resumed every time.
+TEST_F(StoreTest, MarkedWalkKeepsOrReturnsAndAlwaysResumes)
+{
+    auto cursor = filled("Dat.DB", {{"A"}, {"B"}, {"C"}});
+    cursor->next();
+    struct Case {
+        const char* name;
+        int ending; // 0 finish keeping, 1 finish returning, 2 fail midway
+        std::string expected;
+    };
+    for (const Case& c : std::vector<Case>{{"keep", 0, "C"}, {"return", 1, "B"}, {"fail", 2, "B"}}) {
+        SCOPED_TRACE(c.name);
+        cursor->moveToRow(1);
+        try {
+            store::MarkedWalk walk(*cursor);
+            EXPECT_TRUE(cursor->controlsDisabled());
+            cursor->last();
+            if (c.ending == 2)
+                throw std::runtime_error("walk failed");
+            walk.finish(c.ending == 0);
+        } catch (const std::runtime_error&) {
+        }
+        EXPECT_EQ(cursor->text("Příjmení"), c.expected);
+        EXPECT_FALSE(cursor->controlsDisabled());
+    }
 }
 
 class DisplayRecorder : public store::DisplayObserver {

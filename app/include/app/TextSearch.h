@@ -13,7 +13,7 @@ namespace app {
 bool textMatches(std::string_view fieldText, std::string_view searchText);
 
 // Walks a cursor record by record looking for the search text in one field.
-// The caller holds the walk under a SearchWalkGuard, which restores the
+// The caller holds the walk under a store::MarkedWalk, which restores the
 // position when nothing was found.
 class TextSearch {
 public:
@@ -31,25 +31,6 @@ private:
     store::DataSet& m_data;
     std::string m_field;
     std::string m_searchText;
-};
-
-// Takes a mark and suspends the display for a walk. finish() returns to the
-// mark when nothing was found, frees it and resumes the display; the
-// destructor does the same (without throwing) when the walk failed midway,
-// so the display is never left suspended.
-class SearchWalkGuard {
-public:
-    explicit SearchWalkGuard(store::Cursor& cursor);
-    ~SearchWalkGuard();
-    SearchWalkGuard(const SearchWalkGuard&) = delete;
-    SearchWalkGuard& operator=(const SearchWalkGuard&) = delete;
-
-    void finish(bool found);
-
-private:
-    store::Cursor& m_cursor;
-    store::Bookmark m_mark;
-    bool m_finished = false;
 };
 
 } // namespace app
