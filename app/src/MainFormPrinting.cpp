@@ -59,24 +59,24 @@ void TMainForm::setReportForms(reports::TReportForm* full, reports::TReport1Form
     JmenaSTelefony->setEnabled(m_report1Form != nullptr);
 }
 
-void TMainForm::VsechnyUdajeClick()
+void TMainForm::previewReport(reports::AddressReportForm* report)
 {
-    if (!m_reportForm)
+    if (!report)
         return;
     widgets::guarded([&] {
         Grid->commitOpenEditor();
-        m_reportForm->Preview();
+        report->Preview();
     });
+}
+
+void TMainForm::VsechnyUdajeClick()
+{
+    previewReport(m_reportForm);
 }
 
 void TMainForm::JmenaSTelefonyClick()
 {
-    if (!m_report1Form)
-        return;
-    widgets::guarded([&] {
-        Grid->commitOpenEditor();
-        m_report1Form->Preview();
-    });
+    previewReport(m_report1Form);
 }
 
 } // namespace app

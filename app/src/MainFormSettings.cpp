@@ -34,15 +34,18 @@ QString autostartDir()
 
 } // namespace
 
+void TMainForm::applyGridColour(const QColor& colour, bool background)
+{
+    if (background)
+        Grid->setCellColors(colour, Grid->cellText());
+    else
+        Grid->setCellColors(Grid->cellBackground(), colour);
+}
+
 void TMainForm::readGridColour(const QString& fileName, bool background)
 {
-    const std::optional<QColor> colour = readColourFile(workFile(fileName));
-    if (!colour)
-        return;
-    if (background)
-        Grid->setCellColors(*colour, Grid->cellText());
-    else
-        Grid->setCellColors(Grid->cellBackground(), *colour);
+    if (const std::optional<QColor> colour = readColourFile(workFile(fileName)))
+        applyGridColour(*colour, background);
 }
 
 void TMainForm::chooseGridColour(const QString& fileName, bool background)
@@ -51,10 +54,7 @@ void TMainForm::chooseGridColour(const QString& fileName, bool background)
     if (!chosen)
         return;
     m_lastChosenColour = *chosen;
-    if (background)
-        Grid->setCellColors(*chosen, Grid->cellText());
-    else
-        Grid->setCellColors(Grid->cellBackground(), *chosen);
+    applyGridColour(*chosen, background);
     // The grid keeps the colour for this run even when the file cannot be written.
     widgets::guarded([&] { writeColourFile(workFile(fileName), *chosen); });
 }

@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kTabColumns = 8;
 constexpr int kLineGap = 2; // printer pixels between two lines of text
+const char* const kNotOpen = "Tisková úloha není otevřena.";
 
 } // namespace
 
@@ -45,7 +46,7 @@ void TextPrinter::setFont(const QFont& font)
 void TextPrinter::write(const QString& text)
 {
     if (!m_canvas)
-        throw PrintError("Tisková úloha není otevřena.");
+        throw PrintError(kNotOpen);
     QString piece;
     for (const QChar c : text) {
         switch (c.unicode()) {
@@ -119,7 +120,7 @@ void TextPrinter::writePiece(QString piece)
 void TextPrinter::endLine()
 {
     if (!m_canvas)
-        throw PrintError("Tisková úloha není otevřena.");
+        throw PrintError(kNotOpen);
     // An empty line moves by a character's height but counts as height 0 in
     // the page-break test, so after it only a position past the page breaks.
     const int ended = m_lineHeight;

@@ -28,6 +28,7 @@ class DBNavigator;
 class DBText;
 }
 namespace reports {
+class AddressReportForm;
 class TReportForm;
 class TReport1Form;
 }
@@ -114,10 +115,12 @@ private:
     void playNotFound();
     void finishSearch();
     void runTextSearch(bool fromStart);
+    void applyGridColour(const QColor& colour, bool background);
     void readGridColour(const QString& fileName, bool background);
     void chooseGridColour(const QString& fileName, bool background);
     void setAutostartItems(bool installed);
     void printLines(const QString& question, bool withNote);
+    void previewReport(reports::AddressReportForm* report);
     void createPanelTimer();
     // Start-up parts 2, 4 and 5: the two saved colours and the autostart items.
     std::vector<std::function<void()>> settingsStartupParts();
