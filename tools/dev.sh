@@ -14,7 +14,8 @@ packages=(build-essential cmake pkg-config git
   libsqlite3-dev libicu-dev libcanberra-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core poppler-utils
-  iso-codes tzdata)
+  iso-codes tzdata
+  qt6-translations-l10n arj pulseaudio pulseaudio-utils)
 
 install_missing() {
   local missing=()
@@ -36,6 +37,8 @@ configure_build() {
     if [ "$1" = "--" ]; then shift; targets=("$@"); break; fi
     options+=("$1"); shift
   done
+  # A compiler cache, where the machine has one, makes rebuilds of other checkouts cheap.
+  if command -v ccache >/dev/null; then options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/null
   if ((${#targets[@]})); then
     cmake --build "$dir" -j "$jobs" --target "${targets[@]}"
