@@ -5,11 +5,15 @@
 
 #include "MainFormTexts.h"
 
+#include "widgets/ErrorReport.h"
+
+#include <QAbstractButton>
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
 
 #include <functional>
+#include <stdexcept>
 
 namespace app {
 
@@ -133,6 +137,20 @@ void TMainForm::createMenu()
 
     const MenuBuilder help = topMenu(this, "MenuNapoveda", texts::kMenuNapoveda);
     help.item("ObsahNapovedy", QStringLiteral("Obsah nápovědy"), {}, [this] { ObsahNapovedyClick(); });
+}
+
+void TMainForm::bindCommand(const QString& objectName, std::function<void()> handler)
+{
+    auto run = [handler = std::move(handler)] { widgets::guarded(handler); };
+    if (auto* action = findChild<QAction*>(objectName)) {
+        connect(action, &QAction::triggered, this, run);
+        action->setEnabled(true);
+    } else if (auto* button = findChild<QAbstractButton*>(objectName)) {
+        connect(button, &QAbstractButton::clicked, this, run);
+        button->setEnabled(true);
+    } else {
+        throw std::logic_error("no command named " + objectName.toStdString());
+    }
 }
 
 } // namespace app

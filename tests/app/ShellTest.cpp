@@ -299,5 +299,25 @@ TEST_F(StartupTest, SecondInstanceIsRefused)
     EXPECT_FALSE(splashAlive());
 }
 
+// A later window's command binds to its menu item by name: the item is enabled,
+// runs the handler, and an error in the handler becomes the error box, not an abort.
+TEST_F(StartupTest, BoundCommandEnablesItsItemAndReportsItsErrors)
+{
+    startWith({});
+    QAction* planner = action("Planovac");
+    ASSERT_FALSE(planner->isEnabled());
+    int runs = 0;
+    form().bindCommand(QStringLiteral("Planovac"), [&] {
+        ++runs;
+        throw std::runtime_error("planner failed");
+    });
+    EXPECT_TRUE(planner->isEnabled());
+    planner->trigger();
+    EXPECT_EQ(runs, 1);
+    ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
+    EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("planner failed"));
+    EXPECT_THROW(form().bindCommand(QStringLiteral("NoSuchItem"), [] {}), std::logic_error);
+}
+
 } // namespace
 } // namespace apptest

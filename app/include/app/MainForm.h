@@ -91,6 +91,11 @@ public:
     QTimer* panelTimer() const { return Timer1; }
 
     void ObsahNapovedyClick();
+
+    // Attaches the command of a window created later to its menu item or
+    // toolbar button (found by object name) and enables it. The handler runs
+    // behind the error report, so nothing it throws leaves the click.
+    void bindCommand(const QString& objectName, std::function<void()> handler);
     // "Konec", F10 and "&Konec": drops a pending record and ends the message loop.
     void KonecClick();
 
