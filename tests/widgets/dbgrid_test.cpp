@@ -337,4 +337,151 @@ TEST_F(DBGridTest, TypingIntoAnEmptyTableStartsItsFirstRecord)
     EXPECT_EQ(m_cursor->text("Příjmení"), "Nový");
 }
 
+
+// --- The grid's highlight, current index and row marker after the table changed.
+
+enum class Change { CtrlDel, InsertThenEsc, InsertThenFocusLoss, FailedSaveThenEsc };
+
+struct FollowCase {
+    const char* name;
+    Change change;
+    int row;             // where the user stands before the change
+    const char* current; // the record that must be current afterwards
+};
+
+class DBGridFollowTest : public WidgetsFixture, public ::testing::WithParamInterface<FollowCase> {
+protected:
+    void SetUp() override
+    {
+        WidgetsFixture::SetUp();
+        addPeople({"Beneš", "Černý", "Dušek", "Fiala", "Havel"});
+        m_window = std::make_unique<GridWindow>();
+        grid()->setDataSet(m_cursor.get(), {{"Příjmení", "", 120}, {"Jméno", "", 80}});
+        showActive(*m_window);
+        grid()->setFocus();
+    }
+    void TearDown() override
+    {
+        m_window.reset();
+        WidgetsFixture::TearDown();
+    }
+    widgets::DBGrid* grid() const { return m_window->grid; }
+    static void key(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+    static void type(const QString& text)
+    {
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(),
+                                Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
+    }
+    // The rows with a marker in the row indicator.
+    QList<int> markedRows() const
+    {
+        QList<int> rows;
+        for (int row = 0; row < grid()->model()->rowCount(); ++row) {
+            if (!grid()->model()->headerData(row, Qt::Vertical).toString().isEmpty())
+                rows << row;
+        }
+        return rows;
+    }
+    // The current index, the one highlighted cell and the marker all stand on the cursor's row.
+    void expectOnCursorRow() const
+    {
+        const int row = m_cursor->currentRow();
+        EXPECT_EQ(grid()->currentIndex().row(), row);
+        const QModelIndexList selected = grid()->selectionModel()->selectedIndexes();
+        ASSERT_EQ(selected.size(), 1);
+        EXPECT_EQ(selected.first().row(), row);
+        EXPECT_EQ(markedRows(), QList<int>{row});
+    }
+    std::unique_ptr<GridWindow> m_window;
+};
+
+// After a deletion, a dropped new row or a failed save the toolkit moves its
+// own current index and highlight; a grid that let them drift off the cursor
+// showed one record highlighted while "−" and Ctrl+Del acted on another.
+TEST_P(DBGridFollowTest, HighlightAndMarkerStayOnTheCursorsRecord)
+{
+    const FollowCase& c = GetParam();
+    const QModelIndex start = grid()->model()->index(c.row, 0);
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(start).center());
+    ASSERT_EQ(m_cursor->currentRow(), c.row);
+
+    switch (c.change) {
+    case Change::CtrlDel:
+        m_fakes.dialogs.answerNext(platform::Button::Ok);
+        key(Qt::Key_Delete, Qt::ControlModifier);
+        break;
+    case Change::InsertThenEsc:
+        key(Qt::Key_Insert);
+        type(QStringLiteral("Adam"));
+        key(Qt::Key_Escape);
+        break;
+    case Change::InsertThenFocusLoss:
+        key(Qt::Key_Insert);
+        m_window->other->setFocus();
+        grid()->setFocus();
+        break;
+    case Change::FailedSaveThenEsc:
+        type(c.row == 0 ? QStringLiteral("Havel") : QStringLiteral("Beneš"));
+        key(c.row == 4 ? Qt::Key_Up : Qt::Key_Down); // the save fails: the name exists
+        ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
+        ASSERT_EQ(m_cursor->state(), store::CursorState::Edit);
+        expectOnCursorRow();
+        key(Qt::Key_Escape);
+        break;
+    }
+    EXPECT_EQ(m_cursor->state(), store::CursorState::Browse);
+    EXPECT_EQ(m_cursor->text("Příjmení"), c.current);
+    expectOnCursorRow();
+
+    // The next key move starts from the record the grid shows.
+    const int row = m_cursor->currentRow();
+    key(row == 0 ? Qt::Key_Down : Qt::Key_Up);
+    EXPECT_EQ(m_cursor->currentRow(), row == 0 ? 1 : row - 1);
+    expectOnCursorRow();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, DBGridFollowTest,
+    ::testing::Values(FollowCase{"DeleteFirst", Change::CtrlDel, 0, "Černý"},
+                      FollowCase{"DeleteMiddle", Change::CtrlDel, 2, "Fiala"},
+                      FollowCase{"DeleteLast", Change::CtrlDel, 4, "Fiala"},
+                      FollowCase{"DiscardNewAtFirst", Change::InsertThenEsc, 0, "Beneš"},
+                      FollowCase{"DiscardNewInMiddle", Change::InsertThenEsc, 2, "Dušek"},
+                      FollowCase{"DiscardNewAtLast", Change::InsertThenEsc, 4, "Havel"},
+                      FollowCase{"DropNewAtFirst", Change::InsertThenFocusLoss, 0, "Beneš"},
+                      FollowCase{"DropNewInMiddle", Change::InsertThenFocusLoss, 2, "Dušek"},
+                      FollowCase{"DropNewAtLast", Change::InsertThenFocusLoss, 4, "Havel"},
+                      FollowCase{"FailedSaveAtFirst", Change::FailedSaveThenEsc, 0, "Beneš"},
+                      FollowCase{"FailedSaveInMiddle", Change::FailedSaveThenEsc, 2, "Dušek"},
+                      FollowCase{"FailedSaveAtLast", Change::FailedSaveThenEsc, 4, "Havel"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Ctrl+Del in an open cell editor asks the grid's question like on a closed
+// cell; it used to delete the word after the caret instead.
+TEST_F(DBGridTest, CtrlDelInAnOpenEditorAsksAndDeletes)
+{
+    clickCell(1, FirstName);
+    type(QStringLiteral("Ota"));
+    ASSERT_NE(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr); // the cell editor
+    m_fakes.dialogs.answerNext(platform::Button::Cancel);
+    key(Qt::Key_Home);
+    key(Qt::Key_Delete, Qt::ControlModifier);
+    ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
+    EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("Delete record?"));
+    EXPECT_EQ(m_cursor->text("Jméno"), "Ota"); // Cancel: what was typed stays
+    EXPECT_EQ(m_cursor->recordCount(), 3);
+
+    clickCell(1, FirstName);
+    type(QStringLiteral("x"));
+    m_fakes.dialogs.answerNext(platform::Button::Ok);
+    key(Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(m_cursor->recordCount(), 2);
+    EXPECT_EQ(cell(1, Surname), QStringLiteral("Dvořák"));
+    EXPECT_EQ(gridRow(), m_cursor->currentRow());
+}
+
 } // namespace

@@ -1,5 +1,6 @@
 #include "widgets/DBGrid.h"
 
+#include "CursorFollower.h"
 #include "widgets/ErrorReport.h"
 
 #include "platform/Platform.h"
@@ -68,6 +69,23 @@ public:
     {
         editor->setGeometry(option.rect);
     }
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        // Ctrl+Del in an open cell deletes the record, as on a closed cell,
+        // not the word after the caret.
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Delete &&
+                (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+                if (auto* grid = qobject_cast<DBGrid*>(parent()))
+                    grid->askAndDelete();
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
 };
 
 bool isPending(const store::DataSet& dataSet)
@@ -90,7 +108,9 @@ void endPending(store::Cursor& cursor)
 
 } // namespace
 
-DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this))
+DBGrid::DBGrid(QWidget* parent)
+    : QTableView(parent), m_model(new GridModel(this)),
+      m_follower(std::make_unique<CursorFollower>(*this, *m_model))
 {
     setModel(m_model);
     setItemDelegate(new GridDelegate(this));
@@ -116,7 +136,7 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this
     columns->setHighlightSections(false);
     columns->setStretchLastSection(false);
 
-    connect(m_model, &GridModel::cursorRowChanged, this, &DBGrid::syncFromCursor);
+    connect(m_model, &GridModel::cursorRowChanged, this, [this] { m_follower->followCursor(true); });
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         if (old && (old == this || isAncestorOf(old)) && now != this && !isAncestorOf(now))
             focusLeft(now);
@@ -152,7 +172,7 @@ void DBGrid::setDataSet(store::DataSet* dataSet, const QList<GridColumn>& column
         if (columns[i].width > 0)
             setColumnWidth(i, columns[i].width);
     }
-    syncFromCursor();
+    m_follower->followCursor(true);
 }
 
 void DBGrid::setCellColors(const QColor& background, const QColor& text)
@@ -165,58 +185,32 @@ void DBGrid::setCellColors(const QColor& background, const QColor& text)
     setPalette(colours);
 }
 
-void DBGrid::syncFromCursor()
-{
-    store::DataSet* data = dataSet();
-    if (!data || m_syncing || data->controlsDisabled())
-        return;
-    const int row = data->isActive() ? data->currentRow() : -1;
-    if (row < 0 || row >= m_model->rowCount())
-        return;
-    const QModelIndex current = currentIndex();
-    const QModelIndex target = m_model->index(row, current.isValid() ? current.column() : 0);
-    m_syncing = true;
-    if (current != target)
-        selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
-    scrollTo(target);
-    m_syncing = false;
-}
-
 void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     // The base commits an open editor into the pending record first.
     QTableView::currentChanged(current, previous);
-    store::DataSet* data = dataSet();
-    if (m_syncing || !data || !current.isValid() || !data->isActive())
-        return;
-    if (current.row() == data->currentRow())
-        return;
-    // Moving to another row saves the pending record; when that fails the
-    // row stays where it was, still being edited.
-    if (!guarded([&] { data->moveToRow(current.row()); })) {
-        m_resyncAfterMouse = true;
-        const int row = data->currentRow();
-        if (row >= 0 && row < m_model->rowCount()) {
-            m_syncing = true;
-            selectionModel()->setCurrentIndex(m_model->index(row, current.column()),
-                                              QItemSelectionModel::ClearAndSelect);
-            m_syncing = false;
-        }
-    }
+    m_follower->currentChanged(current, previous);
 }
 
+// After the toolkit handled a user's event its selection may stand elsewhere
+// than the cursor (a move that could not save its row selects the new cell
+// after changing the current one): put it back.
 void DBGrid::mousePressEvent(QMouseEvent* event)
 {
-    m_resyncAfterMouse = false;
     QTableView::mousePressEvent(event);
-    // A press selects the clicked cell after changing the current one; undo
-    // that when the row could not be left.
-    if (m_resyncAfterMouse) {
-        m_resyncAfterMouse = false;
-        const QModelIndex current = currentIndex();
-        if (current.isValid())
-            selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
-    }
+    m_follower->followCursor(false);
+}
+
+void DBGrid::mouseMoveEvent(QMouseEvent* event)
+{
+    QTableView::mouseMoveEvent(event);
+    m_follower->followCursor(false);
+}
+
+void DBGrid::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTableView::mouseReleaseEvent(event);
+    m_follower->followCursor(false);
 }
 
 bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
@@ -287,16 +281,11 @@ bool DBGrid::handleKey(QKeyEvent* event)
         });
         return true;
     }
-    case Qt::Key_Delete: {
+    case Qt::Key_Delete:
         if (modifiers != Qt::ControlModifier)
             return false;
-        if (cursor->rowCount() == 0)
-            return true;
-        platform::Dialogs* dialogs = platform::services().dialogs;
-        if (dialogs && dialogs->okCancel(kDeleteQuestion))
-            guarded([&] { cursor->remove(); });
+        askAndDelete();
         return true;
-    }
     default:
         break;
     }
@@ -311,11 +300,55 @@ bool DBGrid::handleKey(QKeyEvent* event)
 
 void DBGrid::keyPressEvent(QKeyEvent* event)
 {
-    if (handleKey(event)) {
+    if (handleKey(event))
         event->accept();
+    else
+        QTableView::keyPressEvent(event);
+    m_follower->followCursor(false);
+}
+
+void DBGrid::askAndDelete()
+{
+    store::Cursor* cursor = m_model->cursor();
+    if (!cursor || !cursor->isActive() || cursor->rowCount() == 0)
         return;
+    // The typed text belongs to the record the question is about.
+    commitOpenEditor();
+    platform::Dialogs* dialogs = platform::services().dialogs;
+    if (dialogs && dialogs->okCancel(kDeleteQuestion))
+        guarded([&] { cursor->remove(); });
+}
+
+void DBGrid::commitOpenEditor()
+{
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    if (QWidget* editor = indexWidget(currentIndex())) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
-    QTableView::keyPressEvent(event);
+}
+
+void DBGrid::dropOpenEditor()
+{
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    if (QWidget* editor = indexWidget(currentIndex()))
+        closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+}
+
+void DBGrid::endTyping()
+{
+    commitOpenEditor();
+    dropUntouchedNewRecord();
+}
+
+void DBGrid::dropUntouchedNewRecord()
+{
+    store::Cursor* cursor = m_model->cursor();
+    if (cursor && cursor->isActive() && cursor->state() == store::CursorState::Insert &&
+        !cursor->modified())
+        guarded([&] { cursor->cancel(); });
 }
 
 void DBGrid::focusLeft(QWidget* now)
@@ -324,10 +357,7 @@ void DBGrid::focusLeft(QWidget* now)
     // another application taking the focus leaves the new record alone.
     if (!now || now->window() != window())
         return;
-    store::Cursor* cursor = m_model->cursor();
-    if (cursor && cursor->isActive() && cursor->state() == store::CursorState::Insert &&
-        !cursor->modified())
-        guarded([&] { cursor->cancel(); });
+    dropUntouchedNewRecord();
 }
 
 } // namespace widgets

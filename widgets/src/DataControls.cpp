@@ -1,5 +1,6 @@
 #include "widgets/DataControls.h"
 
+#include "CursorFollower.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/GridModel.h"
 
@@ -209,14 +210,18 @@ void DBRichEdit::userEdited()
 
 // --- DBLookupList
 
-DBLookupList::DBLookupList(QWidget* parent) : QListView(parent), m_model(new GridModel(this))
+DBLookupList::DBLookupList(QWidget* parent)
+    : QListView(parent), m_model(new GridModel(this)),
+      m_follower(std::make_unique<CursorFollower>(*this, *m_model))
 {
     setModel(m_model);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformItemSizes(true); // a million records must not be measured one by one
-    connect(m_model, &GridModel::cursorRowChanged, this, &DBLookupList::syncFromCursor);
+    connect(m_model, &GridModel::cursorRowChanged, this, [this] { m_follower->followCursor(true); });
 }
+
+DBLookupList::~DBLookupList() = default;
 
 store::DataSet* DBLookupList::dataSet() const
 {
@@ -226,50 +231,46 @@ store::DataSet* DBLookupList::dataSet() const
 void DBLookupList::setDataSet(store::DataSet* dataSet)
 {
     m_model->setDataSet(dataSet);
-    syncFromCursor();
+    m_follower->followCursor(true);
 }
 
 void DBLookupList::setDataField(const QString& field)
 {
     m_field = field;
     m_model->setColumns({GridColumn{field, field, -1}});
-    syncFromCursor();
-}
-
-void DBLookupList::syncFromCursor()
-{
-    store::DataSet* data = dataSet();
-    if (!data || m_syncing || data->controlsDisabled() || !data->isActive())
-        return;
-    const int row = data->currentRow();
-    if (row < 0 || row >= m_model->rowCount())
-        return;
-    const QModelIndex target = m_model->index(row, 0);
-    m_syncing = true;
-    if (currentIndex() != target)
-        selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
-    scrollTo(target);
-    m_syncing = false;
+    m_follower->followCursor(true);
 }
 
 void DBLookupList::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QListView::currentChanged(current, previous);
-    store::DataSet* data = dataSet();
-    if (m_syncing || !data || !current.isValid() || !data->isActive() ||
-        current.row() == data->currentRow())
-        return;
     // Choosing an item makes its record current; when the pending record
     // cannot be saved, the list goes back to the current one.
-    if (!guarded([&] { data->moveToRow(current.row()); })) {
-        const int row = data->currentRow();
-        if (row >= 0 && row < m_model->rowCount()) {
-            m_syncing = true;
-            selectionModel()->setCurrentIndex(m_model->index(row, 0),
-                                              QItemSelectionModel::ClearAndSelect);
-            m_syncing = false;
-        }
-    }
+    m_follower->currentChanged(current, previous);
+}
+
+void DBLookupList::keyPressEvent(QKeyEvent* event)
+{
+    QListView::keyPressEvent(event);
+    m_follower->followCursor(false);
+}
+
+void DBLookupList::mousePressEvent(QMouseEvent* event)
+{
+    QListView::mousePressEvent(event);
+    m_follower->followCursor(false);
+}
+
+void DBLookupList::mouseMoveEvent(QMouseEvent* event)
+{
+    QListView::mouseMoveEvent(event);
+    m_follower->followCursor(false);
+}
+
+void DBLookupList::mouseReleaseEvent(QMouseEvent* event)
+{
+    QListView::mouseReleaseEvent(event);
+    m_follower->followCursor(false);
 }
 
 } // namespace widgets

@@ -19,6 +19,17 @@ const QString kInsertMarker = QStringLiteral("*");
 
 GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
+template <typename F> void GridModel::restructure(F&& change)
+{
+    // Counted: a view reacting to one change may cause another.
+    struct Depth {
+        int& depth;
+        explicit Depth(int& d) : depth(++d) {}
+        ~Depth() { --depth; }
+    } depth(m_restructuring);
+    change();
+}
+
 GridModel::~GridModel()
 {
     if (m_dataSet)
@@ -42,14 +53,16 @@ void GridModel::setDataSet(store::DataSet* dataSet)
 {
     if (dataSet == m_dataSet)
         return;
-    beginResetModel();
-    if (m_dataSet)
-        m_dataSet->removeObserver(this);
-    m_dataSet = dataSet;
-    if (m_dataSet)
-        m_dataSet->addObserver(this);
-    resolveFields();
-    endResetModel();
+    restructure([&] {
+        beginResetModel();
+        if (m_dataSet)
+            m_dataSet->removeObserver(this);
+        m_dataSet = dataSet;
+        if (m_dataSet)
+            m_dataSet->addObserver(this);
+        resolveFields();
+        endResetModel();
+    });
     Q_EMIT cursorRowChanged();
 }
 
@@ -60,10 +73,12 @@ store::Cursor* GridModel::cursor() const
 
 void GridModel::setColumns(const QList<GridColumn>& columns)
 {
-    beginResetModel();
-    m_columns = columns;
-    resolveFields();
-    endResetModel();
+    restructure([&] {
+        beginResetModel();
+        m_columns = columns;
+        resolveFields();
+        endResetModel();
+    });
     Q_EMIT cursorRowChanged();
 }
 
@@ -235,45 +250,49 @@ void GridModel::displayChanged(store::DisplayChange change)
     // Opening or reopening may have changed the fields: start over.
     const bool reopened = (m_state == store::CursorState::Closed) != !active;
     if (reopened) {
-        beginResetModel();
-        resolveFields();
-        endResetModel();
+        restructure([&] {
+            beginResetModel();
+            resolveFields();
+            endResetModel();
+        });
         Q_EMIT cursorRowChanged();
         return;
     }
 
     const store::CursorState oldState = m_state;
-    if (newCount == m_rowCount + 1 && newState == store::CursorState::Insert &&
-        oldState != store::CursorState::Insert && newCurrent >= 0) {
-        // A new record opened its own row at the cursor.
-        m_transition = Transition::Inserting;
-        m_transitionRow = newCurrent;
-        beginInsertRows(QModelIndex(), newCurrent, newCurrent);
-        m_rowCount = newCount;
-        m_transition = Transition::None;
-        endInsertRows();
-        m_insertRow = newCurrent;
-    } else if (newCount == m_rowCount - 1) {
-        // A new record was dropped, or the current record deleted.
-        const int gone =
-            oldState == store::CursorState::Insert && m_insertRow >= 0 ? m_insertRow : m_currentRow;
-        if (gone >= 0 && gone < m_rowCount) {
-            m_transition = Transition::Removing;
-            m_transitionRow = gone;
-            beginRemoveRows(QModelIndex(), gone, gone);
+    restructure([&] {
+        if (newCount == m_rowCount + 1 && newState == store::CursorState::Insert &&
+            oldState != store::CursorState::Insert && newCurrent >= 0) {
+            // A new record opened its own row at the cursor.
+            m_transition = Transition::Inserting;
+            m_transitionRow = newCurrent;
+            beginInsertRows(QModelIndex(), newCurrent, newCurrent);
             m_rowCount = newCount;
             m_transition = Transition::None;
-            endRemoveRows();
-        } else {
+            endInsertRows();
+            m_insertRow = newCurrent;
+        } else if (newCount == m_rowCount - 1) {
+            // A new record was dropped, or the current record deleted.
+            const int gone =
+                oldState == store::CursorState::Insert && m_insertRow >= 0 ? m_insertRow : m_currentRow;
+            if (gone >= 0 && gone < m_rowCount) {
+                m_transition = Transition::Removing;
+                m_transitionRow = gone;
+                beginRemoveRows(QModelIndex(), gone, gone);
+                m_rowCount = newCount;
+                m_transition = Transition::None;
+                endRemoveRows();
+            } else {
+                beginResetModel();
+                m_rowCount = newCount;
+                endResetModel();
+            }
+        } else if (newCount != m_rowCount) {
             beginResetModel();
             m_rowCount = newCount;
             endResetModel();
         }
-    } else if (newCount != m_rowCount) {
-        beginResetModel();
-        m_rowCount = newCount;
-        endResetModel();
-    }
+    });
     if (newState != store::CursorState::Insert)
         m_insertRow = -1;
     m_currentRow = newCurrent;

@@ -10,9 +10,11 @@
 #include <QTextEdit>
 
 #include <functional>
+#include <memory>
 
 namespace widgets {
 
+class CursorFollower;
 class GridModel;
 
 // Ties one field of a data set's current record to a control: repaints it
@@ -126,6 +128,7 @@ class DBLookupList : public QListView {
     Q_OBJECT
 public:
     explicit DBLookupList(QWidget* parent = nullptr);
+    ~DBLookupList() override;
     void setDataSet(store::DataSet* dataSet);
     store::DataSet* dataSet() const;
     void setDataField(const QString& field);
@@ -134,12 +137,15 @@ public:
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void syncFromCursor();
     GridModel* m_model = nullptr;
+    std::unique_ptr<CursorFollower> m_follower;
     QString m_field;
-    bool m_syncing = false;
 };
 
 } // namespace widgets

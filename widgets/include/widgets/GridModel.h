@@ -51,6 +51,11 @@ public:
 
     void displayChanged(store::DisplayChange change) override;
 
+    // True while rows are being added, removed or reset. A view's current
+    // index moves by itself then (the toolkit moves it off a removed row);
+    // such a move is no user's choice and must not move the cursor.
+    bool restructuring() const { return m_restructuring > 0; }
+
 signals:
     // The data set's current row or state changed; views move their current index.
     void cursorRowChanged();
@@ -60,6 +65,8 @@ private:
     void refreshAll();
     // The data set's row for a row of the model; -1 for a row already gone.
     int sourceRow(int row) const;
+    // Runs a begin/end pair of the toolkit's structure calls with restructuring() set.
+    template <typename F> void restructure(F&& change);
 
     // The store reports a row added or removed after the fact; between the
     // begin and end calls the model still answers with the old rows.
@@ -74,6 +81,7 @@ private:
     int m_insertRow = -1;
     Transition m_transition = Transition::None;
     int m_transitionRow = -1;
+    int m_restructuring = 0;
 };
 
 } // namespace widgets
