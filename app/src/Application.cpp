@@ -8,6 +8,7 @@
 #include "reports/AddressReports.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
+#include "widgets/ErrorReport.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -111,6 +112,7 @@ bool Application::start()
     try {
         auto splash = std::make_unique<SplashScreen>();
         splash->showAndPaint();
+        const SplashDialogs boxesAboveSplash(*splash);
         runStartupSteps(startupSteps(), [&](int value) {
             splash->setProgress(value);
             if (m_progressObserver)
@@ -121,7 +123,7 @@ bool Application::start()
         m_report1Form.reset();
         m_reportForm.reset();
         m_mainForm.reset();
-        platform::services().dialogs->errorBox(QString::fromUtf8(error.what()));
+        platform::services().dialogs->errorBox(widgets::userMessage(error));
         return false;
     }
     return true;

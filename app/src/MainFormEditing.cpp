@@ -8,7 +8,6 @@
 
 #include "platform/Platform.h"
 #include "sound/Tones.h"
-#include "store/Errors.h"
 #include "widgets/ErrorReport.h"
 
 #include <QToolButton>
@@ -41,7 +40,9 @@ void TMainForm::SpeedButtonVlozClick()
 void TMainForm::SpeedButtonSmazClick()
 {
     widgets::guarded([&] {
-        Grid->commitOpenEditor();
+        // The button takes no focus: what leaving the grid would do happens
+        // first, so an untouched new row is no record to delete.
+        Grid->endTyping();
         const QString surname = QString::fromStdString(m_table->text("Příjmení"));
         if (!platform::services().dialogs->confirm(texts::kDeleteQuestion.arg(surname)))
             return;
@@ -55,12 +56,15 @@ void TMainForm::SpeedButtonPotvrdClick()
     widgets::guarded([&] {
         sound::toneDone(m_speaker);
         try {
-            Grid->commitOpenEditor();
+            // An untouched new row is nothing to save: it goes, as it would
+            // when the grid loses the focus, instead of an empty surname.
+            Grid->endTyping();
             m_table->post();
-        } catch (const std::exception&) {
-            // Every failure of this save is told as the duplicate surname it
-            // nearly always is; the record stays pending as typed.
-            platform::services().dialogs->errorBox(texts::kDuplicateSurname);
+        } catch (const std::exception& error) {
+            // A duplicate surname gets the window's own message, any other
+            // failure its real reason; the record stays pending as typed.
+            platform::services().dialogs->errorBox(
+                widgets::saveFailureMessage(error, texts::kDuplicateSurname));
             return;
         }
         setEditingButtons(false);

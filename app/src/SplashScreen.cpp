@@ -103,4 +103,68 @@ int SplashScreen::progress() const
     return m_progress->value();
 }
 
+SplashDialogs::SplashDialogs(SplashScreen& splash)
+    : m_splash(splash), m_inner(platform::services().dialogs)
+{
+    platform::services().dialogs = this;
+}
+
+SplashDialogs::~SplashDialogs()
+{
+    platform::services().dialogs = m_inner;
+}
+
+template <typename F> auto SplashDialogs::besideSplash(F&& show)
+{
+    const bool wasVisible = m_splash.isVisible();
+    m_splash.hide();
+    struct Back {
+        SplashScreen& splash;
+        bool visible;
+        ~Back()
+        {
+            if (visible)
+                splash.showAndPaint();
+        }
+    } back{m_splash, wasVisible};
+    return show();
+}
+
+platform::Button SplashDialogs::show(const platform::ShownBox& box)
+{
+    return besideSplash([&] { return m_inner->show(box); });
+}
+
+std::optional<QColor> SplashDialogs::chooseColor(const QColor& initial)
+{
+    return besideSplash([&] { return m_inner->chooseColor(initial); });
+}
+
+std::optional<QFont> SplashDialogs::chooseFont(const QFont& initial)
+{
+    return besideSplash([&] { return m_inner->chooseFont(initial); });
+}
+
+std::optional<QString> SplashDialogs::openFileName(const QString& caption, const QString& dir,
+                                                   const QString& filter)
+{
+    return besideSplash([&] { return m_inner->openFileName(caption, dir, filter); });
+}
+
+std::optional<QString> SplashDialogs::saveFileName(const QString& caption, const QString& dir,
+                                                   const QString& filter)
+{
+    return besideSplash([&] { return m_inner->saveFileName(caption, dir, filter); });
+}
+
+bool SplashDialogs::print(QPrinter& printer, QWidget* parent)
+{
+    return besideSplash([&] { return m_inner->print(printer, parent); });
+}
+
+bool SplashDialogs::printerSetup(QPrinter& printer, QWidget* parent)
+{
+    return besideSplash([&] { return m_inner->printerSetup(printer, parent); });
+}
+
 } // namespace app

@@ -11,6 +11,8 @@
 #include <QTableView>
 #include <QTest>
 
+#include <sqlite3.h>
+
 using platform::Button;
 using platform::Icon;
 using platform::ToneList;
@@ -260,6 +262,141 @@ TEST_F(EditingTest, KonecDropsPendingNewRow)
     EXPECT_EQ(savedSurnames().size(), 7);
     EXPECT_FALSE(savedSurnames().contains(QStringLiteral("Bílek")));
 }
+
+// "+" then "✓" with nothing typed: the untouched new row is no record, so no
+// address with an empty surname is stored (it was, before).
+TEST_F(EditingTest, SaveOnAnUntouchedNewRowStoresNothing)
+{
+    startWith(standardAddresses());
+    click("SpeedButtonVloz");
+    click("SpeedButtonPotvrd");
+    EXPECT_TRUE(m_fakes.dialogs.shown().isEmpty());
+    EXPECT_EQ(table().state(), store::CursorState::Browse);
+    EXPECT_EQ(savedSurnames().size(), 7);
+    EXPECT_FALSE(savedSurnames().contains(QString()));
+    EXPECT_FALSE(saveEnabled());
+    EXPECT_FALSE(discardEnabled());
+}
+
+// A save that fails for another reason than a duplicate surname (here the
+// file is locked by another program) must say so, not claim that the surname
+// exists; the record stays pending and can be saved once the lock is gone.
+TEST_F(EditingTest, ASaveFailingForAnotherReasonSaysWhy)
+{
+    startWith(standardAddresses());
+    click("SpeedButtonVloz");
+    typeIntoGrid(QStringLiteral("Bílek"));
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(workPath(QStringLiteral("Data/Dat.DB")).toUtf8().constData(), &other),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    click("SpeedButtonPotvrd");
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
+    const platform::ShownBox box = m_fakes.dialogs.lastBox();
+    EXPECT_EQ(box.caption, kTitle);
+    EXPECT_EQ(box.icon, Icon::Error);
+    EXPECT_NE(box.text, kDuplicate);
+    EXPECT_TRUE(box.text.startsWith(QStringLiteral("Záznam nebyl uložen"))) << box.text.toStdString();
+    EXPECT_EQ(table().state(), store::CursorState::Insert);
+    EXPECT_EQ(currentSurname(), QStringLiteral("Bílek"));
+    EXPECT_TRUE(saveEnabled());
+
+    click("SpeedButtonPotvrd");
+    EXPECT_EQ(m_fakes.dialogs.shown().size(), 1);
+    EXPECT_TRUE(savedSurnames().contains(QStringLiteral("Bílek")));
+}
+
+// --- Which record "−" names after the table changed under the grid.
+
+enum class Before { DeleteByButton, DeleteByCtrlDel, DiscardNewRow, UntouchedNewRow,
+                    DuplicateThenDiscard, FailedRowMoveThenEsc };
+
+struct NextDeleteCase {
+    const char* label;
+    Before before;
+    const char* start; // the record the user stands on
+    const char* named; // the record the next "−" must name
+};
+
+class NextDeleteTest : public EditingTest, public ::testing::WithParamInterface<NextDeleteCase> {};
+
+// The highlight used to move one row past the record made current, so a
+// second delete named and removed a record the user never chose.
+TEST_P(NextDeleteTest, NextDeleteNamesTheRecordTheGridShows)
+{
+    const NextDeleteCase& c = GetParam();
+    startWith(standardAddresses());
+    auto* grid = control<QTableView>("Grid");
+    table().findNearest(c.start);
+    grid->setFocus();
+    const bool last = QString::fromUtf8(c.start) == QStringLiteral("Zeman");
+
+    switch (c.before) {
+    case Before::DeleteByButton:
+        m_fakes.dialogs.answerNext(Button::Yes);
+        click("SpeedButtonSmaz");
+        break;
+    case Before::DeleteByCtrlDel:
+        m_fakes.dialogs.answerNext(Button::Ok);
+        QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+        break;
+    case Before::DiscardNewRow:
+        click("SpeedButtonVloz");
+        typeIntoGrid(QStringLiteral("Bílek"));
+        click("SpeedButtonZrus");
+        break;
+    case Before::UntouchedNewRow:
+        click("SpeedButtonVloz");
+        break;
+    case Before::DuplicateThenDiscard:
+        click("SpeedButtonVloz");
+        typeIntoGrid(QStringLiteral("Novák"));
+        click("SpeedButtonPotvrd");
+        click("SpeedButtonZrus");
+        break;
+    case Before::FailedRowMoveThenEsc:
+        typeIntoGrid(last ? QStringLiteral("Čermák") : QStringLiteral("Zeman"));
+        QTest::keyClick(QApplication::focusWidget(), last ? Qt::Key_Up : Qt::Key_Down);
+        ASSERT_EQ(table().state(), store::CursorState::Edit);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        break;
+    }
+    EXPECT_EQ(grid->currentIndex().row(), table().currentRow());
+    EXPECT_EQ(grid->selectionModel()->selectedIndexes().value(0).row(), table().currentRow());
+
+    m_fakes.dialogs.clear();
+    m_fakes.dialogs.answerNext(Button::No);
+    click("SpeedButtonSmaz");
+    ASSERT_FALSE(m_fakes.dialogs.shown().isEmpty());
+    EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("Smazat záznam %1?").arg(c.named));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Positions, NextDeleteTest,
+    ::testing::Values(
+        NextDeleteCase{"DeleteFirst", Before::DeleteByButton, "Čermák", "Dvořák"},
+        NextDeleteCase{"DeleteMiddle", Before::DeleteByButton, "Nekola", "Nohavica"},
+        NextDeleteCase{"DeleteLast", Before::DeleteByButton, "Zeman", "Novák"},
+        NextDeleteCase{"CtrlDelFirst", Before::DeleteByCtrlDel, "Čermák", "Dvořák"},
+        NextDeleteCase{"CtrlDelMiddle", Before::DeleteByCtrlDel, "Nekola", "Nohavica"},
+        NextDeleteCase{"CtrlDelLast", Before::DeleteByCtrlDel, "Zeman", "Novák"},
+        NextDeleteCase{"DiscardFirst", Before::DiscardNewRow, "Čermák", "Čermák"},
+        NextDeleteCase{"DiscardMiddle", Before::DiscardNewRow, "Nekola", "Nekola"},
+        NextDeleteCase{"DiscardLast", Before::DiscardNewRow, "Zeman", "Zeman"},
+        NextDeleteCase{"UntouchedFirst", Before::UntouchedNewRow, "Čermák", "Čermák"},
+        NextDeleteCase{"UntouchedMiddle", Before::UntouchedNewRow, "Nekola", "Nekola"},
+        NextDeleteCase{"UntouchedLast", Before::UntouchedNewRow, "Zeman", "Zeman"},
+        NextDeleteCase{"DuplicateFirst", Before::DuplicateThenDiscard, "Čermák", "Čermák"},
+        NextDeleteCase{"DuplicateMiddle", Before::DuplicateThenDiscard, "Nekola", "Nekola"},
+        NextDeleteCase{"DuplicateLast", Before::DuplicateThenDiscard, "Zeman", "Zeman"},
+        NextDeleteCase{"FailedMoveFirst", Before::FailedRowMoveThenEsc, "Čermák", "Čermák"},
+        NextDeleteCase{"FailedMoveMiddle", Before::FailedRowMoveThenEsc, "Nekola", "Nekola"},
+        NextDeleteCase{"FailedMoveLast", Before::FailedRowMoveThenEsc, "Zeman", "Zeman"}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 } // namespace
 } // namespace apptest

@@ -231,8 +231,63 @@ TEST_F(DataControlsTest, GuardedReportsTheErrorText)
     EXPECT_FALSE(widgets::guarded(
         [] { throw store::StoreError(store::StoreError::Kind::Io, "Disk plný"); }));
     ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
-    EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("Disk plný"));
+    EXPECT_TRUE(m_fakes.dialogs.lastBox().text.endsWith(QStringLiteral("\n\nDisk plný")));
     EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Pelmir a telefony"));
+}
+
+struct MessageCase {
+    const char* name;
+    store::StoreError::Kind kind;
+    const char* lead; // the Czech sentence before the detail; empty: the store's text alone
+};
+
+class ErrorTextTest : public ::testing::TestWithParam<MessageCase> {};
+
+// The store's texts the user knows from the toolkit stay as they are; any
+// other store failure reads as a Czech sentence saying what to do, with the
+// technical detail after it. A failed save names the duplicate only when the
+// key really was a duplicate: a locked file or a full disk said "the surname
+// exists" before.
+TEST_P(ErrorTextTest, StoreErrorsReadAsTheUserNeedsThem)
+{
+    const MessageCase& c = GetParam();
+    const store::StoreError error(c.kind, "detail");
+    const QString message = widgets::userMessage(error);
+    const QString duplicate = QStringLiteral("Stejné příjmení už existuje.");
+    if (QString::fromUtf8(c.lead).isEmpty()) {
+        EXPECT_EQ(message, QStringLiteral("detail"));
+    } else {
+        EXPECT_TRUE(message.startsWith(QString::fromUtf8(c.lead))) << message.toStdString();
+        EXPECT_TRUE(message.endsWith(QStringLiteral("\n\ndetail")));
+    }
+    const QString saveFailure = widgets::saveFailureMessage(error, duplicate);
+    if (c.kind == store::StoreError::Kind::KeyViolation) {
+        EXPECT_EQ(saveFailure, duplicate);
+    } else {
+        EXPECT_TRUE(saveFailure.startsWith(QStringLiteral("Záznam nebyl uložen a zůstává rozepsaný.")));
+        EXPECT_TRUE(saveFailure.endsWith(message));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, ErrorTextTest,
+    ::testing::Values(MessageCase{"KeyViolation", store::StoreError::Kind::KeyViolation, ""},
+                      MessageCase{"EmptyDataset", store::StoreError::Kind::EmptyDataset, ""},
+                      MessageCase{"Damaged", store::StoreError::Kind::Damaged,
+                                  "Soubor tabulky je poškozený."},
+                      MessageCase{"Missing", store::StoreError::Kind::NotFound,
+                                  "Tabulka nebo její část v datovém adresáři chybí."},
+                      MessageCase{"Locked", store::StoreError::Kind::Locked,
+                                  "Datový adresář právě používá jiný spuštěný Pelmir."},
+                      MessageCase{"Io", store::StoreError::Kind::Io,
+                                  "Datový soubor nelze číst nebo zapsat."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Errors that are not the store's ("Read beyond end of file") keep their text.
+TEST(ErrorText, OtherErrorsKeepTheirText)
+{
+    EXPECT_EQ(widgets::userMessage(std::runtime_error("Read beyond end of file")),
+              QStringLiteral("Read beyond end of file"));
 }
 
 } // namespace

@@ -1,11 +1,25 @@
 #pragma once
 
+#include <QString>
+
 #include <exception>
 #include <utility>
 
 namespace widgets {
 
-// The general error report: the error's text in the application's error box.
+// The text the user reads for an error. The store's messages that the user
+// knows from the toolkit ("Key violation.", the empty dataset) and every
+// error that is not the store's stay as they are; any other store error gets
+// a Czech sentence saying what happened and what to do, its technical detail
+// after it.
+QString userMessage(const std::exception& error);
+
+// Why a save failed: the window's own message for a duplicate key, else the
+// real reason (a locked or read-only file, a full disk, damage), saying that
+// the record was kept as typed.
+QString saveFailureMessage(const std::exception& error, const QString& duplicateKeyText);
+
+// The general error report: userMessage() in the application's error box.
 void reportError(const std::exception& error);
 
 // Runs f; an error it throws is reported and ends only f, as a handler's
