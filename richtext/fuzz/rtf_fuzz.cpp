@@ -9,6 +9,7 @@
 #include <QTextDocument>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
@@ -28,7 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray written = richtext::writeRtf(first);
     QTextDocument second;
     richtext::readRtf(written, second);
-    if (second.toPlainText() != first.toPlainText())
-        std::abort(); // the writer lost or changed text
+    if (second.toPlainText() != first.toPlainText()) {
+        // The writer lost or changed text.
+        std::fprintf(stderr, "read:    %s\nwritten: %s\nreread:  %s\n",
+                     qPrintable(first.toPlainText().toUtf8().toHex(' ')), written.constData(),
+                     qPrintable(second.toPlainText().toUtf8().toHex(' ')));
+        std::abort();
+    }
     return 0;
 }

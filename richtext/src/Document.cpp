@@ -9,6 +9,24 @@ namespace richtext {
 
 namespace {
 
+// Line ends of every kind become paragraphs; other control characters
+// (as in a binary file opened by mistake) are dropped, as RTF drops them.
+QString cleanPlainText(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    qsizetype out = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        QChar c = text.at(i);
+        if (c == u'\r')
+            c = u'\n';
+        else if (c.unicode() < 0x20 && c != u'\n' && c != u'\t')
+            continue;
+        text[out++] = c;
+    }
+    text.truncate(out);
+    return text;
+}
+
 QString decodePlainText(QByteArrayView data)
 {
     if (data.startsWith("\xEF\xBB\xBF"))
@@ -16,13 +34,13 @@ QString decodePlainText(QByteArrayView data)
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(data);
     if (!utf8.hasError())
-        return text;
+        return cleanPlainText(text);
     // Not UTF-8: a Czech text file of the older kind.
     text.clear();
     text.reserve(data.size());
     for (const char c : data)
         text.append(decodeByte(kCzechCodePage, static_cast<unsigned char>(c)));
-    return text;
+    return cleanPlainText(text);
 }
 
 // Stored RTF is ASCII; a stored text is kept as its own bytes where it can be.
@@ -68,7 +86,7 @@ void setStoredText(QTextDocument& document, const QString& stored)
     }
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);
-    document.setPlainText(stored);
+    document.setPlainText(cleanPlainText(stored));
     document.setUndoRedoEnabled(undo);
 }
 

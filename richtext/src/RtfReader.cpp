@@ -210,7 +210,7 @@ int clampIndent(int twips, int lowest)
 // paragraph's properties anywhere before its \par.
 class DocumentBuilder {
 public:
-    explicit DocumentBuilder(QTextDocument& document) : m_document(document), m_cursor(&document)
+    explicit DocumentBuilder(QTextDocument& document) : m_cursor(&document)
     {
         m_cursor.beginEditBlock();
     }
@@ -311,7 +311,6 @@ private:
         m_listKind = para.list;
     }
 
-    QTextDocument& m_document;
     QTextCursor m_cursor;
     bool m_blockOpen = false;
     int m_paragraphs = 0;
@@ -784,12 +783,8 @@ private:
         case Destination::Text: {
             flushUnicode();
             const int codePage = currentCodePage();
-            for (const char raw : bytes) {
-                const auto b = static_cast<unsigned char>(raw);
-                if (b < 0x20 && b != '\t')
-                    continue; // control characters carry nothing
-                character(decodeByte(codePage, b));
-            }
+            for (const char raw : bytes)
+                character(decodeByte(codePage, static_cast<unsigned char>(raw)));
             break;
         }
         case Destination::FontTable:
@@ -879,7 +874,7 @@ private:
                 m_highSurrogate = unit;
             else if (QChar::isLowSurrogate(unit))
                 character(QChar::ReplacementCharacter);
-            else if (unit >= 0x20 || unit == '\t')
+            else
                 character(QChar(unit));
         }
         m_unicodeFallback = top().unicodeSkip;
@@ -898,6 +893,8 @@ private:
     {
         if (m_stack.empty() || top().destination != Destination::Text)
             return;
+        if (ch.unicode() < 0x20 && ch != u'\t')
+            return; // control characters carry nothing, however they are written
         if (checkSurrogate && m_highSurrogate)
             flushUnicode();
         const CharState& state = top().chr;

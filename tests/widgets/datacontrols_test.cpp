@@ -8,6 +8,9 @@
 #include "store/Query.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QTextBlock>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -94,6 +97,58 @@ TEST_F(DataControlsTest, MemoAndRichEditWriteAndShowTheField)
     QTest::keyClicks(&rich, QStringLiteral("!"));
     EXPECT_EQ(m_cursor->text("Jméno"), "#Beneš!");
     EXPECT_EQ(m_afterEdit, 2);
+}
+
+// Without hooks the rich-text area keeps its field as RTF: formatting typed
+// in is stored, and a field that holds plain text shows it unchanged.
+TEST_F(DataControlsTest, RichEditStoresRtf)
+{
+    widgets::DBRichEdit rich;
+    rich.setDataSet(m_cursor.get());
+    rich.setDataField(QStringLiteral("Jméno"));
+    EXPECT_EQ(rich.toPlainText(), QStringLiteral("JBeneš"));
+    rich.selectAll();
+    rich.setFontWeight(QFont::Bold);
+    const QString stored = QString::fromStdString(m_cursor->text("Jméno"));
+    EXPECT_TRUE(stored.startsWith(QStringLiteral("{\\rtf1"))) << stored.toStdString();
+    m_cursor->post();
+    m_cursor->next();
+    m_cursor->prior();
+    EXPECT_EQ(rich.toPlainText(), QStringLiteral("JBeneš"));
+    EXPECT_EQ(rich.document()->begin().begin().fragment().charFormat().fontWeight(), QFont::Bold);
+}
+
+// A memo or rich-text area with a limit refuses the character past it, cuts a
+// paste to what fits, and still shows a longer stored text whole.
+template <typename Edit> void checkMaxLength(store::Cursor& cursor)
+{
+    cursor.first();
+    Edit edit;
+    edit.setMaxLength(8);
+    edit.setDataSet(&cursor);
+    edit.setDataField(QStringLiteral("Jméno"));
+    edit.moveCursor(QTextCursor::End);
+    QTest::keyClicks(&edit, QStringLiteral("abc"));
+    EXPECT_EQ(edit.toPlainText(), QStringLiteral("JBenešab")); // the 9th character is refused
+    QTest::keyClick(&edit, Qt::Key_Return);
+    EXPECT_EQ(edit.toPlainText(), QStringLiteral("JBenešab"));
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    QApplication::clipboard()->setText(QStringLiteral("xyz"));
+    edit.paste();
+    EXPECT_EQ(edit.toPlainText(), QStringLiteral("JBenešxy"));
+    EXPECT_EQ(cursor.text("Jméno").empty(), false);
+    cursor.cancel();
+    cursor.insertRecord({"Dlouhý", "Jméno delší než osm znaků", "1"});
+    ASSERT_TRUE(cursor.findKey("Dlouhý"));
+    EXPECT_EQ(edit.toPlainText(), QStringLiteral("Jméno delší než osm znaků"));
+    cursor.remove();
+}
+
+TEST_F(DataControlsTest, MaxLengthRefusesTheCharacterPastTheLimit)
+{
+    checkMaxLength<widgets::DBMemo>(*m_cursor);
+    checkMaxLength<widgets::DBRichEdit>(*m_cursor);
 }
 
 // A bound control on a read-only selection cannot change it.

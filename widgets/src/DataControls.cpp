@@ -4,9 +4,16 @@
 #include "widgets/ErrorReport.h"
 #include "widgets/GridModel.h"
 
+#include "richtext/Rtf.h"
 #include "store/Cursor.h"
 #include "store/Errors.h"
 
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
 #include <utility>
 
 namespace widgets {
@@ -127,11 +134,55 @@ void DBEdit::userEdited(const QString& text)
         refresh(); // what could not be written must not stay on screen
 }
 
+// --- TextLimit
+
+int TextLimit::room(const QTextCursor& cursor) const
+{
+    const QTextDocument* document = cursor.document();
+    const int length = document ? document->characterCount() - 1 : 0;
+    const int selected = cursor.selectionEnd() - cursor.selectionStart();
+    return m_maxLength - (length - selected);
+}
+
+bool TextLimit::allowsKey(const QKeyEvent& event, const QTextCursor& cursor) const
+{
+    if (m_maxLength <= 0)
+        return true;
+    const bool types = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter ||
+                       (!event.text().isEmpty() && event.text().at(0).isPrint());
+    return !types || room(cursor) > 0;
+}
+
+QString TextLimit::fitting(const QString& text, const QTextCursor& cursor) const
+{
+    if (m_maxLength <= 0)
+        return text;
+    return text.left(std::max(0, room(cursor)));
+}
+
 // --- DBMemo
 
 DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent), m_binding([this] { refresh(); })
 {
     connect(this, &QPlainTextEdit::textChanged, this, &DBMemo::userEdited);
+}
+
+void DBMemo::keyPressEvent(QKeyEvent* event)
+{
+    if (!m_limit.allowsKey(*event, textCursor())) {
+        event->accept(); // refused: the text is full
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void DBMemo::insertFromMimeData(const QMimeData* source)
+{
+    if (m_limit.maxLength() <= 0) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    textCursor().insertText(m_limit.fitting(source->text(), textCursor()));
 }
 
 void DBMemo::setDataSet(store::DataSet* dataSet)
@@ -166,11 +217,33 @@ void DBMemo::userEdited()
 
 DBRichEdit::DBRichEdit(QWidget* parent)
     : QTextEdit(parent), m_binding([this] { refresh(); }),
-      m_fromStored([](QTextEdit& edit, const QString& stored) { edit.setPlainText(stored); }),
-      m_toStored([](const QTextEdit& edit) { return edit.toPlainText(); })
+      m_fromStored([](QTextEdit& edit, const QString& stored) {
+          richtext::setStoredText(*edit.document(), stored);
+      }),
+      m_toStored([](const QTextEdit& edit) { return richtext::storedText(*edit.document()); })
 {
     setAcceptRichText(true);
     connect(this, &QTextEdit::textChanged, this, &DBRichEdit::userEdited);
+}
+
+void DBRichEdit::keyPressEvent(QKeyEvent* event)
+{
+    if (!m_limit.allowsKey(*event, textCursor())) {
+        event->accept(); // refused: the text is full
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
+}
+
+void DBRichEdit::insertFromMimeData(const QMimeData* source)
+{
+    // Formatting comes along only when the whole of it fits.
+    const QString plain = source->text();
+    if (m_limit.maxLength() <= 0 || m_limit.fitting(plain, textCursor()) == plain) {
+        QTextEdit::insertFromMimeData(source);
+        return;
+    }
+    textCursor().insertText(m_limit.fitting(plain, textCursor()));
 }
 
 void DBRichEdit::setDataSet(store::DataSet* dataSet)

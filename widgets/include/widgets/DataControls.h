@@ -12,6 +12,10 @@
 #include <functional>
 #include <memory>
 
+class QKeyEvent;
+class QMimeData;
+class QTextCursor;
+
 namespace widgets {
 
 class CursorFollower;
@@ -80,6 +84,22 @@ private:
     FieldBinding m_binding;
 };
 
+// The longest text a memo or rich-text control takes from the keyboard and
+// the clipboard (0: no limit). A longer text already stored is shown whole.
+class TextLimit {
+public:
+    void setMaxLength(int length) { m_maxLength = length; }
+    int maxLength() const { return m_maxLength; }
+    // Whether a key that types text may go in; false once the text is full.
+    bool allowsKey(const QKeyEvent& event, const QTextCursor& cursor) const;
+    // The part of a pasted or dropped text that fits.
+    QString fitting(const QString& text, const QTextCursor& cursor) const;
+
+private:
+    int room(const QTextCursor& cursor) const;
+    int m_maxLength = 0;
+};
+
 // A plain multi-line text of one field.
 class DBMemo : public QPlainTextEdit {
     Q_OBJECT
@@ -89,17 +109,23 @@ public:
     store::DataSet* dataSet() const { return m_binding.dataSet(); }
     void setDataField(const QString& field);
     QString dataField() const { return m_binding.field(); }
+    void setMaxLength(int length) { m_limit.setMaxLength(length); }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
+    TextLimit m_limit;
     void refresh();
     void userEdited();
     FieldBinding m_binding;
     bool m_updating = false;
 };
 
-// A rich-text area over a formatted-memo field. The field's stored text is
-// kept as is; the conversion between the stored form and the document is a
-// pair of hooks (plain text by default) that the editor module replaces.
+// A rich-text area over a formatted-memo field, which keeps the text as RTF
+// (a field holding plain text shows it as such). The conversion is a pair of
+// hooks that a window may replace.
 class DBRichEdit : public QTextEdit {
     Q_OBJECT
 public:
@@ -112,10 +138,16 @@ public:
     void setDataField(const QString& field);
     QString dataField() const { return m_binding.field(); }
     void setConversion(FromStored fromStored, ToStored toStored);
+    void setMaxLength(int length) { m_limit.setMaxLength(length); }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     void refresh();
     void userEdited();
+    TextLimit m_limit;
     FieldBinding m_binding;
     FromStored m_fromStored;
     ToStored m_toStored;
