@@ -460,6 +460,18 @@ INSTANTIATE_TEST_SUITE_P(
                       FollowCase{"FailedSaveAtLast", Change::FailedSaveThenEsc, 4, "Havel"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Typing in the middle of a cell opened with F2: the first key starts the
+// record's edit, which repainted the row with the old value and threw the
+// caret to the end, so the second letter landed there.
+TEST_F(DBGridTest, TheFirstKeyInAnOpenCellKeepsTheCaret)
+{
+    clickCell(0, FirstName);
+    key(Qt::Key_F2);
+    key(Qt::Key_Home);
+    type(QStringLiteral("XY"));
+    EXPECT_EQ(m_cursor->text("Jméno"), "XYJBeneš");
+}
+
 // Ctrl+Del in an open cell editor asks the grid's question like on a closed
 // cell; it used to delete the word after the caret instead.
 TEST_F(DBGridTest, CtrlDelInAnOpenEditorAsksAndDeletes)

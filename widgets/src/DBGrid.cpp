@@ -2,6 +2,7 @@
 
 #include "CursorFollower.h"
 #include "widgets/ErrorReport.h"
+#include "widgets/FieldLength.h"
 
 #include "platform/Platform.h"
 #include "store/Cursor.h"
@@ -25,24 +26,29 @@ constexpr int kIndicatorWidth = 18;
 
 // Cell editor that writes every keystroke into the pending record, so the
 // record knows it was changed (and a Save pressed meanwhile saves the text)
-// before the editor closes.
+// before the editor closes. It takes no more characters than the field's
+// width and turns pasted line breaks into blanks.
 class GridDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    // The width of a text column's field in characters; 0 for other kinds.
+    static int fieldWidth(const QModelIndex& index)
+    {
+        const auto* model = qobject_cast<const GridModel*>(index.model());
+        const int field = model ? model->fieldIndexOf(index.column()) : -1;
+        if (field < 0 || !model->dataSet())
+            return 0;
+        const store::FieldDef& def = model->dataSet()->fields()[static_cast<std::size_t>(field)];
+        return def.kind == store::FieldKind::Text ? def.width : 0;
+    }
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex& index) const override
     {
         auto* editor = new QLineEdit(parent);
         editor->setFrame(false);
-        if (const auto* model = qobject_cast<const GridModel*>(index.model())) {
-            const int field = model->fieldIndexOf(index.column());
-            if (field >= 0 && model->dataSet()) {
-                const int width = model->dataSet()->fields()[static_cast<std::size_t>(field)].width;
-                if (width > 0)
-                    editor->setMaxLength(width);
-            }
-        }
+        editor->setValidator(new FieldLengthValidator(fieldWidth(index), true, editor));
         auto* self = const_cast<GridDelegate*>(this);
         connect(editor, &QLineEdit::textEdited, self,
                 [self, editor] { Q_EMIT self->commitData(editor); });
@@ -51,17 +57,29 @@ public:
 
     void setEditorData(QWidget* editor, const QModelIndex& index) const override
     {
+        // While the editor's own text is being written the record passes
+        // through its old value (starting the edit repaints the row); that
+        // must not come back into the editor and move the caret.
+        if (editor == m_committing)
+            return;
         auto* line = static_cast<QLineEdit*>(editor);
         const QString text = index.data(Qt::EditRole).toString();
-        if (line->text() != text)
-            line->setText(text);
+        if (line->text() == text)
+            return;
+        // A stored value longer than the width is shown whole, not cut.
+        if (auto* limit = qobject_cast<FieldLengthValidator*>(
+                const_cast<QValidator*>(line->validator())))
+            limit->setStoredText(text);
+        line->setText(text);
     }
 
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override
     {
         const QString text = static_cast<QLineEdit*>(editor)->text();
+        m_committing = editor;
         guarded([&] { model->setData(index, text, Qt::EditRole); });
+        m_committing = nullptr;
     }
 
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
@@ -86,6 +104,9 @@ protected:
         }
         return QStyledItemDelegate::eventFilter(object, event);
     }
+
+private:
+    mutable QWidget* m_committing = nullptr;
 };
 
 bool isPending(const store::DataSet& dataSet)

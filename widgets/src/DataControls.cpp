@@ -2,6 +2,7 @@
 
 #include "CursorFollower.h"
 #include "widgets/ErrorReport.h"
+#include "widgets/FieldLength.h"
 #include "widgets/GridModel.h"
 
 #include "richtext/Rtf.h"
@@ -52,6 +53,19 @@ QString FieldBinding::text() const
         return QString::fromStdString(m_dataSet->text(m_field.toStdString()));
     } catch (const store::StoreError&) {
         return {}; // a field the data set does not have shows nothing
+    }
+}
+
+int FieldBinding::width() const
+{
+    if (!m_dataSet || m_field.isEmpty() || !m_dataSet->isActive())
+        return 0;
+    try {
+        const int index = m_dataSet->fieldIndex(m_field.toStdString());
+        const store::FieldDef& def = m_dataSet->fields()[static_cast<std::size_t>(index)];
+        return def.kind == store::FieldKind::Text ? def.width : 0;
+    } catch (const store::StoreError&) {
+        return 0;
     }
 }
 
@@ -106,8 +120,11 @@ void DBText::refresh()
 
 // --- DBEdit
 
-DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent), m_binding([this] { refresh(); })
+DBEdit::DBEdit(QWidget* parent)
+    : QLineEdit(parent), m_binding([this] { refresh(); }),
+      m_limit(new FieldLengthValidator(0, true, this))
 {
+    setValidator(m_limit);
     connect(this, &QLineEdit::textEdited, this, &DBEdit::userEdited);
 }
 
@@ -124,6 +141,9 @@ void DBEdit::refresh()
 {
     setReadOnly(!m_binding.canModify());
     const QString value = m_binding.text();
+    // A stored value longer than the width is shown whole, not cut.
+    m_limit->setWidth(m_binding.width());
+    m_limit->setStoredText(value);
     if (text() != value)
         setText(value);
 }
@@ -157,32 +177,20 @@ QString TextLimit::fitting(const QString& text, const QTextCursor& cursor) const
 {
     if (m_maxLength <= 0)
         return text;
-    return text.left(std::max(0, room(cursor)));
+    // Never half a character: an emoji is two units of the text.
+    QString fitting = text.left(std::max(0, room(cursor)));
+    if (!fitting.isEmpty() && fitting.back().isHighSurrogate())
+        fitting.chop(1);
+    return fitting;
 }
 
 // --- DBMemo
 
 DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent), m_binding([this] { refresh(); })
 {
+    connect(document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int added) { m_insertEnd = position + added; });
     connect(this, &QPlainTextEdit::textChanged, this, &DBMemo::userEdited);
-}
-
-void DBMemo::keyPressEvent(QKeyEvent* event)
-{
-    if (!m_limit.allowsKey(*event, textCursor())) {
-        event->accept(); // refused: the text is full
-        return;
-    }
-    QPlainTextEdit::keyPressEvent(event);
-}
-
-void DBMemo::insertFromMimeData(const QMimeData* source)
-{
-    if (m_limit.maxLength() <= 0) {
-        QPlainTextEdit::insertFromMimeData(source);
-        return;
-    }
-    textCursor().insertText(m_limit.fitting(source->text(), textCursor()));
 }
 
 void DBMemo::setDataSet(store::DataSet* dataSet)
@@ -194,10 +202,22 @@ void DBMemo::setDataField(const QString& field)
     m_binding.setField(field);
 }
 
+void DBMemo::setMaxLength(int length)
+{
+    m_maxLength = length;
+    refresh();
+}
+
+int DBMemo::limit() const
+{
+    return m_maxLength > 0 ? m_maxLength : m_binding.width();
+}
+
 void DBMemo::refresh()
 {
     setReadOnly(!m_binding.canModify());
     const QString value = m_binding.text();
+    m_allowed = std::max(limit(), characterCount(value));
     if (toPlainText() == value)
         return;
     m_updating = true;
@@ -205,10 +225,31 @@ void DBMemo::refresh()
     m_updating = false;
 }
 
+// Typing, pasting or dropping past the limit: what does not fit of the
+// insertion goes again, whichever way it came in.
+void DBMemo::keepWithinLimit()
+{
+    if (limit() <= 0)
+        return;
+    const QString text = toPlainText();
+    if (characterCount(text) <= m_allowed)
+        return;
+    const FittedText fitted = fitInserted(text, m_insertEnd, m_allowed);
+    QTextCursor cut(document());
+    cut.setPosition(fitted.cursor);
+    cut.setPosition(fitted.cursor + static_cast<int>(text.size() - fitted.text.size()),
+                    QTextCursor::KeepAnchor);
+    m_updating = true;
+    cut.removeSelectedText();
+    m_updating = false;
+    setTextCursor(cut);
+}
+
 void DBMemo::userEdited()
 {
     if (m_updating)
         return;
+    keepWithinLimit();
     if (!m_binding.write(toPlainText()))
         refresh();
 }

@@ -180,11 +180,13 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
         return false;
     const std::string name = target->fields()[static_cast<std::size_t>(field)].name;
     const std::string text = value.toString().toStdString();
-    if (target->state() == store::CursorState::Browse) {
-        if (target->text(name) == text)
-            return true; // nothing typed: leave the record unedited
+    // An editor closed on a value it did not change writes nothing: the
+    // record stays unedited (a new one untouched) and a stored value is
+    // never rewritten on its way through an editor.
+    if (target->text(name) == text)
+        return true;
+    if (target->state() == store::CursorState::Browse)
         target->edit();
-    }
     target->setText(name, text);
     return true;
 }

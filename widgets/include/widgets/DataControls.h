@@ -19,6 +19,7 @@ class QTextCursor;
 namespace widgets {
 
 class CursorFollower;
+class FieldLengthValidator;
 class GridModel;
 
 // Ties one field of a data set's current record to a control: repaints it
@@ -38,6 +39,8 @@ public:
 
     // The field's text in the current record; empty without a record or field.
     QString text() const;
+    // The field's width in characters; 0 for fields of other kinds than text.
+    int width() const;
     bool canModify() const;
     // Starts the edit when browsing and sets the field; errors are reported.
     // Returns false when the text could not be written.
@@ -68,7 +71,8 @@ private:
     FieldBinding m_binding;
 };
 
-// A one-line edit of one field; typing starts the edit of the record.
+// A one-line edit of one field; typing starts the edit of the record. It
+// takes at most the field's width in characters and no line breaks.
 class DBEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -82,6 +86,7 @@ private:
     void refresh();
     void userEdited(const QString& text);
     FieldBinding m_binding;
+    FieldLengthValidator* m_limit = nullptr;
 };
 
 // The longest text a memo or rich-text control takes from the keyboard and
@@ -100,7 +105,9 @@ private:
     int m_maxLength = 0;
 };
 
-// A plain multi-line text of one field.
+// A plain multi-line text of one field. It takes at most the limit set here,
+// else the field's width, in characters (never half a letter, whether typed,
+// pasted or dropped); a longer stored text is shown whole and cannot grow.
 class DBMemo : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -109,18 +116,20 @@ public:
     store::DataSet* dataSet() const { return m_binding.dataSet(); }
     void setDataField(const QString& field);
     QString dataField() const { return m_binding.field(); }
-    void setMaxLength(int length) { m_limit.setMaxLength(length); }
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void insertFromMimeData(const QMimeData* source) override;
+    void setMaxLength(int length);
 
 private:
-    TextLimit m_limit;
     void refresh();
     void userEdited();
+    void keepWithinLimit();
+    int limit() const;
     FieldBinding m_binding;
     bool m_updating = false;
+    int m_maxLength = 0;
+    // The most characters the text may hold: the limit, or a longer stored value.
+    int m_allowed = 0;
+    // Where the last insertion ended, in the document.
+    int m_insertEnd = 0;
 };
 
 // A rich-text area over a formatted-memo field, which keeps the text as RTF
