@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 #include <QVariant>
@@ -17,6 +18,8 @@ namespace {
 
 const char* const kTopicProperty = platform::kHelpTopicProperty;
 const QString kHelpCaption = QStringLiteral("Nápověda - Pelmir a telefony");
+constexpr int kHelpWidth = 720;
+constexpr int kHelpHeight = 540;
 
 const std::map<int, QString>& topicTexts()
 {
@@ -83,6 +86,22 @@ QString helpTopicText(int topic)
         .arg(topic);
 }
 
+namespace {
+
+// A readable size, centred on the screen of the window the user works in:
+// the toolkit's default put a small window over the main window's menu.
+void placeReadably(QWidget& window)
+{
+    const QWidget* active = QApplication::activeWindow();
+    const QScreen* screen = active && active->screen() ? active->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QSize size = QSize(kHelpWidth, kHelpHeight).boundedTo(area.size() * 9 / 10);
+    window.resize(size);
+    window.move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
+} // namespace
+
 HelpViewer::HelpViewer() = default;
 HelpViewer::~HelpViewer() = default;
 
@@ -102,7 +121,7 @@ void HelpViewer::showTopic(int topic)
         m_browser = new QTextBrowser(m_window.get());
         m_browser->setObjectName(QStringLiteral("HelpText"));
         layout->addWidget(m_browser);
-        m_window->resize(480, 360);
+        placeReadably(*m_window);
     }
     m_topic = topic;
     m_browser->setHtml(helpTopicText(topic));

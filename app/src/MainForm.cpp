@@ -41,6 +41,7 @@ const QColor kMaroon(128, 0, 0);
 const QColor kLightYellow(255, 255, 225);
 const QColor kPanelNaDotaz(122, 150, 180);
 const QColor kPanelSvatek(0, 128, 0);
+constexpr int kFoundPanelMaxWidth = 640;
 constexpr int kHelpMainWindow = 3;
 constexpr int kHelpControls = 1;
 
@@ -378,14 +379,21 @@ void TMainForm::createSearchPanels(QWidget* area)
     DBTextTelefon = field("DBTextTelefon", QStringLiteral("Telefon"));
     DBTextAdresa = field("DBTextAdresa", QStringLiteral("Adresa"));
     DBTextPoznamka = field("DBTextPoznamka", QStringLiteral("Poznámka"));
-    DBTextPoznamka->setWordWrap(true);
+    // Long firm names and addresses wrap instead of being cut.
+    for (widgets::DBText* label : {DBTextPrijmeni, DBTextJmeno, DBTextTelefon, DBTextAdresa,
+                                   DBTextPoznamka}) {
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
     DBTextPoznamka->setFrameStyle(QFrame::Box | QFrame::Plain);
-    DBTextPoznamka->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     found->addWidget(DBTextPrijmeni, 0, 0);
     found->addWidget(DBTextJmeno, 0, 1);
     found->addWidget(DBTextTelefon, 0, 2);
     found->addWidget(DBTextAdresa, 1, 0, 1, 3);
     found->addWidget(DBTextPoznamka, 2, 0, 1, 3);
+    found->setColumnStretch(0, 3);
+    found->setColumnStretch(1, 2);
+    found->setColumnStretch(2, 2);
     found->setRowStretch(2, 1);
     PanelNaDotaz->resize(PanelHledText->width() + 60, PanelHledText->height() + 30);
     paintFieldLabels(QString());
@@ -398,6 +406,14 @@ void TMainForm::placeFloatingPanels()
     const int margin = 24;
     PanelHledText->move(area.right() - PanelHledText->width() - margin,
                         area.bottom() - PanelHledText->height() - margin);
+    // The found record's panel takes the room left of the search panel, and
+    // the height its wrapped texts need.
+    const int minimumWidth = PanelHledText->width() + 60;
+    const int width = std::clamp(area.width() - PanelHledText->width() - 3 * margin, minimumWidth,
+                                 std::max(minimumWidth, kFoundPanelMaxWidth));
+    const int height = std::max(PanelHledText->height() + 30,
+                                PanelNaDotaz->layout()->totalHeightForWidth(width));
+    PanelNaDotaz->resize(width, height);
     PanelNaDotaz->move(margin, area.bottom() - PanelNaDotaz->height() - margin);
     EditPozor->move(area.center().x() - EditPozor->width() / 2, area.center().y());
     BitBtnUkazat->move((EditPozor->width() - BitBtnUkazat->width()) / 2,

@@ -164,6 +164,9 @@ void TMainForm::runTextSearch(bool fromStart)
             paintFieldLabels(QString());
         }
         walk.finish(found);
+        // The panel shows the record found now: give it the room its texts need.
+        if (found)
+            placeFloatingPanels();
     });
 }
 

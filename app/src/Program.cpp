@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTranslator>
 
 #include <filesystem>
 
@@ -25,6 +26,9 @@ int runProgram(const QStringList& arguments)
 {
     const CommandLine commandLine = parseCommandLine(arguments, QDir::currentPath());
     const QString workDir = QDir(commandLine.workDir).absolutePath();
+
+    // The toolkit's own dialogs (colour, files, printer) speak Czech like the rest.
+    const std::unique_ptr<QTranslator> czech = platform::installToolkitTranslation();
 
     platform::RealServices real(workDir);
     sound::AudioToneOutput tones;

@@ -2,11 +2,18 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGridLayout>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPushButton>
+#include <QTranslator>
+
+#include <algorithm>
 
 namespace platform {
 
@@ -17,6 +24,15 @@ const QString textYes = QStringLiteral("&Yes");
 const QString textNo = QStringLiteral("&No");
 const QString textOk = QStringLiteral("OK");
 const QString textCancel = QStringLiteral("Cancel");
+
+// The printer set-up only chooses the printer: its confirming button says so
+// instead of the print dialog's "Print".
+const QString textSetupOk = QStringLiteral("OK");
+
+// The narrowest message box: wide enough for its caption in the title bar
+// beside the window's buttons, which a short text made the toolkit cut.
+constexpr int kMinimumBoxWidth = 320;
+constexpr int kTitleBarButtons = 160;
 
 QMessageBox::Icon toQtIcon(Icon icon)
 {
@@ -89,6 +105,14 @@ std::unique_ptr<QMessageBox> QtDialogs::buildMessageBox(const ShownBox& box, QWi
     messageBox->setWindowTitle(box.caption);
     messageBox->setText(box.text);
     messageBox->setIcon(toQtIcon(box.icon));
+    // The box sizes itself to its text and ignores a minimum width; a spacer
+    // across its grid holds it open.
+    if (auto* grid = qobject_cast<QGridLayout*>(messageBox->layout())) {
+        const int width = std::max(kMinimumBoxWidth, messageBox->fontMetrics().horizontalAdvance(
+                                                         box.caption) + kTitleBarButtons);
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     const QList<Button> offered = box.buttons.isEmpty() ? QList<Button>{Button::Ok} : box.buttons;
     const Button escape = escapeAnswer(offered);
     for (Button button : offered) {
@@ -164,7 +188,23 @@ bool QtDialogs::printerSetup(QPrinter& printer, QWidget* parent)
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(textSetupOk);
+    }
+    // Its first size leaves the buttons' bottom edge outside the window.
+    dialog.adjustSize();
     return dialog.exec() == QDialog::Accepted;
+}
+
+std::unique_ptr<QTranslator> installToolkitTranslation()
+{
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QLocale(QLocale::Czech, QLocale::CzechRepublic), QStringLiteral("qt"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return nullptr;
+    QCoreApplication::installTranslator(translator.get());
+    return translator;
 }
 
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -50,6 +51,7 @@ const QString kSavePdf = QStringLiteral("Uložit do &PDF");
 const QString kSavePdfTip = QStringLiteral("Uložit sestavu jako soubor PDF");
 const QString kSavePdfCaption = QStringLiteral("Uložit sestavu do PDF");
 const QString kPdfFilter = QStringLiteral("Dokumenty PDF (*.pdf)");
+const QString kDefaultPdfName = QStringLiteral("Sestava");
 const QString kPdfFailed = QStringLiteral("Soubor \"%1\" nelze zapsat.");
 const QString kClose = QStringLiteral("&Zavřít");
 const QString kCloseTip = QStringLiteral("Zavřít náhled (Esc)");
@@ -234,12 +236,29 @@ void PrintPreview::print()
         services.dialogs->errorBox(error);
 }
 
+QString pdfSuggestion(const QString& documentsDir, const QString& fallbackDir,
+                      const QString& reportName)
+{
+    QString name = reportName.trimmed();
+    for (QChar& c : name) {
+        if (c == u'/' || c == u'\\' || c == u':' || c == u'*' || c == u'?' || c == u'"' ||
+            c == u'<' || c == u'>' || c == u'|' || c.category() == QChar::Other_Control)
+            c = u'-';
+    }
+    if (name.isEmpty())
+        name = kDefaultPdfName;
+    // A folder that does not exist would make the dialog take its name for the file's.
+    const bool documents = !documentsDir.isEmpty() && QFileInfo(documentsDir).isDir();
+    return QDir(documents ? documentsDir : fallbackDir).filePath(name + QStringLiteral(".pdf"));
+}
+
 void PrintPreview::savePdf()
 {
     platform::Services& services = platform::services();
-    const QString dir = services.paths ? services.paths->documentsDir() : QString();
+    const QString documents = services.paths ? services.paths->documentsDir() : QString();
+    const QString suggestion = pdfSuggestion(documents, QDir::homePath(), m_report.layout().name);
     const std::optional<QString> chosen =
-        services.dialogs->saveFileName(kSavePdfCaption, dir, kPdfFilter);
+        services.dialogs->saveFileName(kSavePdfCaption, suggestion, kPdfFilter);
     if (!chosen || chosen->isEmpty())
         return;
     QString fileName = *chosen;

@@ -257,6 +257,31 @@ TEST_F(SearchTest, ChangingTextOrColumnResets)
     EXPECT_EQ(QApplication::focusWidget(), control<QWidget>("HledEdit"));
 }
 
+// A found firm with a long name and address must show them whole: the panel
+// cut a 40-character name at its first line's edge.
+TEST_F(SearchTest, FoundPanelShowsLongNamesWhole)
+{
+    std::vector<Address> addresses = standardAddresses();
+    addresses.push_back({"Stavební společnost Hořejší a synové s.r.o", "Jaroslava Bohumila",
+                         "Hradec Králové, Třída Karla IV. 1234/56, vchod B, 3. patro", "+420 495 123 456",
+                         "dodavatel oken"});
+    startWith(addresses);
+    openSearch("RadioButtonPoznamka", QStringLiteral("oken"));
+    click("SpeedButtonHledej");
+    auto* panel = control<QWidget>("PanelNaDotaz");
+    ASSERT_TRUE(panel->isVisible());
+    for (const char* name : {"DBTextPrijmeni", "DBTextJmeno", "DBTextTelefon", "DBTextAdresa"}) {
+        auto* label = control<QLabel>(name);
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(panel->rect().contains(label->geometry()));
+        // Every line of the text fits: wrapped lines add height, none is cut.
+        const QRect needed = label->fontMetrics().boundingRect(
+            QRect(0, 0, label->contentsRect().width(), 10000), Qt::TextWordWrap, label->text());
+        EXPECT_LE(needed.width(), label->contentsRect().width());
+        EXPECT_LE(needed.height(), label->contentsRect().height());
+    }
+}
+
 // The matching rule on its own.
 TEST(TextMatches, CzechUpperCaseContains)
 {

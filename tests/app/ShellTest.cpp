@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -303,6 +304,13 @@ TEST(HelpViewer, ShowsTopicText)
     viewer.showTopic(1);
     EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("Hledání textu")));
     EXPECT_EQ(viewer.shownTopic(), 1);
+
+    // Readable and centred, not a small window over the main window's menu.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect help = viewer.window()->geometry();
+    EXPECT_GE(help.width(), std::min(640, screen.width() * 9 / 10));
+    EXPECT_GE(help.height(), std::min(480, screen.height() * 9 / 10));
+    EXPECT_LE((help.center() - screen.center()).manhattanLength(), 2);
 }
 
 TEST(CommandLine, WorkdirAndDocument)

@@ -4,11 +4,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -254,9 +256,43 @@ TEST(QtDialogs, ColourAndPrinterSetUpDialogs)
 
     QPrinter printer;
     bool accepted = true;
+    QString okText;
     seen = whileDialogOpen([&] { accepted = dialogs.printerSetup(printer, nullptr); },
-                           [](QDialog* dialog) { dialog->reject(); });
+                           [&](QDialog* dialog) {
+                               if (auto* buttons = dialog->findChild<QDialogButtonBox*>())
+                                   okText = buttons->button(QDialogButtonBox::Ok)->text();
+                               dialog->reject();
+                           });
     EXPECT_FALSE(accepted);
     EXPECT_EQ(seen.topic.toInt(), platform::kSettingsDialogsHelpTopic);
     EXPECT_EQ(seen.title, QStringLiteral("Nastavení tiskárny"));
+    EXPECT_EQ(okText, QStringLiteral("OK")); // nothing prints here: no "Print"
+}
+
+// With the toolkit's Czech translation loaded its dialogs speak Czech, while
+// the message boxes keep the English captions and buttons they set themselves.
+TEST(QtDialogs, CzechToolkitKeepsTheMessageBoxesEnglish)
+{
+    const std::unique_ptr<QTranslator> czech = platform::installToolkitTranslation();
+    ASSERT_NE(czech, nullptr) << "qt6-translations-l10n is not installed";
+    EXPECT_NE(QCoreApplication::translate("QColorDialog", "Select Color"),
+              QStringLiteral("Select Color"));
+    EXPECT_NE(QCoreApplication::translate("QFileDialog", "Save As"), QStringLiteral("Save As"));
+
+    QHash<QAbstractButton*, Button> map;
+    auto box = platform::QtDialogs::buildMessageBox(
+        {"Confirm", "Smazat?", Icon::Question, {Button::Yes, Button::No}}, nullptr, &map);
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("Confirm"));
+    EXPECT_EQ(map.key(Button::Yes)->text(), QStringLiteral("&Yes"));
+    EXPECT_EQ(map.key(Button::No)->text(), QStringLiteral("&No"));
+}
+
+// A box with a short text was narrower than its own caption ("Pe... ny").
+TEST(QtDialogs, ABoxWithAShortTextShowsItsWholeCaption)
+{
+    auto box = platform::QtDialogs::buildMessageBox(
+        {"Pelmir a telefony", "OK", Icon::Error, {Button::Ok}}, nullptr, nullptr);
+    box->show();
+    EXPECT_GE(box->width(), box->fontMetrics().horizontalAdvance(QStringLiteral("Pelmir a telefony")) + 160);
+    EXPECT_GE(box->width(), 320);
 }

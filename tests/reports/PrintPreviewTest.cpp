@@ -7,11 +7,13 @@
 #include "reports/PrintPreview.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -245,6 +247,8 @@ TEST_F(PrintPreviewTest, SavesAsPdf)
     fullReport().Preview();
     ASSERT_EQ(m_fakes.dialogs.fileRequests().size(), 2);
     EXPECT_TRUE(m_fakes.dialogs.fileRequests().first().save);
+    EXPECT_EQ(m_fakes.dialogs.fileRequests().first().dir,
+              QDir(m_fakes.paths.documentsDir()).filePath(QStringLiteral("Adresář - celá sestava.pdf")));
     EXPECT_TRUE(m_fakes.dialogs.fileRequests().first().filter.contains(QStringLiteral("*.pdf")));
     EXPECT_TRUE(m_fakes.dialogs.shown().isEmpty());
     const QString file = tempPath(QStringLiteral("adresar.pdf"));
@@ -253,6 +257,22 @@ TEST_F(PrintPreviewTest, SavesAsPdf)
     if (!pages)
         GTEST_SKIP() << "pdftotext is not installed";
     EXPECT_EQ(pages->size(), 3);
+}
+
+// The suggestion names the report in a folder that exists: a missing
+// documents folder made the dialog offer "Documents" as the file's name and
+// write Documents.pdf into the home folder.
+TEST(PdfSuggestion, NamesTheReportInAnExistingFolder)
+{
+    QTemporaryDir home;
+    const QString documents = home.filePath(QStringLiteral("Dokumenty"));
+    EXPECT_EQ(reports::pdfSuggestion(documents, home.path(), QStringLiteral("Adresář - jména")),
+              home.filePath(QStringLiteral("Adresář - jména.pdf")));
+    ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("Dokumenty")));
+    EXPECT_EQ(reports::pdfSuggestion(documents, home.path(), QStringLiteral("A/B: C")),
+              QDir(documents).filePath(QStringLiteral("A-B- C.pdf")));
+    EXPECT_EQ(reports::pdfSuggestion(documents, home.path(), QString()),
+              QDir(documents).filePath(QStringLiteral("Sestava.pdf")));
 }
 
 // Runs Preview() and reports whether any modal dialog came up (closing it).

@@ -14,6 +14,7 @@
 
 class QAbstractButton;
 class QMessageBox;
+class QTranslator;
 
 namespace platform {
 
@@ -91,6 +92,13 @@ public:
 private:
     QString m_workDir;
 };
+
+// Loads the toolkit's Czech translation (colour, file, printer and preview
+// dialogs) into the application; the translator stays installed while the
+// returned object lives. nullptr when the translation is not installed. The
+// message boxes keep their English captions and buttons: they set them
+// themselves.
+std::unique_ptr<QTranslator> installToolkitTranslation();
 
 // Owns the real seams. The tone output and the help viewer belong to other
 // modules, so services() leaves them empty for the program to fill in.

@@ -19,6 +19,12 @@ class DataSet;
 
 namespace reports {
 
+// Where "Uložit do PDF" suggests saving: the report's name as the file name
+// (characters a file name cannot hold replaced), in the documents folder when
+// it exists, else in `fallbackDir`.
+QString pdfSuggestion(const QString& documentsDir, const QString& fallbackDir,
+                      const QString& reportName);
+
 class PrintPreview : public QDialog {
     Q_OBJECT
 public:
