@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Derives the reference seed files in data/ from packaged sources.
 
-  Svatek.tsv    name days       npm namedays-cs (MIT)
-  TelefSvt.tsv  dialling codes  npm countries-list (MIT) + Debian iso-codes Czech names (LGPL-2.1+)
+  Svatek.tsv    name days       npm namedays-cs (MIT), corrected below
+  TelefSvt.tsv  dialling codes  npm countries-list (MIT) + Debian iso-codes Czech names (LGPL-2.1+),
+                                corrected below after a check against libphonenumber
   Spzzem.tsv    vehicle codes   typed below; country names from Debian iso-codes
   TelefCR.tsv   +420 prefixes   libphonenumber geocoding (Apache-2.0), via geocode_cz
   Cas.tsv       world time      system tzdata (public domain); Czech city names typed below
@@ -65,6 +66,27 @@ VEHICLE_CODES = {
     "WAG": "GM", "WAL": "SL", "WAN": "NG",
     "YV": "VE",
     "Z": "ZM", "ZA": "ZA", "ZW": "ZW",
+}
+
+# Where namedays-cs is wrong, checked day by day against the name-day list of
+# the pynameday package and a second published list of the Czech civil calendar.
+NAME_DAY_CORRECTIONS = {
+    (7, 22): "Magdaléna",  # namedays-cs has "Magdeléna"
+}
+
+# Where countries-list is wrong, checked country by country against
+# libphonenumber's metadata (Debian python3-phonenumbers 8.12): Kosovo's own
+# code is +383 (+377 is Monaco, +381 Serbia, +386 Slovenia); the islands that
+# share +599 or +47 dial their own area digit after it; the Vatican's +379 was
+# assigned but is not used, its numbers are +39 06 698; Jamaica has had a
+# second area code since 2018.
+DIALLING_CORRECTIONS = {
+    "XK": ["+383"],
+    "BQ": ["+599 7", "+599 3", "+599 4"],  # Bonaire, Sint Eustatius, Saba
+    "CW": ["+599 9"],
+    "SJ": ["+47 79"],
+    "VA": ["+39 06 698"],
+    "JM": ["+1 876", "+1 658"],
 }
 
 # Names iso-codes does not carry (not ISO 3166 countries).
@@ -208,6 +230,8 @@ def name_days(npm, out):
     day = datetime.date(2024, 1, 1)  # a leap year: 366 days, 29 February included
     while day.year == 2024:
         listed = names.get(f"{day.month:02}-{day.day:02}", [])
+        if (day.month, day.day) in NAME_DAY_CORRECTIONS:
+            listed = [NAME_DAY_CORRECTIONS[(day.month, day.day)]]
         if listed:
             text = listed[0] if len(listed) == 1 else ", ".join(listed[:-1]) + " a " + listed[-1]
         else:
@@ -218,7 +242,8 @@ def name_days(npm, out):
         day += datetime.timedelta(days=1)
     write_tsv(out / "Svatek.tsv",
               ["Czech name days: npm namedays-cs (MIT, see licences/namedays-cs.txt);",
-               "empty days carry the public holiday. Derived by tools/derive_seeds.py."],
+               "empty days carry the public holiday. Derived by tools/derive_seeds.py,",
+               "which corrects what a check against a second published list found wrong."],
               ["Datum", "Svátek", "Výročí", "Číslo"], rows)
 
 
@@ -238,14 +263,16 @@ def dialling_codes(npm, names, out):
         if alpha2 not in names or not country["phone"]:
             print(f"TelefSvt: {alpha2} {country['name']} left out (no Czech name)")
             continue
-        rows.append([names[alpha2], ", ".join(dialling_prefix(p) for p in country["phone"])])
+        prefixes = DIALLING_CORRECTIONS.get(alpha2) or [dialling_prefix(p) for p in country["phone"]]
+        rows.append([names[alpha2], ", ".join(prefixes)])
     rows.sort(key=lambda r: r[0])
     if len({r[0] for r in rows}) != len(rows):
         sys.exit("TelefSvt: two countries with one name")
     write_tsv(out / "TelefSvt.tsv",
               ["International dialling codes: npm countries-list (MIT, see licences/countries-list.txt);",
                "Czech country names: Debian iso-codes (LGPL-2.1+, see licences/iso-codes.txt).",
-               "Derived by tools/derive_seeds.py."],
+               "Derived by tools/derive_seeds.py, which corrects what a check against",
+               "libphonenumber's metadata found wrong."],
               ["Země", "Předvolba"], rows)
 
 

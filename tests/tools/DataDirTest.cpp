@@ -157,6 +157,7 @@ TEST_F(DeliveredDataDir, svatekHasKnownNamesOnTheirDays)
         {"19. březen", "Josef"},
         {"26. prosinec", "Štěpán"},
         {"31. prosinec", "Silvestr"},
+        {"22. červenec", "Magdaléna"}, // the source list has it misspelt
     };
     for (const auto& [day, names] : known)
         EXPECT_EQ(byDay[day], names) << day;
@@ -192,6 +193,12 @@ TEST_F(DeliveredDataDir, referenceRowsReadBackByTheirKeys)
         {"TelefSvt.DB", "Země", "Slovensko", "Předvolba", "+421"},
         {"TelefSvt.DB", "Země", "Německo", "Předvolba", "+49"},
         {"TelefSvt.DB", "Země", "Spojené státy", "Předvolba", "+1"},
+        // Corrected from the source list after a check against libphonenumber.
+        {"TelefSvt.DB", "Země", "Kosovo", "Předvolba", "+383"},
+        {"TelefSvt.DB", "Země", "Monako", "Předvolba", "+377"},
+        {"TelefSvt.DB", "Země", "Bonaire, Svatý Eustach a Saba", "Předvolba", "+599 7, +599 3, +599 4"},
+        {"TelefSvt.DB", "Země", "Curaçao", "Předvolba", "+599 9"},
+        {"TelefSvt.DB", "Země", "Svatý stolec (Vatikánský městský stát)", "Předvolba", "+39 06 698"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.table) + " " + c.key);
