@@ -11,11 +11,14 @@
 #include "store/Errors.h"
 #include "store/InstanceLock.h"
 #include "tools/DataDir.h"
+#include "widgets/DBGrid.h"
+#include "widgets/DBNavigator.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -211,6 +214,71 @@ TEST_F(StartupTest, DamagedAddressTableStopsStartup)
     QFile after(file);
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_TRUE(after.readAll().startsWith("this is not a table")); // never overwritten
+}
+
+// The real grid of the main window: its columns, their titles, widths and
+// fonts, the title colour, the cell colours before any are chosen, and the
+// toolbar's hints. A changed title or a lost hint fails here.
+TEST_F(StartupTest, GridColumnsAndToolbarHintsAsDesigned)
+{
+    startWith(standardAddresses());
+    auto* grid = control<widgets::DBGrid>("Grid");
+    ASSERT_NE(grid, nullptr);
+    struct Column {
+        const char* field;
+        const char* title;
+        int width;
+    };
+    const std::vector<Column> columns = {{"Příjmení", "Příjmení - Firma ", 180},
+                                         {"Jméno", "Jméno", 90},
+                                         {"Adresa", "Adresa", 280},
+                                         {"Telefon", "Telefon", 130},
+                                         {"Poznámka", "Poznámka", 280}};
+    ASSERT_EQ(grid->model()->columnCount(), static_cast<int>(columns.size()));
+    for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
+        SCOPED_TRACE(columns[i].field);
+        EXPECT_EQ(grid->gridModel()->columns()[i].field, QString::fromUtf8(columns[i].field));
+        EXPECT_EQ(grid->model()->headerData(i, Qt::Horizontal).toString(),
+                  QString::fromUtf8(columns[i].title));
+        EXPECT_EQ(grid->columnWidth(i), columns[i].width);
+        EXPECT_EQ(grid->horizontalHeader()->sectionResizeMode(i), QHeaderView::Interactive);
+    }
+    EXPECT_EQ(grid->font().family(), QStringLiteral("Arial"));
+    EXPECT_EQ(grid->font().pointSize(), 8);
+    EXPECT_FALSE(grid->font().bold());
+    const QFont titles = grid->horizontalHeader()->font();
+    EXPECT_EQ(titles.family(), QStringLiteral("Arial"));
+    EXPECT_TRUE(titles.bold());
+    EXPECT_EQ(grid->horizontalHeader()->palette().color(QPalette::ButtonText), QColor(128, 0, 0));
+    EXPECT_EQ(grid->cellText(), QColor(Qt::black));
+    EXPECT_EQ(grid->palette().color(QPalette::Text), QColor(Qt::black));
+    EXPECT_TRUE(grid->verticalHeader()->isVisible()); // the row indicator
+    EXPECT_TRUE(grid->showGrid());
+
+    const std::vector<std::pair<const char*, const char*>> hints = {
+        {"SpeedButtonPozor", "Dotaz na záznam v plánovači pro dnešní den"},
+        {"SpeedButtonVyroci", "Dotaz na dnešní výročí"},
+        {"SpeedButtonSvatek", "Prohlížení a editace jmen a výročí"},
+        {"SpeedButtonVloz", "Vložit nový záznam"},
+        {"SpeedButtonSmaz", "Smazat označený záznam <Ctrl + Del>"},
+        {"SpeedButtonPotvrd", "Uložit záznam/změnu"},
+        {"SpeedButtonZrus", "Neukládat"},
+        {"BitBtnKonec", ""},
+    };
+    for (const auto& [name, hint] : hints)
+        EXPECT_EQ(control<QWidget>(name)->toolTip(), QString::fromUtf8(hint)) << name;
+    auto* navigator = control<QWidget>("DBNavigator");
+    const std::vector<std::pair<widgets::DBNavigator::Button, const char*>> moves = {
+        {widgets::DBNavigator::Button::First, "Na začátek adresáře"},
+        {widgets::DBNavigator::Button::Prior, "Na předchozí záznam"},
+        {widgets::DBNavigator::Button::Next, "Na další záznam"},
+        {widgets::DBNavigator::Button::Last, "Na konec adresáře"},
+    };
+    for (const auto& [button, hint] : moves) {
+        auto* found = navigator->findChild<QWidget*>(widgets::DBNavigator::objectNameOf(button));
+        ASSERT_NE(found, nullptr) << hint;
+        EXPECT_EQ(found->toolTip(), QString::fromUtf8(hint));
+    }
 }
 
 // Every caption, shortcut and separator of the menu, in order; "-" is a separator,
