@@ -4,6 +4,9 @@
 #include "app/MainForm.h"
 #include "app/SplashScreen.h"
 
+#include "editor/AddressBlock.h"
+#include "editor/EditorForm.h"
+
 #include "platform/Platform.h"
 #include "reports/AddressReports.h"
 #include "store/Catalogue.h"
@@ -43,6 +46,7 @@ Application::~Application()
     // goes; the reports read the main window's table, so they go first.
     m_report1Form.reset();
     m_reportForm.reset();
+    m_editorForm.reset();
     m_mainForm.reset();
 }
 
@@ -65,7 +69,17 @@ std::vector<StartupStep> Application::startupSteps()
         {QStringLiteral("TVyrobForm"), {}, {}},
         {QStringLiteral("TTlfCrForm"), {}, {}},
         {QStringLiteral("TTlfSvtForm"), {}, {5}},
-        {QStringLiteral("TEditorForm"), {}, {10}},
+        {QStringLiteral("TEditorForm"),
+         [this] {
+             m_editorForm = std::make_unique<editor::TEditorForm>(*m_database);
+             m_editorForm->setCommandLineDocument(m_editorDocument);
+             m_editorForm->FormCreate();
+             // "Textový editor" (F3): the editor with the address of the grid's current record.
+             m_mainForm->bindCommand(QStringLiteral("TextovyEditor"), [this] {
+                 m_editorForm->openWithAddress(editor::currentAddress(m_mainForm->Table()));
+             });
+         },
+         {10}},
         {QStringLiteral("TFormData"), {}, {}},
         {QStringLiteral("TFormGraf"), {}, {}},
         {QStringLiteral("THlavniForm"), {}, {}},
@@ -122,6 +136,7 @@ bool Application::start()
         // The splash window has gone with the unwinding; the message stays in front.
         m_report1Form.reset();
         m_reportForm.reset();
+        m_editorForm.reset();
         m_mainForm.reset();
         platform::services().dialogs->errorBox(widgets::userMessage(error));
         return false;

@@ -45,7 +45,29 @@ const std::map<int, QString>& topicTexts()
                 "Z nabídky se otevírají ostatní okna: textový editor, osobní záznamník, "
                 "plánovač, jmeniny a výročí, adresáře, převody jednotek a zálohování.</p>"
                 "<p>Záznam upravíte přímo v tabulce; přechodem na jiný řádek se změna uloží. "
-                "Klávesa F1 otevře nápovědu k právě aktivnímu prvku.</p>")},
+                "Klávesa F1 otevře nápovědu k právě aktivnímu prvku.</p>"
+                "<h3>Textový editor</h3>"
+                "<p>Klepněte v adresáři na jméno a stiskněte F3: otevře se editor dopisů a na "
+                "konec textu se vloží jméno, adresa a telefon zvolené osoby. Další adresu vložíte "
+                "výběrem příjmení v rozbalovacím seznamu na liště editoru (stačí napsat začátek "
+                "příjmení a stisknout Enter).</p>"
+                "<ul>"
+                "<li><b>Soubor</b>: Nový (Ctrl+N), Otevřít (Ctrl+O), Uložit (Ctrl+U), Uložit jako, "
+                "Tisk (Ctrl+T) a Konec (Alt+X). Dopisy se ukládají ve formátu RTF, který přečtou "
+                "i jiné textové editory. Před zavřením neuloženého dopisu se editor zeptá, zda jej "
+                "uložit.</li>"
+                "<li><b>Úpravy</b>: Zpět (Ctrl+Z), Vyjmout (Ctrl+S), Kopírovat (Ctrl+K), Vložit "
+                "(Ctrl+V), Smazat (Ctrl+M), Najít, Nahradit a Vybrat vše. Hledání rozlišuje velká "
+                "a malá písmena; Nahradit nahradí při každém stisku první výskyt v textu.</li>"
+                "<li><b>Vzhled</b>: Písmo a Vložit objekt (obrázek PNG nebo JPEG).</li>"
+                "<li><b>Formátování</b>: písmo a jeho velikost, tučné, kurzíva a podtržení, "
+                "zarovnání vlevo, na střed a vpravo a odrážky. Bez označeného textu mění tlačítka "
+                "výchozí písmo dokumentu.</li>"
+                "<li><b>Pravítko</b>: tažením červených značek nastavíte odsazení prvního řádku, "
+                "levé a pravé odsazení odstavce.</li>"
+                "</ul>"
+                "<p>Dopis lze otevřít také přetažením souboru do okna editoru nebo zadáním jeho "
+                "jména při spuštění programu.</p>")},
         {4, QStringLiteral("<h2>Osobní záznamník</h2><p>Poznámky s nadpisem a formátovaným textem.</p>")},
         {5, QStringLiteral("<h2>Plánovač</h2><p>Plánované akce podle data a výběr data v kalendáři.</p>")},
         {6, QStringLiteral("<h2>Jmeniny a rodinná výročí</h2><p>Kalendář jmenin s vlastními výročími.</p>")},

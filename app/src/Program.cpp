@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QTranslator>
 
 #include <filesystem>
@@ -68,6 +69,8 @@ int runWithServices(const CommandLine& commandLine)
     QDir::setCurrent(workDir);
 
     Application application(workDir.toStdString());
+    if (!commandLine.document.isEmpty())
+        application.setEditorDocument(QFileInfo(commandLine.document).absoluteFilePath());
     if (!application.start())
         return 1;
     application.showMainWindow();

@@ -13,6 +13,9 @@
 namespace store {
 class Database;
 }
+namespace editor {
+class TEditorForm;
+}
 namespace reports {
 class TReportForm;
 class TReport1Form;
@@ -49,6 +52,9 @@ public:
     reports::TReportForm* reportForm() const { return m_reportForm.get(); }
     reports::TReport1Form* report1Form() const { return m_report1Form.get(); }
     QString helpFile() const { return m_helpFile; }
+    editor::TEditorForm* editorForm() const { return m_editorForm.get(); }
+    // The program's first plain argument: the editor loads it whenever it is shown.
+    void setEditorDocument(const QString& fileName) { m_editorDocument = fileName; }
 
 private:
     void setApplicationValues();
@@ -56,6 +62,8 @@ private:
     std::unique_ptr<store::Database> m_database;
     std::unique_ptr<HelpKeyFilter> m_helpKeys;
     std::unique_ptr<TMainForm> m_mainForm;
+    std::unique_ptr<editor::TEditorForm> m_editorForm;
+    QString m_editorDocument;
     std::unique_ptr<reports::TReportForm> m_reportForm;
     std::unique_ptr<reports::TReport1Form> m_report1Form;
     std::function<void(int)> m_progressObserver;

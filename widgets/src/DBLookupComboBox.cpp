@@ -1,0 +1,100 @@
+#include "widgets/DBLookupComboBox.h"
+
+#include "widgets/ErrorReport.h"
+#include "widgets/GridModel.h"
+
+#include "store/Cursor.h"
+
+#include <QAbstractItemView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+
+namespace widgets {
+
+namespace {
+constexpr int kVisibleCharacters = 20;
+}
+
+DBLookupComboBox::DBLookupComboBox(QWidget* parent) : QComboBox(parent), m_model(new GridModel(this))
+{
+    // Nothing may measure or search every entry: the size comes from a
+    // character count, the list view has rows of one height, typing is
+    // searched by the index and Enter never matches the text item by item.
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setMinimumContentsLength(kVisibleCharacters);
+    auto* list = new QListView(this);
+    list->setUniformItemSizes(true);
+    setView(list);
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    setCompleter(nullptr);
+    setModel(m_model);
+    lineEdit()->installEventFilter(this);
+    connect(lineEdit(), &QLineEdit::textEdited, this, &DBLookupComboBox::typed);
+    connect(this, qOverload<int>(&QComboBox::activated), this, &DBLookupComboBox::choose);
+}
+
+store::DataSet* DBLookupComboBox::dataSet() const
+{
+    return m_model->dataSet();
+}
+
+void DBLookupComboBox::setDataSet(store::DataSet* dataSet)
+{
+    m_model->setDataSet(dataSet);
+    setCurrentIndex(-1);
+}
+
+void DBLookupComboBox::setDataField(const QString& field)
+{
+    m_model->setColumns({GridColumn{field, field, -1}});
+    setModelColumn(0);
+    setCurrentIndex(-1);
+}
+
+void DBLookupComboBox::typed(const QString& text)
+{
+    auto* cursor = m_model->cursor();
+    if (!cursor || text.isEmpty())
+        return;
+    guarded([&] {
+        cursor->findNearest(text.toStdString());
+        const int row = cursor->currentRow();
+        if (row < 0)
+            return;
+        const QString found = m_model->index(row, 0).data().toString();
+        const QSignalBlocker blocker(this);
+        setCurrentIndex(row);
+        // The rest of the entry found stands selected, so typing goes on.
+        if (found.startsWith(text, Qt::CaseInsensitive)) {
+            lineEdit()->setText(found);
+            lineEdit()->setSelection(static_cast<int>(text.size()), static_cast<int>(found.size() - text.size()));
+        } else {
+            lineEdit()->setText(text);
+        }
+    });
+}
+
+void DBLookupComboBox::choose(int row)
+{
+    store::DataSet* data = dataSet();
+    if (!data || row < 0 || row >= m_model->rowCount())
+        return;
+    if (guarded([&] { data->moveToRow(row); }))
+        Q_EMIT recordChosen();
+}
+
+bool DBLookupComboBox::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            choose(currentIndex());
+            return true;
+        }
+    }
+    return QComboBox::eventFilter(watched, event);
+}
+
+} // namespace widgets
