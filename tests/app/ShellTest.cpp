@@ -288,7 +288,7 @@ TEST_F(StartupTest, MenuHasEveryItemInPlace)
     startWith({});
     const std::vector<std::pair<QString, QStringList>> expected = {
         {QStringLiteral("&Program"),
-         {QStringLiteral("Textový editor|F3"), QStringLiteral("-"),
+         {QStringLiteral("Textový editor|F3!"), QStringLiteral("-"),
           QStringLiteral("Hledání textu|F2!"), QStringLiteral("Počet záznamů|!"),
           QStringLiteral("-"), QStringLiteral("Nastavení tiskárny|!"), QStringLiteral("Tisk|!"),
           QStringLiteral("-"), QStringLiteral("Konec|F10!")}},
