@@ -386,7 +386,8 @@ protected:
         }
         return rows;
     }
-    // The current index, the one highlighted cell and the marker all stand on the cursor's row.
+    // The current index, the one highlighted cell and the marker all stand on
+    // the cursor's row, and the marker tells the record's state.
     void expectOnCursorRow() const
     {
         const int row = m_cursor->currentRow();
@@ -395,6 +396,11 @@ protected:
         ASSERT_EQ(selected.size(), 1);
         EXPECT_EQ(selected.first().row(), row);
         EXPECT_EQ(markedRows(), QList<int>{row});
+        const QString marker = m_cursor->state() == store::CursorState::Edit ? widgets::GridModel::editMarker()
+                               : m_cursor->state() == store::CursorState::Insert
+                                   ? widgets::GridModel::insertMarker()
+                                   : widgets::GridModel::browseMarker();
+        EXPECT_EQ(grid()->model()->headerData(row, Qt::Vertical).toString(), marker);
     }
     std::unique_ptr<GridWindow> m_window;
 };
@@ -424,14 +430,22 @@ TEST_P(DBGridFollowTest, HighlightAndMarkerStayOnTheCursorsRecord)
         m_window->other->setFocus();
         grid()->setFocus();
         break;
-    case Change::FailedSaveThenEsc:
+    case Change::FailedSaveThenEsc: {
+        // While the error box is up the grid already shows the row that stays.
+        int highlightedUnderBox = -1;
+        m_fakes.dialogs.setResponder([&](const platform::ShownBox&) {
+            highlightedUnderBox = grid()->selectionModel()->selectedIndexes().value(0).row();
+            return platform::Button::Ok;
+        });
         type(c.row == 0 ? QStringLiteral("Havel") : QStringLiteral("Beneš"));
         key(c.row == 4 ? Qt::Key_Up : Qt::Key_Down); // the save fails: the name exists
         ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
+        EXPECT_EQ(highlightedUnderBox, c.row);
         ASSERT_EQ(m_cursor->state(), store::CursorState::Edit);
         expectOnCursorRow();
         key(Qt::Key_Escape);
         break;
+    }
     }
     EXPECT_EQ(m_cursor->state(), store::CursorState::Browse);
     EXPECT_EQ(m_cursor->text("Příjmení"), c.current);

@@ -55,13 +55,17 @@ void CursorFollower::currentChanged(const QModelIndex& current, const QModelInde
     if (current.row() == data->currentRow())
         return;
     // Moving to another row saves the pending record; when that fails the
-    // row stays where it was, still being edited.
-    if (!guarded([&] { data->moveToRow(current.row()); })) {
+    // row stays where it was, still being edited. The view goes back before
+    // the error is shown, so the box is never about a highlighted other row.
+    try {
+        data->moveToRow(current.row());
+    } catch (const std::exception& error) {
         const int row = data->currentRow();
         if (row >= 0 && row < m_model.rowCount()) {
             const int column = previous.isValid() ? previous.column() : current.column();
             setCurrent(m_model.index(row, column));
         }
+        reportError(error);
     }
 }
 

@@ -228,6 +228,13 @@ void GridModel::displayChanged(store::DisplayChange change)
         if (m_currentRow >= 0 && m_currentRow < m_rowCount && !m_columns.isEmpty())
             Q_EMIT dataChanged(index(m_currentRow, 0),
                                index(m_currentRow, static_cast<int>(m_columns.size()) - 1));
+        // Dropping a change returns the record to browsing with its old
+        // values: the row's mark must say so too.
+        if (newState != m_state) {
+            m_state = newState;
+            if (m_currentRow >= 0 && m_currentRow < m_rowCount)
+                Q_EMIT headerDataChanged(Qt::Vertical, m_currentRow, m_currentRow);
+        }
         return;
     }
 
