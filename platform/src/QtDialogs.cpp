@@ -192,8 +192,6 @@ bool QtDialogs::printerSetup(QPrinter& printer, QWidget* parent)
         if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
             ok->setText(textSetupOk);
     }
-    // Its first size leaves the buttons' bottom edge outside the window.
-    dialog.adjustSize();
     return dialog.exec() == QDialog::Accepted;
 }
 
