@@ -4,8 +4,11 @@
 #include "app/MainForm.h"
 #include "app/SplashScreen.h"
 
+#include "MainFormTexts.h"
+
 #include "editor/AddressBlock.h"
 #include "editor/EditorForm.h"
+#include "organiser/OsobZaznamyForm.h"
 
 #include "platform/Platform.h"
 #include "reports/AddressReports.h"
@@ -46,6 +49,7 @@ Application::~Application()
     // goes; the reports read the main window's table, so they go first.
     m_report1Form.reset();
     m_reportForm.reset();
+    m_osobZaznamyForm.reset();
     m_editorForm.reset();
     m_mainForm.reset();
 }
@@ -86,7 +90,16 @@ std::vector<StartupStep> Application::startupSteps()
         {QStringLiteral("TTextForm"), {}, {}},
         {QStringLiteral("TZalhForm"), {}, {30}},
         {QStringLiteral("(application title, help file)"), [this] { setApplicationValues(); }, {35}},
-        {QStringLiteral("TOsobZaznamyForm"), {}, {40}},
+        {QStringLiteral("TOsobZaznamyForm"),
+         [this] {
+             m_osobZaznamyForm = std::make_unique<organiser::TOsobZaznamyForm>(*m_database);
+             m_mainForm->bindCommand(QStringLiteral("OsobniZaznamnik"),
+                                     [this] { m_osobZaznamyForm->showOnFirstRecord(); });
+             m_mainForm->bindCommand(QStringLiteral("PocetOsobniZaznamnik"), [this] {
+                 m_mainForm->showRecordCount(texts::kCountRecords, m_osobZaznamyForm->TableZaznamy());
+             });
+         },
+         {40}},
         {QStringLiteral("TPlanovacForm"), {}, {45}},
         {QStringLiteral("TKalendarForm"), {}, {50}},
         {QStringLiteral("TNastavARJForm"), {}, {55}},
@@ -136,6 +149,7 @@ bool Application::start()
         // The splash window has gone with the unwinding; the message stays in front.
         m_report1Form.reset();
         m_reportForm.reset();
+        m_osobZaznamyForm.reset();
         m_editorForm.reset();
         m_mainForm.reset();
         platform::services().dialogs->errorBox(widgets::userMessage(error));

@@ -68,7 +68,23 @@ const std::map<int, QString>& topicTexts()
                 "</ul>"
                 "<p>Dopis lze otevřít také přetažením souboru do okna editoru nebo zadáním jeho "
                 "jména při spuštění programu.</p>")},
-        {4, QStringLiteral("<h2>Osobní záznamník</h2><p>Poznámky s nadpisem a formátovaným textem.</p>")},
+        {4, QStringLiteral(
+                "<h2>Osobní záznamník</h2>"
+                "<p>Zápisník krátkých poznámek. Každá poznámka má jedinečný název (nejvýše 35 "
+                "znaků) a text s formátováním (nejvýše 255 znaků). Dole je abecední seznam "
+                "názvů; klepnutím na název se poznámka zobrazí.</p>"
+                "<ul>"
+                "<li><b>Vložit</b> založí novou poznámku, <b>Smazat</b> po dotazu smaže "
+                "zobrazenou.</li>"
+                "<li><b>Uložit záznam/změnu</b> uloží poznámku, <b>Neukládat</b> vrátí změny. "
+                "Dva stejné názvy uložit nelze.</li>"
+                "<li>Enter v názvu nebo v textu poznámku uloží (v textu zároveň začne nový "
+                "řádek), Esc změny zahodí.</li>"
+                "<li><b>Tisk</b> vytiskne všechny poznámky bez formátování, <b>Zpět</b> okno "
+                "zavře.</li>"
+                "</ul>"
+                "<p>Okno otevřete z hlavního okna klávesou F11; počet poznámek ukáže "
+                "Program › Počet záznamů › Osobní záznamník.</p>")},
         {5, QStringLiteral("<h2>Plánovač</h2><p>Plánované akce podle data a výběr data v kalendáři.</p>")},
         {6, QStringLiteral("<h2>Jmeniny a rodinná výročí</h2><p>Kalendář jmenin s vlastními výročími.</p>")},
         {7, QStringLiteral("<h2>Poštovní směrovací čísla a poznávací značky</h2>"

@@ -296,7 +296,7 @@ TEST_F(StartupTest, MenuHasEveryItemInPlace)
          {QStringLiteral("Adresář - všechny údaje|!"),
           QStringLiteral("Adresář - jména s telefony|!")}},
         {QStringLiteral("&Doplňky"),
-         {QStringLiteral("Osobní záznamník|F11"), QStringLiteral("Plánovač|F12"),
+         {QStringLiteral("Osobní záznamník|F11!"), QStringLiteral("Plánovač|F12"),
           QStringLiteral("Jmeniny a rodinná výročí|F4"), QStringLiteral("-"),
           QStringLiteral("Seznam přístrojů|F8"), QStringLiteral("Váha|Ctrl+H"), QStringLiteral("-"),
           QStringLiteral("Poštovní směrovací čísla|F5"), QStringLiteral("Poznávací značky zemí|F6"),

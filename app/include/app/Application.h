@@ -16,6 +16,9 @@ class Database;
 namespace editor {
 class TEditorForm;
 }
+namespace organiser {
+class TOsobZaznamyForm;
+}
 namespace reports {
 class TReportForm;
 class TReport1Form;
@@ -53,6 +56,7 @@ public:
     reports::TReport1Form* report1Form() const { return m_report1Form.get(); }
     QString helpFile() const { return m_helpFile; }
     editor::TEditorForm* editorForm() const { return m_editorForm.get(); }
+    organiser::TOsobZaznamyForm* osobZaznamyForm() const { return m_osobZaznamyForm.get(); }
     // The program's first plain argument: the editor loads it whenever it is shown.
     void setEditorDocument(const QString& fileName) { m_editorDocument = fileName; }
 
@@ -63,6 +67,7 @@ private:
     std::unique_ptr<HelpKeyFilter> m_helpKeys;
     std::unique_ptr<TMainForm> m_mainForm;
     std::unique_ptr<editor::TEditorForm> m_editorForm;
+    std::unique_ptr<organiser::TOsobZaznamyForm> m_osobZaznamyForm;
     QString m_editorDocument;
     std::unique_ptr<reports::TReportForm> m_reportForm;
     std::unique_ptr<reports::TReport1Form> m_report1Form;
