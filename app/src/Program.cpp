@@ -18,8 +18,9 @@
 namespace app {
 
 namespace {
-const QString kAlreadyRunning =
-    QStringLiteral("Pelmir a telefony už běží nad tímto pracovním adresářem.");
+const QString kAlreadyRunning = QStringLiteral(
+    "Pelmir a telefony už běží nad tímto pracovním adresářem. Přepněte se do spuštěného "
+    "programu, nebo ho ukončete a spusťte program znovu.");
 const QString kNoLock = QStringLiteral("Pracovní adresář nelze uzamknout: %1");
 } // namespace
 

@@ -429,7 +429,8 @@ TEST_F(StartupTest, SecondInstanceIsRefused)
     EXPECT_NE(app::runWithServices(commandLine), 0);
     ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
     EXPECT_EQ(m_fakes.dialogs.lastBox().text,
-              QStringLiteral("Pelmir a telefony už běží nad tímto pracovním adresářem."));
+              QStringLiteral("Pelmir a telefony už běží nad tímto pracovním adresářem. Přepněte "
+                             "se do spuštěného programu, nebo ho ukončete a spusťte program znovu."));
     EXPECT_EQ(m_fakes.dialogs.lastBox().icon, platform::Icon::Error);
     EXPECT_EQ(std::filesystem::last_write_time(data / "Dat.DB"), before);
     EXPECT_FALSE(splashAlive());

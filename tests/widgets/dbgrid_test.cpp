@@ -37,10 +37,13 @@ public:
 
 class DBGridTest : public WidgetsFixture {
 protected:
+    // The surnames in the table; key order Beneš, Černý, Dvořák unless a test says otherwise.
+    virtual std::vector<std::string> people() const { return {"Dvořák", "Beneš", "Černý"}; }
+
     void SetUp() override
     {
         WidgetsFixture::SetUp();
-        addPeople({"Dvořák", "Beneš", "Černý"}); // key order: Beneš, Černý, Dvořák
+        addPeople(people());
         m_window = std::make_unique<GridWindow>();
         grid()->setDataSet(
             m_cursor.get(),
@@ -349,32 +352,11 @@ struct FollowCase {
     const char* current; // the record that must be current afterwards
 };
 
-class DBGridFollowTest : public WidgetsFixture, public ::testing::WithParamInterface<FollowCase> {
+class DBGridFollowTest : public DBGridTest, public ::testing::WithParamInterface<FollowCase> {
 protected:
-    void SetUp() override
+    std::vector<std::string> people() const override
     {
-        WidgetsFixture::SetUp();
-        addPeople({"Beneš", "Černý", "Dušek", "Fiala", "Havel"});
-        m_window = std::make_unique<GridWindow>();
-        grid()->setDataSet(m_cursor.get(), {{"Příjmení", "", 120}, {"Jméno", "", 80}});
-        showActive(*m_window);
-        grid()->setFocus();
-    }
-    void TearDown() override
-    {
-        m_window.reset();
-        WidgetsFixture::TearDown();
-    }
-    widgets::DBGrid* grid() const { return m_window->grid; }
-    static void key(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
-    {
-        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-    }
-    static void type(const QString& text)
-    {
-        for (const QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(),
-                                Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
+        return {"Beneš", "Černý", "Dušek", "Fiala", "Havel"};
     }
     // The rows with a marker in the row indicator.
     QList<int> markedRows() const
@@ -396,13 +378,12 @@ protected:
         ASSERT_EQ(selected.size(), 1);
         EXPECT_EQ(selected.first().row(), row);
         EXPECT_EQ(markedRows(), QList<int>{row});
-        const QString marker = m_cursor->state() == store::CursorState::Edit ? widgets::GridModel::editMarker()
-                               : m_cursor->state() == store::CursorState::Insert
-                                   ? widgets::GridModel::insertMarker()
-                                   : widgets::GridModel::browseMarker();
+        const store::CursorState state = m_cursor->state();
+        const QString marker = state == store::CursorState::Edit     ? widgets::GridModel::editMarker()
+                               : state == store::CursorState::Insert ? widgets::GridModel::insertMarker()
+                                                                     : widgets::GridModel::browseMarker();
         EXPECT_EQ(grid()->model()->headerData(row, Qt::Vertical).toString(), marker);
     }
-    std::unique_ptr<GridWindow> m_window;
 };
 
 // After a deletion, a dropped new row or a failed save the toolkit moves its
@@ -411,8 +392,7 @@ protected:
 TEST_P(DBGridFollowTest, HighlightAndMarkerStayOnTheCursorsRecord)
 {
     const FollowCase& c = GetParam();
-    const QModelIndex start = grid()->model()->index(c.row, 0);
-    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(start).center());
+    clickCell(c.row, Surname);
     ASSERT_EQ(m_cursor->currentRow(), c.row);
 
     switch (c.change) {
