@@ -48,10 +48,17 @@ public:
     {
         auto* editor = new QLineEdit(parent);
         editor->setFrame(false);
-        editor->setValidator(new FieldLengthValidator(fieldWidth(index), true, editor));
+        auto* limit = new FieldLengthValidator(fieldWidth(index), true, editor);
+        editor->setValidator(limit);
         auto* self = const_cast<GridDelegate*>(this);
-        connect(editor, &QLineEdit::textEdited, self,
-                [self, editor] { Q_EMIT self->commitData(editor); });
+        connect(editor, &QLineEdit::textEdited, self, [self, editor, limit](const QString& text) {
+            // A value longer than the field (from an older file) may only
+            // shrink, and goes into the record once it fits; closing the
+            // editor before then lets the store say why it cannot be kept.
+            limit->setStoredText(text);
+            if (limit->fits(text))
+                Q_EMIT self->commitData(editor);
+        });
         return editor;
     }
 

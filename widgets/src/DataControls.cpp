@@ -126,6 +126,7 @@ DBEdit::DBEdit(QWidget* parent)
 {
     setValidator(m_limit);
     connect(this, &QLineEdit::textEdited, this, &DBEdit::userEdited);
+    connect(this, &QLineEdit::editingFinished, this, &DBEdit::editingDone);
 }
 
 void DBEdit::setDataSet(store::DataSet* dataSet)
@@ -150,8 +151,22 @@ void DBEdit::refresh()
 
 void DBEdit::userEdited(const QString& text)
 {
+    // A value longer than the field (from an older file) may only shrink,
+    // and is written once it fits; leaving the edit before then writes it,
+    // so the store says why it cannot be kept.
+    m_limit->setStoredText(text);
+    if (!m_limit->fits(text))
+        return;
     if (!m_binding.write(text))
         refresh(); // what could not be written must not stay on screen
+}
+
+void DBEdit::editingDone()
+{
+    if (isReadOnly() || !m_binding.canModify() || text() == m_binding.text())
+        return;
+    if (!m_binding.write(text()))
+        refresh();
 }
 
 // --- TextLimit
@@ -250,6 +265,21 @@ void DBMemo::userEdited()
     if (m_updating)
         return;
     keepWithinLimit();
+    // A value longer than the limit (from an older file) may only shrink,
+    // and is written once it fits, or when the memo is left.
+    const QString text = toPlainText();
+    m_allowed = std::max(limit(), characterCount(text));
+    if (limit() > 0 && characterCount(text) > limit())
+        return;
+    if (!m_binding.write(text))
+        refresh();
+}
+
+void DBMemo::focusOutEvent(QFocusEvent* event)
+{
+    QPlainTextEdit::focusOutEvent(event);
+    if (isReadOnly() || !m_binding.canModify() || toPlainText() == m_binding.text())
+        return;
     if (!m_binding.write(toPlainText()))
         refresh();
 }

@@ -82,6 +82,11 @@ void FieldLengthValidator::setStoredText(const QString& text)
     m_allowed = std::max(m_width, characterCount(text));
 }
 
+bool FieldLengthValidator::fits(const QString& text) const
+{
+    return m_width <= 0 || characterCount(text) <= m_width;
+}
+
 QValidator::State FieldLengthValidator::validate(QString& input, int& pos) const
 {
     if (m_singleLine && (input.contains(u'\n') || input.contains(u'\r') ||

@@ -85,6 +85,7 @@ public:
 private:
     void refresh();
     void userEdited(const QString& text);
+    void editingDone();
     FieldBinding m_binding;
     FieldLengthValidator* m_limit = nullptr;
 };
@@ -117,6 +118,9 @@ public:
     void setDataField(const QString& field);
     QString dataField() const { return m_binding.field(); }
     void setMaxLength(int length);
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void refresh();

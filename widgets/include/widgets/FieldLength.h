@@ -28,16 +28,20 @@ FittedText fitInserted(const QString& text, int cursor, int allowed);
 
 // The limit of a data-aware edit or grid cell: at most `width` characters
 // (0: no limit), single-line fields without line breaks. A stored value
-// longer than the width is shown and kept whole until the user shortens it;
-// it may not grow.
+// longer than the width (from an older file) is shown and kept whole; the
+// user may shorten it but not make it longer, and the control writes it into
+// the record only once it fits (the store refuses a longer text).
 class FieldLengthValidator : public QValidator {
     Q_OBJECT
 public:
     FieldLengthValidator(int width, bool singleLine, QObject* parent = nullptr);
 
     void setWidth(int width);
-    // The stored value the edit is about to show: it may stay as long as it is.
+    // The text the edit shows now, stored or typed: it may stay as long as it
+    // is, but no longer where that is past the width.
     void setStoredText(const QString& text);
+    // Whether a text is short enough for the field.
+    bool fits(const QString& text) const;
     // The most characters the text may have now.
     int allowed() const { return m_allowed; }
 
