@@ -10,8 +10,8 @@ mode=${1:-test}
 jobs=$(nproc)
 
 packages=(build-essential cmake pkg-config git
-  qt6-base-dev qt6-multimedia-dev libqt6test6 libqt6opengl6-dev libgl-dev
-  libsqlite3-dev libicu-dev libcanberra-dev
+  qt6-base-dev libqt6test6 libqt6opengl6-dev libgl-dev
+  libsqlite3-dev libicu-dev libcanberra-dev libpulse-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core poppler-utils
   iso-codes tzdata

@@ -1,13 +1,13 @@
 #include "sound/AudioToneOutput.h"
 
-#include "sound/SquareWave.h"
+#include "PulseStream.h"
+#include "sound/PlaybackTiming.h"
+#include "sound/ToneRenderer.h"
 
 #include <QApplication>
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
-#include <QMediaDevices>
-#include <QTimer>
+
+#include <atomic>
+#include <vector>
 
 #ifdef PELMIR_HAVE_CANBERRA
 #include <canberra.h>
@@ -16,19 +16,11 @@
 namespace sound {
 
 namespace {
-// Keep the stream open between the tones of a melody; close it when quiet.
-constexpr int closeAfterSilenceMs = 2000;
-// About 40 ms of sound in the buffer: short enough for a 50 ms tone to start
-// and stop on time.
-constexpr int bufferBytes = SquareWave::sampleRate * 2 * 40 / 1000;
-
-const char* const bellEvent = "bell";
-const char* const questionEvent = "dialog-question";
 
 #ifdef PELMIR_HAVE_CANBERRA
 // One context for the whole run, made on the first alert and never destroyed:
-// destroying one unloads its sound-server driver while the driver's thread may
-// still run, which crashes the next context's user.
+// destroying one unloads its sound driver while the driver's thread may still
+// run, which crashes the next context's user.
 ca_context* canberraContext()
 {
     static ca_context* context = [] {
@@ -41,99 +33,132 @@ ca_context* canberraContext()
     return context;
 }
 #endif
+
+// Without our stream (no sound server): the desktop's own event sound, which
+// may still reach a sound card directly, else the window system's bell.
+void fallbackAlert(std::initializer_list<const char*> eventIds)
+{
+#ifdef PELMIR_HAVE_CANBERRA
+    // After a failure the event sound is left alone for a while: the world
+    // clock beeps every second, and each failed try costs a device search
+    // (and the sound library's complaints on the terminal).
+    static Nanoseconds failedAt = 0;
+    static bool failed = false;
+    const Nanoseconds now = steadyNow();
+    if (!failed || now - failedAt > 30 * kSecond) {
+        if (ca_context* canberra = canberraContext()) {
+            for (const char* id : eventIds) {
+                if (ca_context_play(canberra, 0, CA_PROP_EVENT_ID, id, nullptr) == CA_SUCCESS) {
+                    failed = false;
+                    return;
+                }
+            }
+        }
+        failed = true;
+        failedAt = now;
+    }
+#else
+    static_cast<void>(eventIds);
+#endif
+    QApplication::beep();
+}
+
 } // namespace
 
 struct AudioToneOutput::Private {
-    SquareWave wave;
-    std::unique_ptr<QAudioSink> sink;
-    QTimer closeTimer;
+    ToneEventQueue queue;
+    int hertz = 0; // GUI thread
 
-    // The desktop's alert sound; the toolkit's beep where that cannot play.
-    void alert(const char* eventId)
+    // Audio thread only.
+    ToneRenderer renderer;
+    PlaybackTiming timing{ToneRenderer::kSampleRate};
+    std::vector<ToneEvent> taken;
+
+    std::atomic<qint64> generated{0};
+    std::atomic<qint64> late{0};
+
+    // Declared last: its thread calls fill() until it is destroyed, first.
+    std::unique_ptr<PulseStream> stream;
+
+    void fill(const ChunkRequest& request)
     {
-#ifdef PELMIR_HAVE_CANBERRA
-        ca_context* canberra = canberraContext();
-        if (canberra &&
-            ca_context_play(canberra, 0, CA_PROP_EVENT_ID, eventId, nullptr) == CA_SUCCESS)
-            return;
-#else
-        static_cast<void>(eventId);
-#endif
-        QApplication::beep();
+        if (request.firstOfStream)
+            timing.reset();
+        queue.takeInto(taken);
+        renderer.add(taken);
+        taken.clear();
+        const auto frames = static_cast<std::int64_t>(request.samples.size());
+        const Nanoseconds start = timing.startChunk(request.now, request.latency, frames);
+        renderer.adjustDelay(timing.requiredDelay(), start);
+        renderer.render(request.samples, start);
+        generated += frames;
+        late = renderer.lateEvents();
     }
+
+    void post(ToneEvent::Kind kind, int hz) { queue.post({kind, hz, steadyNow()}); }
 };
 
 AudioToneOutput::AudioToneOutput() : d(std::make_unique<Private>())
 {
-    d->wave.open(QIODevice::ReadOnly);
-    d->closeTimer.setSingleShot(true);
-    d->closeTimer.setInterval(closeAfterSilenceMs);
-    QObject::connect(&d->closeTimer, &QTimer::timeout, [this] {
-        if (d->sink)
-            d->sink->stop();
-    });
-
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (!device.isNull()) {
-        QAudioFormat format;
-        format.setSampleRate(SquareWave::sampleRate);
-        format.setChannelCount(1);
-        format.setSampleFormat(QAudioFormat::Int16);
-        if (device.isFormatSupported(format)) {
-            d->sink = std::make_unique<QAudioSink>(device, format);
-            d->sink->setBufferSize(bufferBytes);
-        }
-    }
+    d->stream = std::make_unique<PulseStream>(ToneRenderer::kSampleRate,
+                                              [this](const ChunkRequest& r) { d->fill(r); });
 }
 
 AudioToneOutput::~AudioToneOutput()
 {
-    if (d->sink)
-        d->sink->stop();
+    d->stream.reset();
 }
 
 void AudioToneOutput::toneOn(int hertz)
 {
-    d->wave.setFrequency(hertz > 0 ? hertz : 0);
-    d->closeTimer.stop();
-    if (d->sink && d->sink->state() != QAudio::ActiveState) {
-        if (d->sink->state() == QAudio::SuspendedState)
-            d->sink->resume();
-        else
-            d->sink->start(&d->wave);
+    if (hertz <= 0) {
+        toneOff();
+        return;
     }
+    d->hertz = hertz;
+    d->post(ToneEvent::Kind::ToneOn, hertz);
 }
 
 void AudioToneOutput::toneOff()
 {
-    d->wave.setFrequency(0);
-    if (d->sink && d->sink->state() == QAudio::ActiveState)
-        d->closeTimer.start();
+    d->hertz = 0;
+    d->post(ToneEvent::Kind::ToneOff, 0);
 }
 
 void AudioToneOutput::beep()
 {
-    d->alert(bellEvent);
+    if (d->stream->streaming())
+        d->post(ToneEvent::Kind::Beep, 0);
+    else
+        fallbackAlert({"bell"});
 }
 
 void AudioToneOutput::questionSound()
 {
-    d->alert(questionEvent);
+    if (d->stream->streaming())
+        d->post(ToneEvent::Kind::Question, 0);
+    else
+        fallbackAlert({"dialog-question", "window-question"});
 }
 
 bool AudioToneOutput::hasAudioDevice() const
 {
-    return d->sink != nullptr;
+    return d->stream->streaming();
 }
 
 int AudioToneOutput::frequency() const
 {
-    return d->wave.frequency();
+    return d->hertz;
 }
 
 qint64 AudioToneOutput::samplesGenerated() const
 {
-    return d->wave.samplesGenerated();
+    return d->generated;
+}
+
+qint64 AudioToneOutput::lateEvents() const
+{
+    return d->late;
 }
 
 } // namespace sound

@@ -3,7 +3,6 @@
 #include "platform/Fakes.h"
 #include "sound/AudioToneOutput.h"
 #include "sound/SpeakerHardware.h"
-#include "sound/SquareWave.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -75,38 +74,12 @@ TEST(ToneSet, AlertsReachTheOutputApart)
     EXPECT_TRUE(fakes.tones.sounded().isEmpty());
 }
 
-std::vector<std::int16_t> readSamples(sound::SquareWave& wave, int count)
-{
-    std::vector<std::int16_t> samples(static_cast<size_t>(count));
-    const QByteArray bytes = wave.read(count * 2);
-    std::memcpy(samples.data(), bytes.constData(), static_cast<size_t>(bytes.size()));
-    return samples;
-}
-
-// 2205 Hz at 22050 samples a second is a period of 10 samples: 5 up, 5 down.
-// A wrong phase step would give another period; 0 Hz must be true silence.
-TEST(SquareWave, GeneratesThePeriodOfTheFrequency)
-{
-    sound::SquareWave wave;
-    ASSERT_TRUE(wave.open(QIODevice::ReadOnly));
-    wave.setFrequency(0);
-    for (std::int16_t s : readSamples(wave, 50))
-        EXPECT_EQ(s, 0);
-    wave.setFrequency(2205);
-    const std::vector<std::int16_t> samples = readSamples(wave, 40);
-    for (size_t i = 0; i < samples.size(); ++i) {
-        const bool high = (i % 10) < 5;
-        EXPECT_EQ(samples[i] > 0, high) << i;
-        EXPECT_NE(samples[i], 0) << i;
-    }
-    EXPECT_GT(wave.bytesAvailable(), 0);
-}
-
-// Headless machines have no audio device: the real output must still build,
-// take tones and alerts, and stay silent without crashing or asking anything.
-TEST(AudioToneOutput, RunsSilentlyWithoutAnAudioDevice)
+// Without a sound server the real output must still build, take tones and
+// alerts at once, and stay silent without crashing or asking anything.
+TEST(AudioToneOutput, RunsSilentlyWithoutASoundServer)
 {
     SpeakerHardware::instance().reset();
+    qputenv("PULSE_SERVER", "unix:/nonexistent/pelmir-test/native");
     sound::AudioToneOutput output;
     platform::ScopedFakeServices fakes;
     platform::Services real = platform::services();
@@ -127,23 +100,6 @@ TEST(AudioToneOutput, RunsSilentlyWithoutAnAudioDevice)
     QCoreApplication::processEvents();
     EXPECT_TRUE(fakes.dialogs.shown().isEmpty());
     platform::setServices({});
-}
-
-// Where the desktop has an audio device, a tone must actually be pulled from
-// the generator while the wait runs the event loop, and stop with toneOff.
-TEST(AudioToneOutput, PlaysThroughTheDeviceWhenThereIsOne)
-{
-    sound::AudioToneOutput output;
-    if (!output.hasAudioDevice())
-        GTEST_SKIP() << "no audio device on this machine";
-    output.toneOn(400);
-    QElapsedTimer timer;
-    timer.start();
-    while (output.samplesGenerated() == 0 && timer.elapsed() < 2000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    EXPECT_GT(output.samplesGenerated(), 0);
-    output.toneOff();
-    EXPECT_EQ(output.frequency(), 0);
 }
 
 } // namespace

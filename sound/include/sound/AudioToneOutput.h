@@ -1,9 +1,13 @@
 #pragma once
 
-// The real tone output: a square wave generated through the desktop's audio,
-// and the desktop's alert sounds. Silent where there is no audio device.
+// The real tone output: one stream to the desktop's sound server, open for
+// the whole run, whose samples are made here (silence, the speaker's square
+// wave, the alert sounds), switched at the sample that matches the moment each
+// call was made. Silent, and never waiting, where there is no sound server.
 
 #include "platform/Platform.h"
+
+#include <QtGlobal>
 
 #include <memory>
 
@@ -21,9 +25,12 @@ public:
     void beep() override;
     void questionSound() override;
 
+    // The stream to the sound server is open and playing (it opens shortly
+    // after construction, and again after the server or the device was lost).
     bool hasAudioDevice() const;
-    int frequency() const;           // of the generated wave, 0 when silent
-    qint64 samplesGenerated() const; // how much the audio device has pulled
+    int frequency() const;           // of the tone asked for, 0 when silent
+    qint64 samplesGenerated() const; // how many samples the server has taken
+    qint64 lateEvents() const;       // calls that reached the stream after their moment
 
 private:
     struct Private;

@@ -1,0 +1,52 @@
+#pragma once
+
+// When the samples of each chunk the sound server asks for will be heard.
+// The server's latency figure jitters by a fraction of a millisecond from one
+// request to the next; the chunks, though, follow each other without gaps, so
+// a chunk starts where the previous one ended unless the figure says the
+// stream has jumped (an underrun, a new stream, a drift that built up).
+
+#include "sound/ToneEvents.h"
+
+#include <array>
+#include <optional>
+
+namespace sound {
+
+class PlaybackTiming {
+public:
+    // A measurement further than this from the chunks' own count restarts it.
+    static constexpr Nanoseconds kTolerance = 4 * kMillisecond;
+    // How many recent chunks the required delay looks back over.
+    static constexpr std::size_t kWindow = 64;
+    // A request this long after the previous one is a stall (the stream
+    // starting, the server catching up), not the stream's rhythm: no delay
+    // would have caught it, and planning for it would hold every later tone back.
+    static constexpr Nanoseconds kStall = 250 * kMillisecond;
+
+    explicit PlaybackTiming(int sampleRate) : m_sampleRate(sampleRate) {}
+
+    // A chunk of `frames` samples is asked for at `now`; the server says its
+    // first sample is heard `latency` from now. Returns when it is heard.
+    Nanoseconds startChunk(Nanoseconds now, Nanoseconds latency, std::int64_t frames);
+
+    // How long after being asked for an event must be placed so that the
+    // chunks recently asked for would all have taken it in time: an event
+    // asked for just after one request waits for the next, which is heard at
+    // its start. Stalls are left out.
+    Nanoseconds requiredDelay() const;
+
+    // A new stream: nothing of the old one's timing holds.
+    void reset();
+
+private:
+    int m_sampleRate;
+    std::optional<Nanoseconds> m_base; // when the first sample counted from is heard
+    std::int64_t m_framesSinceBase = 0;
+    std::optional<Nanoseconds> m_lastRequest;
+    std::array<Nanoseconds, kWindow> m_needed{};
+    std::size_t m_neededCount = 0;
+    std::size_t m_neededNext = 0;
+};
+
+} // namespace sound
