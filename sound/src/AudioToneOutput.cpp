@@ -76,6 +76,7 @@ struct AudioToneOutput::Private {
 
     std::atomic<qint64> generated{0};
     std::atomic<qint64> late{0};
+    std::atomic<qint64> underruns{0};
 
     // Declared last: its thread calls fill() until it is destroyed, first.
     std::unique_ptr<PulseStream> stream;
@@ -84,11 +85,13 @@ struct AudioToneOutput::Private {
     {
         if (request.firstOfStream)
             timing.reset();
+        if (request.afterUnderrun)
+            ++underruns;
         queue.takeInto(taken);
         renderer.add(taken);
         taken.clear();
         const auto frames = static_cast<std::int64_t>(request.samples.size());
-        const Nanoseconds start = timing.startChunk(request.now, request.latency, frames);
+        const Nanoseconds start = timing.startChunk(request.now, request.latency, frames, request.afterUnderrun);
         renderer.adjustDelay(timing.requiredDelay(), start);
         renderer.render(request.samples, start);
         generated += frames;
@@ -159,6 +162,11 @@ qint64 AudioToneOutput::samplesGenerated() const
 qint64 AudioToneOutput::lateEvents() const
 {
     return d->late;
+}
+
+qint64 AudioToneOutput::underruns() const
+{
+    return d->underruns;
 }
 
 } // namespace sound

@@ -5,24 +5,29 @@
 
 namespace sound {
 
-Nanoseconds PlaybackTiming::startChunk(Nanoseconds now, Nanoseconds latency, std::int64_t frames)
+Nanoseconds PlaybackTiming::counted() const
+{
+    // Whole seconds apart from the rest: a run of weeks must not overflow.
+    return *m_base + (m_framesSinceBase / m_sampleRate) * kSecond +
+           (m_framesSinceBase % m_sampleRate) * kSecond / m_sampleRate;
+}
+
+Nanoseconds PlaybackTiming::startChunk(Nanoseconds now, Nanoseconds latency, std::int64_t frames,
+                                       bool rebase)
 {
     const Nanoseconds measured = now + latency;
-    Nanoseconds start = measured;
-    if (m_base) {
-        // Whole seconds apart from the rest: a run of days must not overflow.
-        const Nanoseconds counted = (m_framesSinceBase / m_sampleRate) * kSecond +
-                                    (m_framesSinceBase % m_sampleRate) * kSecond / m_sampleRate;
-        const Nanoseconds predicted = *m_base + counted;
-        if (std::llabs(measured - predicted) <= kTolerance)
-            start = predicted;
-        else
+    if (m_base && !rebase) {
+        const Nanoseconds error = measured - counted();
+        if (std::llabs(error) > kJump)
             m_base.reset();
+        else
+            *m_base += error / kNudge;
     }
-    if (!m_base) {
+    if (!m_base || rebase) {
         m_base = measured;
         m_framesSinceBase = 0;
     }
+    const Nanoseconds start = counted();
     m_framesSinceBase += frames;
 
     m_needed[m_neededNext] = start - m_lastRequest.value_or(now);

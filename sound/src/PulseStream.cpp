@@ -116,6 +116,7 @@ void PulseStream::openStream()
     }
     pa_stream_set_state_callback(m_stream, &PulseStream::streamStateChanged, this);
     pa_stream_set_write_callback(m_stream, &PulseStream::writeRequested, this);
+    pa_stream_set_underflow_callback(m_stream, &PulseStream::underflowed, this);
 
     pa_buffer_attr attributes;
     attributes.maxlength = static_cast<std::uint32_t>(-1);
@@ -157,6 +158,11 @@ void PulseStream::writeRequested(pa_stream*, std::size_t bytes, void* self)
     static_cast<PulseStream*>(self)->write(bytes);
 }
 
+void PulseStream::underflowed(pa_stream*, void* self)
+{
+    static_cast<PulseStream*>(self)->m_underflow = true;
+}
+
 Nanoseconds PulseStream::latency()
 {
     pa_usec_t usec = 0;
@@ -188,7 +194,9 @@ void PulseStream::write(std::size_t bytes)
         request.now = steadyNow();
         request.latency = latency();
         request.firstOfStream = m_firstChunk;
+        request.afterUnderrun = m_underflow;
         m_firstChunk = false;
+        m_underflow = false;
         m_fill(request);
         if (pa_stream_write(m_stream, data, size, nullptr, 0, PA_SEEK_RELATIVE) < 0)
             return;
@@ -224,6 +232,7 @@ void PulseStream::dropStream()
         return;
     pa_stream_set_state_callback(m_stream, nullptr, nullptr);
     pa_stream_set_write_callback(m_stream, nullptr, nullptr);
+    pa_stream_set_underflow_callback(m_stream, nullptr, nullptr);
     if (pa_stream_get_state(m_stream) == PA_STREAM_READY)
         pa_stream_disconnect(m_stream);
     pa_stream_unref(m_stream);

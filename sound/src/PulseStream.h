@@ -27,6 +27,7 @@ struct ChunkRequest {
     Nanoseconds now = 0;             // when the server asked
     Nanoseconds latency = 0;         // until the first of them is heard
     bool firstOfStream = false;      // a new stream: earlier timing no longer holds
+    bool afterUnderrun = false;      // the server ran dry: the stream paused meanwhile
 };
 
 class PulseStream {
@@ -46,6 +47,7 @@ private:
     static void contextStateChanged(pa_context* context, void* self);
     static void streamStateChanged(pa_stream* stream, void* self);
     static void writeRequested(pa_stream* stream, std::size_t bytes, void* self);
+    static void underflowed(pa_stream* stream, void* self);
     static void retryDue(pa_mainloop_api* api, pa_time_event* event, const timeval* tv,
                          void* self);
 
@@ -66,6 +68,7 @@ private:
     std::atomic<bool> m_streaming{false};
     bool m_firstChunk = true;
     bool m_priorityTried = false;
+    bool m_underflow = false;
 };
 
 } // namespace sound

@@ -176,13 +176,13 @@ TEST(ToneRenderer, DelayGrowsAtOnceAndShrinksOnlyBetweenActions)
     renderer.add(std::vector{on(400, 0), off(50)});
     renderChunked(renderer, 20 * kPerMs, {240}, 0);
     renderer.adjustDelay(5 * kMillisecond, 20 * kMillisecond); // sounding
-    EXPECT_EQ(renderer.delay(), 12 * kMillisecond);
+    EXPECT_EQ(renderer.delay(), 10 * kMillisecond + ToneRenderer::kDelayMargin);
     renderChunked(renderer, 100 * kPerMs, {240}, 20 * kMillisecond);
     ASSERT_TRUE(renderer.idle());
     renderer.adjustDelay(5 * kMillisecond, 200 * kMillisecond); // silent, but only just
-    EXPECT_EQ(renderer.delay(), 12 * kMillisecond);
+    EXPECT_EQ(renderer.delay(), 10 * kMillisecond + ToneRenderer::kDelayMargin);
     renderer.adjustDelay(5 * kMillisecond, 600 * kMillisecond);
-    EXPECT_EQ(renderer.delay(), 7 * kMillisecond);
+    EXPECT_EQ(renderer.delay(), 5 * kMillisecond + ToneRenderer::kDelayMargin);
     renderer.adjustDelay(10 * sound::kSecond, 600 * kMillisecond);
     EXPECT_EQ(renderer.delay(), ToneRenderer::kMaxDelay);
 }
@@ -247,39 +247,50 @@ TEST(ToneEventQueue, KeepsOrderAndStaysBoundedWithoutAReader)
     EXPECT_EQ(*lastTone, on(400 + 9999, 9999));
 }
 
-// The chunks follow each other: small wobbles of the server's latency figure
-// are ignored, a jump (an underrun, a drift) restarts the count, and the
-// delay an event needs covers the wait for the next request plus its latency.
+// The chunks follow each other: wobbles of the server's latency figure only
+// nudge the count, a jump or an underrun restarts it, and the delay an event
+// needs covers the wait for the next request plus that request's latency.
 TEST(PlaybackTiming, ChunksFollowOnAndJumpsResync)
 {
     sound::PlaybackTiming timing(kRate);
-    const Nanoseconds ms = kMillisecond;
+    const double ms = kMillisecond;
+    const double slack = 0.2 * ms;
     EXPECT_EQ(timing.startChunk(1000 * ms, 20 * ms, 240), 1020 * ms);
     EXPECT_EQ(timing.requiredDelay(), 20 * ms);
-    // 5 ms later, the figure wobbles by 1 ms: the count holds. An event asked
-    // just after the first request is first taken now, heard 25 ms after it.
-    EXPECT_EQ(timing.startChunk(1005 * ms, 21 * ms, 240), 1025 * ms);
-    EXPECT_EQ(timing.requiredDelay(), 25 * ms);
-    // A request 12 ms late: still 25 ms from the last request to this start.
-    EXPECT_EQ(timing.startChunk(1017 * ms, 13 * ms, 240), 1030 * ms);
-    EXPECT_EQ(timing.requiredDelay(), 25 * ms);
-    // The stream fell behind by 10 ms (an underrun): start again from the figure.
-    EXPECT_EQ(timing.startChunk(1020 * ms, 25 * ms, 240), 1045 * ms);
-    EXPECT_EQ(timing.startChunk(1025 * ms, 25 * ms, 240), 1050 * ms);
-    EXPECT_EQ(timing.requiredDelay(), 30 * ms);
+    // 5 ms later the figure is 3 ms off: the count holds. An event asked
+    // just after the first request is taken now, heard 25 ms after that request.
+    EXPECT_NEAR(timing.startChunk(1005 * ms, 23 * ms, 240), 1025 * ms, slack);
+    EXPECT_NEAR(timing.requiredDelay(), 25 * ms, slack);
+    // A request 12 ms late changes nothing of where the chunks lie.
+    EXPECT_NEAR(timing.startChunk(1017 * ms, 13 * ms, 240), 1030 * ms, slack);
+    // The figure 25 ms off: the stream jumped, start from the figure.
+    EXPECT_NEAR(timing.startChunk(1020 * ms, 40 * ms, 240), 1060 * ms, slack);
+    EXPECT_NEAR(timing.requiredDelay(), 43 * ms, slack);
+    // After an underrun the figure holds even when near the count.
+    EXPECT_NEAR(timing.startChunk(1025 * ms, 33 * ms, 240, true), 1058 * ms, slack);
     // A stall of seconds is no rhythm to plan for.
     timing.startChunk(4000 * ms, 20 * ms, 240);
-    EXPECT_EQ(timing.requiredDelay(), 30 * ms);
+    EXPECT_NEAR(timing.requiredDelay(), 43 * ms, slack);
+
+    // The sound card's clock runs 2 ms ahead over a while: the count follows.
     timing.reset();
     EXPECT_EQ(timing.requiredDelay(), 0);
+    Nanoseconds start = 0;
+    for (int i = 0; i < 200; ++i)
+        start = timing.startChunk(i * 5 * kMillisecond, 2 * kMillisecond, 240);
+    EXPECT_NEAR(start, 199 * 5 * ms + 2 * ms, slack);
 
-    // Weeks of samples: the count must not overflow, or the next figure
-    // (1 ms off, within tolerance) would wrongly restart it.
+    // Weeks of samples: the count must not overflow. Figures 5 ms either side
+    // of the truth only nudge a sound count; an overflowed one would restart
+    // from each figure in turn.
+    timing.reset();
     const Nanoseconds thousandSeconds = 1000 * sound::kSecond;
-    EXPECT_EQ(timing.startChunk(0, ms, 48'000'000), ms);
-    for (int i = 1; i <= 2000; ++i)
-        ASSERT_EQ(timing.startChunk(i * thousandSeconds, 2 * ms, 48'000'000),
-                  i * thousandSeconds + ms);
+    EXPECT_EQ(timing.startChunk(0, kMillisecond, 48'000'000), kMillisecond);
+    for (int i = 1; i <= 2000; ++i) {
+        const Nanoseconds wobble = (i % 2 ? 5 : -5) * kMillisecond;
+        ASSERT_NEAR(timing.startChunk(i * thousandSeconds, kMillisecond + wobble, 48'000'000),
+                    i * thousandSeconds + kMillisecond, 0.5 * ms);
+    }
 }
 
 } // namespace

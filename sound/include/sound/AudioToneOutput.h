@@ -30,7 +30,10 @@ public:
     bool hasAudioDevice() const;
     int frequency() const;           // of the tone asked for, 0 when silent
     qint64 samplesGenerated() const; // how many samples the server has taken
-    qint64 lateEvents() const;       // calls that reached the stream after their moment
+    // Signs that the machine was too busy for the stream: calls that reached
+    // it after their moment, and times the server ran out of samples.
+    qint64 lateEvents() const;
+    qint64 underruns() const;
 
 private:
     struct Private;

@@ -1,10 +1,12 @@
 #pragma once
 
 // When the samples of each chunk the sound server asks for will be heard.
-// The server's latency figure jitters by a fraction of a millisecond from one
-// request to the next; the chunks, though, follow each other without gaps, so
-// a chunk starts where the previous one ended unless the figure says the
-// stream has jumped (an underrun, a new stream, a drift that built up).
+// The server's latency figure jitters from one request to the next (now and
+// then by several milliseconds, while its smoothing catches up); the chunks,
+// though, follow each other without gaps. So a chunk starts where the
+// previous one ended, the count is only nudged towards the figure (the sound
+// card's clock drifts against the system's), and it starts afresh only where
+// the stream really jumped: an underrun, or a figure far off.
 
 #include "sound/ToneEvents.h"
 
@@ -16,7 +18,9 @@ namespace sound {
 class PlaybackTiming {
 public:
     // A measurement further than this from the chunks' own count restarts it.
-    static constexpr Nanoseconds kTolerance = 4 * kMillisecond;
+    static constexpr Nanoseconds kJump = 15 * kMillisecond;
+    // A nearer one moves the count by this fraction of the difference.
+    static constexpr Nanoseconds kNudge = 32;
     // How many recent chunks the required delay looks back over.
     static constexpr std::size_t kWindow = 64;
     // A request this long after the previous one is a stall (the stream
@@ -28,7 +32,9 @@ public:
 
     // A chunk of `frames` samples is asked for at `now`; the server says its
     // first sample is heard `latency` from now. Returns when it is heard.
-    Nanoseconds startChunk(Nanoseconds now, Nanoseconds latency, std::int64_t frames);
+    // `rebase` after an underrun: the stream paused, the count no longer holds.
+    Nanoseconds startChunk(Nanoseconds now, Nanoseconds latency, std::int64_t frames,
+                           bool rebase = false);
 
     // How long after being asked for an event must be placed so that the
     // chunks recently asked for would all have taken it in time: an event
@@ -40,6 +46,8 @@ public:
     void reset();
 
 private:
+    Nanoseconds counted() const;
+
     int m_sampleRate;
     std::optional<Nanoseconds> m_base; // when the first sample counted from is heard
     std::int64_t m_framesSinceBase = 0;

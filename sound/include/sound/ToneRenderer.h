@@ -21,8 +21,9 @@ public:
     static constexpr int kSampleRate = 48000;
     // A square wave at full scale is harsh; a quarter is loud enough for a signal.
     static constexpr std::int16_t kAmplitude = 8000;
-    // Kept above the delay the stream needs, so that jitter does not make events late.
-    static constexpr Nanoseconds kDelayMargin = 2 * kMillisecond;
+    // Kept above the delay the stream needs, so that a request a little later
+    // than any of the recent ones still takes its events in time.
+    static constexpr Nanoseconds kDelayMargin = 4 * kMillisecond;
     // The delay never grows past this, whatever the stream reports.
     static constexpr Nanoseconds kMaxDelay = 250 * kMillisecond;
     // A smaller delay waits until nothing was asked for this long: the

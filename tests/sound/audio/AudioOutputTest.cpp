@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 
 using sound::kMillisecond;
@@ -36,7 +37,9 @@ namespace {
 
 constexpr int kRate = soundtest::PulseTestServer::kSampleRate;
 // Silence between two sequences, so that each is a stretch of its own.
-constexpr int kGapMs = 250;
+constexpr int kGapMs = 150;
+// How soon after its call a sound must be heard.
+constexpr double kMaxDelayMs = 30.0;
 
 // Runs the event loop until `done` holds or the time is up.
 bool waitFor(const std::function<bool()>& done, int ms)
@@ -50,6 +53,26 @@ bool waitFor(const std::function<bool()>& done, int ms)
     }
     return true;
 }
+
+// What one run of a measurement found wrong.
+class Findings {
+public:
+    template <typename... Parts> void add(const Parts&... parts)
+    {
+        std::ostringstream text;
+        (text << ... << parts);
+        m_problems.push_back(text.str());
+    }
+    void near(const char* what, double value, double expected, double tolerance)
+    {
+        if (std::abs(value - expected) > tolerance)
+            add(what, ": ", value, " where ", expected, " +- ", tolerance, " was expected");
+    }
+    const std::vector<std::string>& problems() const { return m_problems; }
+
+private:
+    std::vector<std::string> m_problems;
+};
 
 class AudioOutputTest : public ::testing::Test {
 protected:
@@ -72,26 +95,6 @@ protected:
         ASSERT_TRUE(settle());
     }
 
-    // Waits until the output's stream plays, then starts the record afresh.
-    // A null sink takes a while to fall into a new stream's rhythm (on a
-    // desktop that is long past when the first action comes).
-    bool settle()
-    {
-        if (!waitFor([&] { return output->hasAudioDevice(); }, 5000)) {
-            ADD_FAILURE() << "the tone output did not open its stream";
-            return false;
-        }
-        const qint64 settled = output->samplesGenerated() + kRate / 2;
-        if (!waitFor([&] { return output->samplesGenerated() >= settled; }, 5000)) {
-            ADD_FAILURE() << "the tone output's stream does not run";
-            return false;
-        }
-        speaker.ToneWait(100);
-        recorder->forget();
-        log->clear();
-        return true;
-    }
-
     void TearDown() override
     {
         speaker.NoSound();
@@ -111,8 +114,59 @@ protected:
         return false;
     }
 
+    // Waits until the output's stream plays (a null sink takes a while to
+    // fall into a new stream's rhythm; on a desktop that is long past when
+    // the first action comes), then starts the record afresh.
+    bool settle()
+    {
+        if (!waitFor([&] { return output->hasAudioDevice(); }, 5000)) {
+            ADD_FAILURE() << "the tone output did not open its stream";
+            return false;
+        }
+        const qint64 settled = output->samplesGenerated() + kRate / 2;
+        if (!waitFor([&] { return output->samplesGenerated() >= settled; }, 5000)) {
+            ADD_FAILURE() << "the tone output's stream does not run";
+            return false;
+        }
+        speaker.ToneWait(100);
+        recorder->forget();
+        log->clear();
+        return true;
+    }
+
+    // Plays and measures. On a machine so busy that the output itself says
+    // it fell behind (a call that reached it after its moment, a server that
+    // ran dry), what went wrong is the machine's doing: the measurement is
+    // made again, up to three times. Anything wrong while the output kept
+    // up is a fault.
+    void measure(const std::function<void(Findings&)>& playAndCheck)
+    {
+        for (int attempt = 1;; ++attempt) {
+            const qint64 troubleBefore = output->lateEvents() + output->underruns();
+            Findings findings;
+            playAndCheck(findings);
+            const bool fellBehind = output->lateEvents() + output->underruns() != troubleBefore;
+            if (findings.problems().empty())
+                return;
+            if (!fellBehind || attempt == 3) {
+                for (const std::string& problem : findings.problems())
+                    ADD_FAILURE() << problem;
+                if (fellBehind)
+                    ADD_FAILURE() << "the output fell behind three times: is the machine too busy?";
+                return;
+            }
+            std::printf("The output fell behind (%lld late calls, %lld underruns): again.\n",
+                        static_cast<long long>(output->lateEvents()),
+                        static_cast<long long>(output->underruns()));
+            speaker.NoSound();
+            speaker.ToneWait(200);
+            recorder->forget();
+            log->clear();
+        }
+    }
+
     // What was heard, cut into tones at every pause and change of pitch.
-    std::vector<Segment> heardTones(const std::vector<std::int16_t>& samples) const
+    static std::vector<Segment> heardTones(const std::vector<std::int16_t>& samples)
     {
         std::vector<Segment> tones;
         for (const Segment& s : soundtest::findSegments(samples, kRate)) {
@@ -120,6 +174,17 @@ protected:
             tones.insert(tones.end(), pieces.begin(), pieces.end());
         }
         return tones;
+    }
+
+    double delayMs(const Segment& heard, Nanoseconds askedAt) const
+    {
+        return static_cast<double>(recorder->playedAt(heard.first) - askedAt) / kMillisecond;
+    }
+
+    void checkDelay(Findings& findings, const std::string& what, double delay) const
+    {
+        if (delay < -1.0 || delay > kMaxDelayMs)
+            findings.add(what, " heard ", delay, " ms after its call");
     }
 
     platform::ScopedFakeServices fakes;
@@ -152,13 +217,13 @@ const Sequence kToneSet[] = {
 };
 
 // Every tone and pause of the shared set is heard at its pitch (1 %) and for
-// its length (10 ms), starting within 30 ms of its call, and nothing else is
-// heard: no click before, between or after the tones.
+// as long as it was asked, starting within 30 ms of its call, and nothing
+// else is heard: no click before, between or after the tones.
 TEST_F(AudioOutputTest, ToneSetIsHeardAtItsPitchAndLength)
 {
     struct Expected {
         const char* name;
-        int hertz; // 0: a pause within the sequence
+        int hertz; // as it sounds; 0: a pause within the sequence
         int ms;
     };
     std::vector<Expected> expected;
@@ -171,144 +236,133 @@ TEST_F(AudioOutputTest, ToneSetIsHeardAtItsPitchAndLength)
     }
     sound::SpeakerHardware::instance().reset();
 
-    for (const Sequence& sequence : kToneSet) {
-        sequence.play(speaker);
-        speaker.ToneWait(kGapMs);
-    }
-    const std::vector<std::int16_t> samples = recorder->samples();
-    const std::vector<CallLog::Stretch> asked = log->stretches(100 * kMillisecond);
-    const std::vector<Segment> heard = heardTones(samples);
-    ASSERT_EQ(asked.size(), expected.size());
-
-    // Put the pauses in as silences between the heard tones they separate.
-    std::vector<Segment> timeline;
-    for (std::size_t i = 0; i < heard.size(); ++i) {
-        if (!timeline.empty()) {
-            const Segment& before = timeline.back();
-            const std::int64_t gap = heard[i].first - before.end();
+    measure([&](Findings& findings) {
+        for (const Sequence& sequence : kToneSet) {
+            sequence.play(speaker);
+            speaker.ToneWait(kGapMs);
+        }
+        const std::vector<std::int16_t> samples = recorder->samples();
+        const std::vector<CallLog::Stretch> asked = log->stretches(100 * kMillisecond);
+        // The heard tones, with the pauses within a sequence put in between.
+        std::vector<Segment> heard;
+        for (const Segment& tone : heardTones(samples)) {
+            const std::int64_t gap = heard.empty() ? 0 : tone.first - heard.back().end();
             if (gap > 0 && gap < kGapMs * kRate / 2000)
-                timeline.push_back({before.end(), gap, 0});
+                heard.push_back({heard.back().end(), gap, 0});
+            heard.push_back(tone);
         }
-        timeline.push_back(heard[i]);
-    }
-    std::string heardText;
-    for (const Segment& t : timeline)
-        heardText += std::to_string(static_cast<int>(t.hertz)) + " Hz " +
-                     std::to_string(t.ms(kRate)) + " ms at " + std::to_string(t.first) + "\n";
-    ASSERT_EQ(timeline.size(), expected.size()) << "tones heard, other than those played:\n"
-                                                << heardText;
+        if (asked.size() != expected.size() || heard.size() != expected.size()) {
+            std::string list;
+            for (const Segment& t : heard)
+                list += "\n  " + std::to_string(t.hertz) + " Hz, " + std::to_string(t.ms(kRate)) +
+                        " ms";
+            findings.add(expected.size(), " tones and pauses played, ", asked.size(), " asked, ",
+                         heard.size(), " heard:", list);
+            return;
+        }
 
-    std::printf("\n%-26s %9s %7s %11s %9s %11s %9s\n", "tone", "expected", "", "measured", "",
-                "asked", "delay");
-    std::printf("%-26s %9s %7s %11s %9s %11s %9s\n", "", "Hz", "ms", "Hz", "ms", "ms", "ms");
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        const Expected& e = expected[i];
-        const Segment& m = timeline[i];
-        const double ms = m.ms(kRate);
-        const double delay =
-            static_cast<double>(recorder->playedAt(m.first) - asked[i].from) / kMillisecond;
-        std::printf("%-26s %9d %7d %11.2f %9.2f %11.2f %9.2f\n", e.name, e.hertz, e.ms, m.hertz, ms,
-                    asked[i].ms(), delay);
-        SCOPED_TRACE(std::string(e.name) + ", step " + std::to_string(i));
-        const int sounding = e.hertz > 0 ? TPCSpeaker::soundingFrequency(
-                                               static_cast<unsigned short>(e.hertz))
-                                         : 0;
-        EXPECT_EQ(asked[i].hertz, sounding);
-        if (e.hertz > 0) {
-            EXPECT_NEAR(m.hertz, sounding, sounding * 0.01);
+        std::printf("\n%-26s %9s %7s %11s %9s %11s %9s\n", "tone", "expected", "", "measured", "",
+                    "asked", "delay");
+        std::printf("%-26s %9s %7s %11s %9s %11s %9s\n", "", "Hz", "ms", "Hz", "ms", "ms", "ms");
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            const Expected& e = expected[i];
+            const Segment& m = heard[i];
+            const double ms = m.ms(kRate);
+            const double delay = delayMs(m, asked[i].from);
+            std::printf("%-26s %9d %7d %11.2f %9.2f %11.2f %9.2f\n", e.name, e.hertz, e.ms,
+                        m.hertz, ms, asked[i].ms(), delay);
+            const std::string what = std::string(e.name) + ", step " + std::to_string(i);
+            if (asked[i].hertz != e.hertz)
+                findings.add(what, ": asked ", asked[i].hertz, " Hz");
+            if (e.hertz > 0)
+                findings.near((what + " Hz").c_str(), m.hertz, e.hertz, e.hertz * 0.01);
+            // The length heard is the length asked, to the half-period the
+            // analysis can place a change of pitch in (a pause has sharp
+            // edges). How close the asking came to the nominal length is the
+            // wait's business (and the machine's load): the table shows it.
+            const double halfPeriod = e.hertz > 0 ? 500.0 / e.hertz : 0.1;
+            findings.near((what + " ms").c_str(), ms, asked[i].ms(), 1.0 + halfPeriod);
+            checkDelay(findings, what, delay);
         }
-        // The length heard is the length asked, to the half-period the
-        // analysis can place a change of pitch in (a pause has sharp edges).
-        // How close the asking came to the nominal length is the wait's
-        // business (and the machine's load), shown in the table.
-        const double halfPeriod = e.hertz > 0 ? 500.0 / e.hertz : 0.1;
-        EXPECT_NEAR(ms, asked[i].ms(), 1.0 + halfPeriod);
-        EXPECT_LE(delay, 30.0);
-        EXPECT_GE(delay, -1.0);
-    }
-    std::printf("late calls: %lld\n", static_cast<long long>(output->lateEvents()));
+    });
 }
 
-// The thousandth tone of a run sounds like the first: none lost, shortened
-// or split, however many times the speaker has been switched.
+// The thousandth tone of a run sounds like the first: none lost, shortened,
+// merged or split, however many times the speaker has been switched.
 TEST_F(AudioOutputTest, ThousandTonesInARowAreAllHeard)
 {
     constexpr int kTones = 1000;
-    for (int i = 0; i < kTones; ++i) {
-        speaker.PlayTone(1600, 4); // 30 samples a period
-        speaker.ToneWait(2);
-    }
-    speaker.NoSound();
-    speaker.ToneWait(100);
+    measure([&](Findings& findings) {
+        for (int i = 0; i < kTones; ++i) {
+            speaker.PlayTone(1600, 3); // 30 samples a period
+            speaker.ToneWait(2);
+        }
+        speaker.NoSound();
+        speaker.ToneWait(100);
 
-    const std::vector<std::int16_t> samples = recorder->samples();
-    const auto heard = soundtest::findSegments(samples, kRate);
-    std::vector<CallLog::Stretch> asked;
-    for (const CallLog::Stretch& s : log->stretches(100 * kMillisecond)) {
-        if (s.hertz > 0)
-            asked.push_back(s);
-    }
-    ASSERT_EQ(asked.size(), static_cast<std::size_t>(kTones));
-    ASSERT_EQ(heard.size(), asked.size());
-    int wrong = 0;
-    for (std::size_t i = 0; i < heard.size(); ++i) {
-        const bool right = std::abs(heard[i].ms(kRate) - asked[i].ms()) <= 1.0 &&
-                           std::abs(heard[i].hertz - 1600) <= 16;
-        if (!right && ++wrong <= 5)
-            ADD_FAILURE() << "tone " << i << ": " << heard[i].hertz << " Hz, "
-                          << heard[i].ms(kRate) << " ms, asked " << asked[i].ms() << " ms";
-    }
-    EXPECT_EQ(wrong, 0);
+        const std::vector<std::int16_t> samples = recorder->samples();
+        const auto heard = soundtest::findSegments(samples, kRate);
+        std::vector<CallLog::Stretch> asked;
+        for (const CallLog::Stretch& s : log->stretches(100 * kMillisecond)) {
+            if (s.hertz > 0)
+                asked.push_back(s);
+        }
+        if (heard.size() != asked.size() || asked.size() != static_cast<std::size_t>(kTones)) {
+            findings.add(kTones, " tones played, ", asked.size(), " asked, ", heard.size(),
+                         " heard");
+            return;
+        }
+        for (std::size_t i = 0; i < heard.size() && findings.problems().size() < 5; ++i) {
+            if (std::abs(heard[i].ms(kRate) - asked[i].ms()) > 1.0 ||
+                std::abs(heard[i].hertz - 1600) > 16)
+                findings.add("tone ", i, ": ", heard[i].hertz, " Hz, ", heard[i].ms(kRate),
+                             " ms, asked ", asked[i].ms(), " ms");
+        }
+    });
 }
 
 // The two alert sounds are heard, each as one sound of its own length and
-// within 30 ms of the call, also while a tone sounds.
+// within 30 ms of its call, also while a tone sounds.
 TEST_F(AudioOutputTest, AlertSoundsAreHeard)
 {
-    sound::beep();
-    speaker.ToneWait(kGapMs);
-    sound::questionSound();
-    speaker.ToneWait(kGapMs + 100);
-    speaker.ToneOn(400);
-    speaker.ToneWait(50);
-    sound::beep();
-    speaker.ToneWait(50);
-    speaker.NoSound();
-    speaker.ToneWait(300);
+    measure([&](Findings& findings) {
+        sound::beep();
+        speaker.ToneWait(kGapMs + 100);
+        sound::questionSound();
+        speaker.ToneWait(kGapMs + 200);
+        speaker.ToneOn(400);
+        speaker.ToneWait(50);
+        sound::beep();
+        speaker.ToneWait(50);
+        speaker.NoSound();
+        speaker.ToneWait(300);
 
-    const std::vector<std::int16_t> samples = recorder->samples();
-    const auto heard = soundtest::findSegments(samples, kRate);
-    ASSERT_EQ(heard.size(), 3u);
-    const auto& calls = log->calls();
-    ASSERT_EQ(calls.size(), 5u); // beep, question, tone on, beep, tone off
-    struct Case {
-        const char* name;
-        double ms;
-        double hertz; // of the first stretch of sound, 0 where not measured
-        std::size_t call;
-    };
-    const Case cases[] = {{"beep", 180, 880, 0}, {"question", 260, 0, 1}};
-    for (std::size_t i = 0; i < 2; ++i) {
-        SCOPED_TRACE(cases[i].name);
-        EXPECT_NEAR(heard[i].ms(kRate), cases[i].ms, 1.0);
-        if (cases[i].hertz > 0) {
-            EXPECT_NEAR(heard[i].hertz, cases[i].hertz, cases[i].hertz * 0.01);
+        const std::vector<std::int16_t> samples = recorder->samples();
+        const auto heard = soundtest::findSegments(samples, kRate);
+        const auto& calls = log->calls(); // beep, question, tone on, beep, tone off
+        if (heard.size() != 3 || calls.size() != 5) {
+            findings.add(calls.size(), " calls, ", heard.size(), " sounds heard");
+            return;
         }
-        const double delay =
-            static_cast<double>(recorder->playedAt(heard[i].first) - calls[cases[i].call].at) /
-            kMillisecond;
-        std::printf("%-10s %8.2f ms, %8.2f Hz, heard %6.2f ms after the call\n", cases[i].name,
-                    heard[i].ms(kRate), heard[i].hertz, delay);
-        EXPECT_GE(delay, -1.0);
-        EXPECT_LE(delay, 30.0);
-    }
-    // The beep over the tone: the tone alone until the beep's call, then the
-    // beep (mixed in, louder than either) runs on after the tone has ended.
-    const double toneAloneMs = static_cast<double>(calls[3].at - calls[2].at) / kMillisecond;
-    EXPECT_NEAR(heard[2].ms(kRate), toneAloneMs + 180, 1.0);
-    const auto peak = *std::max_element(samples.begin() + heard[2].first,
-                                        samples.begin() + heard[2].end());
-    EXPECT_GT(peak, sound::ToneRenderer::kAmplitude);
+        findings.near("beep ms", heard[0].ms(kRate), 180, 1.0);
+        findings.near("beep Hz", heard[0].hertz, 880, 8.8);
+        findings.near("question ms", heard[1].ms(kRate), 260, 1.0);
+        for (std::size_t i = 0; i < 2; ++i) {
+            const char* name = i == 0 ? "beep" : "question";
+            const double delay = delayMs(heard[i], calls[i].at);
+            std::printf("%-10s %8.2f ms, heard %6.2f ms after the call\n", name,
+                        heard[i].ms(kRate), delay);
+            checkDelay(findings, name, delay);
+        }
+        // The beep over the tone: the tone alone until the beep's call, then
+        // the beep (mixed in, louder than either) runs on after the tone.
+        const double toneAloneMs = static_cast<double>(calls[3].at - calls[2].at) / kMillisecond;
+        findings.near("tone and beep ms", heard[2].ms(kRate), toneAloneMs + 180, 1.0);
+        const auto peak = *std::max_element(samples.begin() + heard[2].first,
+                                            samples.begin() + heard[2].end());
+        if (peak <= sound::ToneRenderer::kAmplitude)
+            findings.add("the beep was not mixed over the tone");
+    });
 }
 
 // A server that dies: the output goes silent at once, every call returns at
@@ -337,12 +391,17 @@ TEST_F(AudioOutputTest, LostServerLeavesSilenceAndTonesComeBack)
     ASSERT_TRUE(server.start()) << server.why().toStdString();
     ASSERT_TRUE(startRecorder());
     ASSERT_TRUE(settle());
-    sound::toneDone(speaker);
-    speaker.ToneWait(100);
-    const auto heard = heardTones(recorder->samples());
-    ASSERT_EQ(heard.size(), 1u);
-    EXPECT_NEAR(heard[0].hertz, 400, 4);
-    EXPECT_NEAR(heard[0].ms(kRate), 100, 10);
+    measure([&](Findings& findings) {
+        sound::toneDone(speaker);
+        speaker.ToneWait(100);
+        const auto heard = heardTones(recorder->samples());
+        if (heard.size() != 1) {
+            findings.add(heard.size(), " tones heard after the server came back");
+            return;
+        }
+        findings.near("Hz", heard[0].hertz, 400, 4);
+        findings.near("ms", heard[0].ms(kRate), 100, 10);
+    });
 }
 
 // The device goes away (a headset unplugged, with nothing to fall back on):
@@ -361,12 +420,17 @@ TEST_F(AudioOutputTest, DeviceThatGoesAwayAndComesBack)
     ASSERT_TRUE(server.loadSink());
     ASSERT_TRUE(startRecorder());
     ASSERT_TRUE(settle());
-    sound::toneSearchFinished(speaker);
-    speaker.ToneWait(100);
-    const auto heard = heardTones(recorder->samples());
-    ASSERT_EQ(heard.size(), 1u);
-    EXPECT_NEAR(heard[0].hertz, 500, 5);
-    EXPECT_NEAR(heard[0].ms(kRate), 70, 10);
+    measure([&](Findings& findings) {
+        sound::toneSearchFinished(speaker);
+        speaker.ToneWait(100);
+        const auto heard = heardTones(recorder->samples());
+        if (heard.size() != 1) {
+            findings.add(heard.size(), " tones heard after the device came back");
+            return;
+        }
+        findings.near("Hz", heard[0].hertz, 500, 5);
+        findings.near("ms", heard[0].ms(kRate), 70, 10);
+    });
 }
 
 } // namespace
