@@ -181,6 +181,22 @@ protected:
         return static_cast<double>(recorder->playedAt(heard.first) - askedAt) / kMillisecond;
     }
 
+    // After the sound came back: one tone, as it should be.
+    void expectOneTone(void (*play)(TPCSpeaker&), double hertz, double ms)
+    {
+        measure([&](Findings& findings) {
+            play(speaker);
+            speaker.ToneWait(100);
+            const auto heard = heardTones(recorder->samples());
+            if (heard.size() != 1) {
+                findings.add(heard.size(), " tones heard where one was played");
+                return;
+            }
+            findings.near("Hz", heard[0].hertz, hertz, hertz / 100);
+            findings.near("ms", heard[0].ms(kRate), ms, 10);
+        });
+    }
+
     void checkDelay(Findings& findings, const std::string& what, double delay) const
     {
         if (delay < -1.0 || delay > kMaxDelayMs)
@@ -391,17 +407,7 @@ TEST_F(AudioOutputTest, LostServerLeavesSilenceAndTonesComeBack)
     ASSERT_TRUE(server.start()) << server.why().toStdString();
     ASSERT_TRUE(startRecorder());
     ASSERT_TRUE(settle());
-    measure([&](Findings& findings) {
-        sound::toneDone(speaker);
-        speaker.ToneWait(100);
-        const auto heard = heardTones(recorder->samples());
-        if (heard.size() != 1) {
-            findings.add(heard.size(), " tones heard after the server came back");
-            return;
-        }
-        findings.near("Hz", heard[0].hertz, 400, 4);
-        findings.near("ms", heard[0].ms(kRate), 100, 10);
-    });
+    expectOneTone(sound::toneDone, 400, 100);
 }
 
 // The device goes away (a headset unplugged, with nothing to fall back on):
@@ -420,17 +426,7 @@ TEST_F(AudioOutputTest, DeviceThatGoesAwayAndComesBack)
     ASSERT_TRUE(server.loadSink());
     ASSERT_TRUE(startRecorder());
     ASSERT_TRUE(settle());
-    measure([&](Findings& findings) {
-        sound::toneSearchFinished(speaker);
-        speaker.ToneWait(100);
-        const auto heard = heardTones(recorder->samples());
-        if (heard.size() != 1) {
-            findings.add(heard.size(), " tones heard after the device came back");
-            return;
-        }
-        findings.near("Hz", heard[0].hertz, 500, 5);
-        findings.near("ms", heard[0].ms(kRate), 70, 10);
-    });
+    expectOneTone(sound::toneSearchFinished, 500, 70);
 }
 
 } // namespace
