@@ -77,6 +77,7 @@ struct AudioToneOutput::Private {
     std::atomic<qint64> generated{0};
     std::atomic<qint64> late{0};
     std::atomic<qint64> underruns{0};
+    std::atomic<Nanoseconds> longestDelay{0};
 
     // Declared last: its thread calls fill() until it is destroyed, first.
     std::unique_ptr<PulseStream> stream;
@@ -91,11 +92,16 @@ struct AudioToneOutput::Private {
         renderer.add(taken);
         taken.clear();
         const auto frames = static_cast<std::int64_t>(request.samples.size());
-        const Nanoseconds start = timing.startChunk(request.now, request.latency, frames, request.afterUnderrun);
+        const Nanoseconds start = timing.startChunk(request.now, request.latency, frames,
+                                                     request.afterUnderrun);
         renderer.adjustDelay(timing.requiredDelay(), start);
         renderer.render(request.samples, start);
         generated += frames;
         late = renderer.lateEvents();
+        Nanoseconds longest = longestDelay;
+        while (renderer.delay() > longest &&
+               !longestDelay.compare_exchange_weak(longest, renderer.delay())) {
+        }
     }
 
     void post(ToneEvent::Kind kind, int hz) { queue.post({kind, hz, steadyNow()}); }
@@ -167,6 +173,16 @@ qint64 AudioToneOutput::lateEvents() const
 qint64 AudioToneOutput::underruns() const
 {
     return d->underruns;
+}
+
+double AudioToneOutput::longestDelayMs() const
+{
+    return static_cast<double>(d->longestDelay) / kMillisecond;
+}
+
+void AudioToneOutput::resetLongestDelay()
+{
+    d->longestDelay = 0;
 }
 
 } // namespace sound

@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 
+#include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -25,9 +26,23 @@ const char* const kStreamName = "Tóny a upozornění";
 constexpr pa_usec_t kTargetLatency = 20 * PA_USEC_PER_MSEC;
 constexpr pa_usec_t kRequestSize = 5 * PA_USEC_PER_MSEC;
 constexpr pa_usec_t kRetryAfter = 1 * PA_USEC_PER_SEC;
-// The nice level the sound server itself takes: where the system lets a
-// program raise its priority, the samples come on time on a busy machine too.
+// Where the system lets a program raise its priority, the samples come on
+// time on a busy machine too: a real-time priority just below the sound
+// server's own (5), else the nice level the server takes without one.
+constexpr int kAudioRealtimePriority = 3;
 constexpr int kAudioNiceLevel = -11;
+
+// On the calling thread, which only ever makes samples for a few
+// microseconds at a time. Refused (most users may do neither) changes nothing.
+void raiseThreadPriority()
+{
+    sched_param parameter{};
+    parameter.sched_priority = kAudioRealtimePriority;
+    // A child process started from this thread must not inherit the priority.
+    if (sched_setscheduler(0, SCHED_RR | SCHED_RESET_ON_FORK, &parameter) == 0)
+        return;
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kAudioNiceLevel);
+}
 
 } // namespace
 
@@ -178,10 +193,8 @@ Nanoseconds PulseStream::latency()
 void PulseStream::write(std::size_t bytes)
 {
     if (!m_priorityTried) {
-        // On this thread, which only ever makes samples. Refused (most users
-        // may not raise priorities) changes nothing.
         m_priorityTried = true;
-        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kAudioNiceLevel);
+        raiseThreadPriority();
     }
     while (bytes >= sizeof(std::int16_t) && m_stream) {
         void* data = nullptr;

@@ -34,6 +34,10 @@ public:
     // it after their moment, and times the server ran out of samples.
     qint64 lateEvents() const;
     qint64 underruns() const;
+    // The longest time from a call to its sound since the last reset: about
+    // 22 ms, more where the server asks for samples in a slower rhythm.
+    double longestDelayMs() const;
+    void resetLongestDelay();
 
 private:
     struct Private;
