@@ -21,7 +21,7 @@ struct Note {
     double peak;    // in sample units
 };
 
-constexpr double kAttackMs = 3.0;  // soft start: no click
+constexpr double kAttackMs = 3.0;   // soft start: no click
 constexpr double kReleaseMs = 10.0; // the end fades to zero: no click either
 
 std::vector<std::int16_t> synthesize(std::initializer_list<Note> notes)
@@ -32,8 +32,10 @@ std::vector<std::int16_t> synthesize(std::initializer_list<Note> notes)
     const auto total = static_cast<std::size_t>(endMs * ToneRenderer::kSampleRate / 1000.0);
     std::vector<double> mix(total, 0.0);
     for (const Note& note : notes) {
-        const auto first = static_cast<std::size_t>(note.startMs * ToneRenderer::kSampleRate / 1000);
-        const auto count = static_cast<std::size_t>(note.lengthMs * ToneRenderer::kSampleRate / 1000);
+        const auto first =
+            static_cast<std::size_t>(note.startMs * ToneRenderer::kSampleRate / 1000);
+        const auto count =
+            static_cast<std::size_t>(note.lengthMs * ToneRenderer::kSampleRate / 1000);
         for (std::size_t i = 0; i < count && first + i < total; ++i) {
             const double ms = 1000.0 * static_cast<double>(i) / ToneRenderer::kSampleRate;
             const double seconds = ms / 1000.0;

@@ -92,8 +92,8 @@ struct AudioToneOutput::Private {
         renderer.add(taken);
         taken.clear();
         const auto frames = static_cast<std::int64_t>(request.samples.size());
-        const Nanoseconds start = timing.startChunk(request.now, request.latency, frames,
-                                                     request.afterUnderrun);
+        const Nanoseconds start =
+            timing.startChunk(request.now, request.latency, frames, request.afterUnderrun);
         renderer.adjustDelay(timing.requiredDelay(), start);
         renderer.render(request.samples, start);
         generated += frames;

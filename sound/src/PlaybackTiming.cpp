@@ -39,12 +39,23 @@ Nanoseconds PlaybackTiming::startChunk(Nanoseconds now, Nanoseconds latency, std
 
 Nanoseconds PlaybackTiming::requiredDelay() const
 {
-    Nanoseconds required = 0;
+    // The second longest: one request that came late (the machine busy for a
+    // moment) costs the events it delayed a few milliseconds, where planning
+    // for it would hold back every tone of the next second.
+    Nanoseconds longest = 0;
+    Nanoseconds second = 0;
     for (std::size_t i = 0; i < m_neededCount; ++i) {
-        if (m_needed[i] <= kStall)
-            required = std::max(required, m_needed[i]);
+        const Nanoseconds needed = m_needed[i];
+        if (needed > kStall)
+            continue;
+        if (needed > longest) {
+            second = longest;
+            longest = needed;
+        } else if (needed > second) {
+            second = needed;
+        }
     }
-    return required;
+    return m_neededCount > 1 ? second : longest;
 }
 
 void PlaybackTiming::reset()

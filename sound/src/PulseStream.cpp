@@ -46,7 +46,8 @@ void raiseThreadPriority()
 
 } // namespace
 
-PulseStream::PulseStream(int sampleRate, Fill fill) : m_sampleRate(sampleRate), m_fill(std::move(fill))
+PulseStream::PulseStream(int sampleRate, Fill fill)
+    : m_sampleRate(sampleRate), m_fill(std::move(fill))
 {
     m_loop = pa_threaded_mainloop_new();
     if (!m_loop)
@@ -199,7 +200,8 @@ void PulseStream::write(std::size_t bytes)
     while (bytes >= sizeof(std::int16_t) && m_stream) {
         void* data = nullptr;
         std::size_t size = bytes;
-        if (pa_stream_begin_write(m_stream, &data, &size) < 0 || !data || size < sizeof(std::int16_t))
+        if (pa_stream_begin_write(m_stream, &data, &size) < 0 || !data ||
+            size < sizeof(std::int16_t))
             return;
         size -= size % sizeof(std::int16_t);
         ChunkRequest request;

@@ -48,8 +48,7 @@ private:
     static void streamStateChanged(pa_stream* stream, void* self);
     static void writeRequested(pa_stream* stream, std::size_t bytes, void* self);
     static void underflowed(pa_stream* stream, void* self);
-    static void retryDue(pa_mainloop_api* api, pa_time_event* event, const timeval* tv,
-                         void* self);
+    static void retryDue(pa_mainloop_api* api, pa_time_event* event, const timeval* tv, void* self);
 
     void connect();
     void openStream();

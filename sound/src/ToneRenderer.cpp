@@ -65,7 +65,8 @@ void ToneRenderer::render(std::span<std::int16_t> out, Nanoseconds firstSampleAt
             apply(m_pending.front(), lateness);
             m_pending.pop_front();
         }
-        synthesize(out.subspan(static_cast<std::size_t>(done), static_cast<std::size_t>(until - done)));
+        synthesize(
+            out.subspan(static_cast<std::size_t>(done), static_cast<std::size_t>(until - done)));
         done = until;
     }
 }

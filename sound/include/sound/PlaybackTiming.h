@@ -20,7 +20,7 @@ public:
     // A measurement further than this from the chunks' own count restarts it.
     static constexpr Nanoseconds kJump = 15 * kMillisecond;
     // A nearer one moves the count by this fraction of the difference.
-    static constexpr Nanoseconds kNudge = 32;
+    static constexpr Nanoseconds kNudge = 128;
     // How many recent chunks the required delay looks back over.
     static constexpr std::size_t kWindow = 64;
     // A request this long after the previous one is a stall (the stream
@@ -39,7 +39,7 @@ public:
     // How long after being asked for an event must be placed so that the
     // chunks recently asked for would all have taken it in time: an event
     // asked for just after one request waits for the next, which is heard at
-    // its start. Stalls are left out.
+    // its start. Stalls are left out, and so is the one slowest request.
     Nanoseconds requiredDelay() const;
 
     // A new stream: nothing of the old one's timing holds.

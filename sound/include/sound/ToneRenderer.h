@@ -23,13 +23,13 @@ public:
     static constexpr std::int16_t kAmplitude = 8000;
     // Kept above the delay the stream needs, so that a request a little later
     // than any of the recent ones still takes its events in time.
-    static constexpr Nanoseconds kDelayMargin = 4 * kMillisecond;
+    static constexpr Nanoseconds kDelayMargin = 3 * kMillisecond;
     // The delay never grows past this, whatever the stream reports.
     static constexpr Nanoseconds kMaxDelay = 250 * kMillisecond;
     // A smaller delay waits until nothing was asked for this long: the
     // silence after the last event shrinks by the change, so the change must
-    // fall between two actions, never into a melody's pause.
-    static constexpr Nanoseconds kSettle = 500 * kMillisecond;
+    // fall between two actions, never into a melody's pause (70 ms at most).
+    static constexpr Nanoseconds kSettle = 200 * kMillisecond;
     // An alert this late is noise rather than an answer to the action: dropped.
     static constexpr Nanoseconds kStaleAlert = 150 * kMillisecond;
     static constexpr std::size_t kMaxVoices = 4;

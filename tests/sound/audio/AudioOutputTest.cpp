@@ -36,8 +36,11 @@ using soundtest::Segment;
 namespace {
 
 constexpr int kRate = soundtest::PulseTestServer::kSampleRate;
-// Silence between two sequences, so that each is a stretch of its own.
-constexpr int kGapMs = 150;
+// Silence between two sequences, so that each is a stretch of its own; a
+// pause within a sequence (70 ms, more on a busy machine) is shorter than
+// the longest pause, a gap between sequences longer.
+constexpr int kGapMs = 250;
+constexpr Nanoseconds kLongestPause = 150 * kMillisecond;
 // How soon after its call a sound must be heard.
 constexpr double kMaxDelayMs = 30.0;
 
@@ -146,6 +149,8 @@ protected:
         for (int attempt = 1;; ++attempt) {
             const qint64 troubleBefore = output->lateEvents() + output->underruns();
             output->resetLongestDelay();
+            recorder->forget();
+            log->clear();
             Findings findings;
             playAndCheck(findings);
             const bool fellBehind = output->lateEvents() + output->underruns() != troubleBefore ||
@@ -164,10 +169,9 @@ protected:
                         "to %.1f ms): again.\n",
                         static_cast<long long>(output->lateEvents()),
                         static_cast<long long>(output->underruns()), output->longestDelayMs());
+            // Time for the output to come back to its usual delay.
             speaker.NoSound();
-            speaker.ToneWait(200);
-            recorder->forget();
-            log->clear();
+            speaker.ToneWait(600);
         }
     }
 
@@ -264,12 +268,12 @@ TEST_F(AudioOutputTest, ToneSetIsHeardAtItsPitchAndLength)
             speaker.ToneWait(kGapMs);
         }
         const std::vector<std::int16_t> samples = recorder->samples();
-        const std::vector<CallLog::Stretch> asked = log->stretches(100 * kMillisecond);
+        const std::vector<CallLog::Stretch> asked = log->stretches(kLongestPause);
         // The heard tones, with the pauses within a sequence put in between.
         std::vector<Segment> heard;
         for (const Segment& tone : heardTones(samples)) {
             const std::int64_t gap = heard.empty() ? 0 : tone.first - heard.back().end();
-            if (gap > 0 && gap < kGapMs * kRate / 2000)
+            if (gap > 0 && gap < kLongestPause * kRate / sound::kSecond)
                 heard.push_back({heard.back().end(), gap, 0});
             heard.push_back(tone);
         }
@@ -291,8 +295,8 @@ TEST_F(AudioOutputTest, ToneSetIsHeardAtItsPitchAndLength)
             const Segment& m = heard[i];
             const double ms = m.ms(kRate);
             const double delay = delayMs(m, asked[i].from);
-            std::printf("%-26s %9d %7d %11.2f %9.2f %11.2f %9.2f\n", e.name, e.hertz, e.ms,
-                        m.hertz, ms, asked[i].ms(), delay);
+            std::printf("%-26s %9d %7d %11.2f %9.2f %11.2f %9.2f\n", e.name, e.hertz, e.ms, m.hertz,
+                        ms, asked[i].ms(), delay);
             const std::string what = std::string(e.name) + ", step " + std::to_string(i);
             if (asked[i].hertz != e.hertz)
                 findings.add(what, ": asked ", asked[i].hertz, " Hz");
@@ -300,10 +304,12 @@ TEST_F(AudioOutputTest, ToneSetIsHeardAtItsPitchAndLength)
                 findings.near((what + " Hz").c_str(), m.hertz, e.hertz, e.hertz * 0.01);
             // The length heard is the length asked, to the half-period the
             // analysis can place a change of pitch in (a pause has sharp
-            // edges). How close the asking came to the nominal length is the
-            // wait's business (and the machine's load): the table shows it.
+            // edges) and the little the stream's timing moves over a long
+            // tone; switching only between chunks would be up to 5 ms off.
+            // How close the asking came to the nominal length is the wait's
+            // business (and the machine's load): the table shows it.
             const double halfPeriod = e.hertz > 0 ? 500.0 / e.hertz : 0.1;
-            findings.near((what + " ms").c_str(), ms, asked[i].ms(), 1.0 + halfPeriod);
+            findings.near((what + " ms").c_str(), ms, asked[i].ms(), 2.0 + halfPeriod);
             checkDelay(findings, what, delay);
         }
     });
@@ -330,7 +336,7 @@ TEST_F(AudioOutputTest, ThousandTonesInARowAreAllHeard)
             const std::vector<std::int16_t> samples = recorder->samples();
             const auto heard = soundtest::findSegments(samples, kRate);
             std::vector<CallLog::Stretch> asked;
-            for (const CallLog::Stretch& s : log->stretches(100 * kMillisecond)) {
+            for (const CallLog::Stretch& s : log->stretches(kLongestPause)) {
                 if (s.hertz > 0)
                     asked.push_back(s);
             }
@@ -378,16 +384,16 @@ TEST_F(AudioOutputTest, AlertSoundsAreHeard)
         for (std::size_t i = 0; i < 2; ++i) {
             const char* name = i == 0 ? "beep" : "question";
             const double delay = delayMs(heard[i], calls[i].at);
-            std::printf("%-10s %8.2f ms, heard %6.2f ms after the call\n", name,
-                        heard[i].ms(kRate), delay);
+            std::printf("%-10s %8.2f ms, heard %6.2f ms after the call\n", name, heard[i].ms(kRate),
+                        delay);
             checkDelay(findings, name, delay);
         }
         // The beep over the tone: the tone alone until the beep's call, then
         // the beep (mixed in, louder than either) runs on after the tone.
         const double toneAloneMs = static_cast<double>(calls[3].at - calls[2].at) / kMillisecond;
         findings.near("tone and beep ms", heard[2].ms(kRate), toneAloneMs + 180, 1.0);
-        const auto peak = *std::max_element(samples.begin() + heard[2].first,
-                                            samples.begin() + heard[2].end());
+        const auto peak =
+            *std::max_element(samples.begin() + heard[2].first, samples.begin() + heard[2].end());
         if (peak <= sound::ToneRenderer::kAmplitude)
             findings.add("the beep was not mixed over the tone");
     });

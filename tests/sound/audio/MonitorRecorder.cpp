@@ -10,7 +10,6 @@
 
 #include <algorithm>
 
-
 namespace soundtest {
 
 MonitorRecorder::~MonitorRecorder()
@@ -26,7 +25,8 @@ bool MonitorRecorder::start(const QString& server, const QString& source, int sa
     m_context = pa_context_new(pa_threaded_mainloop_get_api(m_loop), "pelmir-test-recorder");
     pa_context_set_state_callback(m_context, &MonitorRecorder::contextState, this);
     const QByteArray serverName = server.toUtf8();
-    if (pa_context_connect(m_context, serverName.constData(), PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+    if (pa_context_connect(m_context, serverName.constData(), PA_CONTEXT_NOAUTOSPAWN, nullptr) <
+        0) {
         m_why = QStringLiteral("recorder cannot connect");
         return false;
     }
@@ -53,8 +53,8 @@ void MonitorRecorder::contextState(pa_context* context, void* self)
     auto* recorder = static_cast<MonitorRecorder*>(self);
     switch (pa_context_get_state(context)) {
     case PA_CONTEXT_READY: {
-        const pa_sample_spec spec{PA_SAMPLE_S16NE, static_cast<std::uint32_t>(recorder->m_sampleRate),
-                                  1};
+        const pa_sample_spec spec{PA_SAMPLE_S16NE,
+                                  static_cast<std::uint32_t>(recorder->m_sampleRate), 1};
         recorder->m_stream = pa_stream_new(context, "monitor", &spec, nullptr);
         pa_stream_set_state_callback(recorder->m_stream, &MonitorRecorder::streamState, recorder);
         pa_stream_set_read_callback(recorder->m_stream, &MonitorRecorder::readable, recorder);
@@ -63,10 +63,10 @@ void MonitorRecorder::contextState(pa_context* context, void* self)
         attributes.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(5000, &spec));
         attributes.tlength = attributes.prebuf = attributes.minreq = static_cast<std::uint32_t>(-1);
         const QByteArray source = recorder->m_source.toUtf8();
-        pa_stream_connect_record(
-            recorder->m_stream, source.constData(), &attributes,
-            static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING |
-                                           PA_STREAM_AUTO_TIMING_UPDATE));
+        pa_stream_connect_record(recorder->m_stream, source.constData(), &attributes,
+                                 static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY |
+                                                                PA_STREAM_INTERPOLATE_TIMING |
+                                                                PA_STREAM_AUTO_TIMING_UPDATE));
         break;
     }
     case PA_CONTEXT_FAILED:

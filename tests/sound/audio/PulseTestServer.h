@@ -40,6 +40,7 @@ public:
 private:
     QString socketPath() const;
     QString sinkModuleArguments() const;
+    void raiseMainThread();
 
     QTemporaryDir m_dir;
     std::unique_ptr<QProcess> m_process;

@@ -43,9 +43,9 @@ std::vector<Segment> findSegments(std::span<const std::int16_t> samples, int sam
             ++i;
         }
         Segment segment{first, lastSound + 1 - first, 0};
-        segment.hertz = measureFrequency(
-            samples.subspan(static_cast<std::size_t>(first), static_cast<std::size_t>(segment.count)),
-            sampleRate);
+        segment.hertz = measureFrequency(samples.subspan(static_cast<std::size_t>(first),
+                                                         static_cast<std::size_t>(segment.count)),
+                                         sampleRate);
         segments.push_back(segment);
         i = lastSound + 1;
     }
@@ -76,7 +76,8 @@ std::vector<Segment> splitByPitch(std::span<const std::int16_t> samples, const S
     };
     std::vector<Group> groups;
     for (std::size_t r = 0; r < runs.size(); ++r) {
-        if (!groups.empty() && std::abs(static_cast<double>(runs[r]) - groups.back().mean()) <= 1.5) {
+        if (!groups.empty() &&
+            std::abs(static_cast<double>(runs[r]) - groups.back().mean()) <= 1.5) {
             ++groups.back().runs;
             groups.back().samples += runs[r];
         } else {
@@ -104,7 +105,8 @@ std::vector<Segment> splitByPitch(std::span<const std::int16_t> samples, const S
         for (std::size_t r = group.firstRun; r + 1 < group.firstRun + group.runs; ++r, ++count)
             whole += runs[r];
         if (count > 0)
-            piece.hertz = static_cast<double>(count) * sampleRate / (2.0 * static_cast<double>(whole));
+            piece.hertz =
+                static_cast<double>(count) * sampleRate / (2.0 * static_cast<double>(whole));
         pieces.push_back(piece);
         first += group.samples;
     }
