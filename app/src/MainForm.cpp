@@ -3,13 +3,13 @@
 #include "MainFormTexts.h"
 #include "app/AddressGrid.h"
 #include "app/Help.h"
-#include "app/LetterCase.h"
 #include "app/Logo.h"
 
 #include "sound/Tones.h"
 #include "store/Database.h"
 #include "widgets/DBNavigator.h"
 #include "widgets/DataControls.h"
+#include "widgets/LetterCase.h"
 #include "widgets/ErrorReport.h"
 
 #include <QCloseEvent>
@@ -134,7 +134,7 @@ QWidget* TMainForm::createToolbar()
     HledEdit = new QLineEdit(m_toolbar);
     HledEdit->setObjectName(QStringLiteral("HledEdit"));
     HledEdit->setMaxLength(18);
-    HledEdit->setValidator(new LetterCaseValidator(LetterCaseValidator::Case::Upper, HledEdit));
+    HledEdit->setValidator(new widgets::LetterCaseValidator(widgets::LetterCaseValidator::Case::Upper, HledEdit));
     QPalette editPalette = HledEdit->palette();
     editPalette.setColor(QPalette::Base, kLightYellow);
     editPalette.setColor(QPalette::Text, Qt::black);
@@ -312,7 +312,7 @@ void TMainForm::createSearchPanels(QWidget* area)
     auto* top = new QHBoxLayout;
     EditHledani = new QLineEdit(texts::kSearchInitial, PanelHledText);
     EditHledani->setObjectName(QStringLiteral("EditHledani"));
-    EditHledani->setValidator(new LetterCaseValidator(LetterCaseValidator::Case::Lower, EditHledani));
+    EditHledani->setValidator(new widgets::LetterCaseValidator(widgets::LetterCaseValidator::Case::Lower, EditHledani));
     // One filter for the whole program: the grid area's size, clicks into the
     // search text and Alt+D for "Další" wherever the focus is in this window.
     qApp->installEventFilter(this);

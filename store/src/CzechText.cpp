@@ -72,7 +72,43 @@ int compareWith(icu::Collator& collator, std::string_view a, std::string_view b)
     return result == UCOL_LESS ? -1 : (result == UCOL_GREATER ? 1 : 0);
 }
 
+std::u32string toCodePoints(std::string_view text)
+{
+    const icu::UnicodeString s = fromUtf8(text);
+    std::u32string out(static_cast<std::size_t>(s.countChar32()), U'\0');
+    UErrorCode status = U_ZERO_ERROR;
+    s.toUTF32(reinterpret_cast<UChar32*>(out.data()), static_cast<int32_t>(out.size()), status);
+    return out;
+}
+
 } // namespace
+
+bool likeMatches(std::string_view text, std::string_view pattern)
+{
+    const std::u32string t = toCodePoints(text);
+    const std::u32string p = toCodePoints(pattern);
+    // Greedy matching that returns to the last "%" on a mismatch: linear in
+    // practice, never exponential.
+    std::size_t ti = 0, pi = 0;
+    std::size_t starPattern = std::u32string::npos, starText = 0;
+    while (ti < t.size()) {
+        if (pi < p.size() && (p[pi] == U'_' || (p[pi] != U'%' && p[pi] == t[ti]))) {
+            ++ti;
+            ++pi;
+        } else if (pi < p.size() && p[pi] == U'%') {
+            starPattern = pi++;
+            starText = ti;
+        } else if (starPattern != std::u32string::npos) {
+            pi = starPattern + 1;
+            ti = ++starText;
+        } else {
+            return false;
+        }
+    }
+    while (pi < p.size() && p[pi] == U'%')
+        ++pi;
+    return pi == p.size();
+}
 
 std::string czechUpper(std::string_view text)
 {

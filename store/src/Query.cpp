@@ -161,7 +161,9 @@ void Query::open()
             throw StoreError(StoreError::Kind::NotFound, "Field '" + statement.field + "' not found");
     }
     const FieldKind kind = field < 0 ? FieldKind::Text : table->fields()[static_cast<std::size_t>(field)].kind;
-    const std::string upperLiteral = czechUpper(statement.literal);
+    // The typed text sits between the two "%" of a LIKE pattern, so a "%" or
+    // "_" typed into it keeps its LIKE meaning; it is never SQL text, though.
+    const std::string upperPattern = "%" + czechUpper(statement.literal) + "%";
     std::vector<Values> rows;
     const int count = table->recordCount();
     for (int row = 0; row < count; ++row) {
@@ -174,7 +176,7 @@ void Query::open()
             const std::string text = textFromStored(kind, value);
             const bool match = statement.condition == Condition::Equals
                                    ? text == statement.literal
-                                   : czechUpper(text).find(upperLiteral) != std::string::npos;
+                                   : likeMatches(czechUpper(text), upperPattern);
             if (!match)
                 continue;
         }

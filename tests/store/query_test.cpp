@@ -2,6 +2,7 @@
 // literals taken whole (quotes and wildcards searched for), Czech upper-casing.
 #include "cursor_fixture.h"
 
+#include "store/CzechText.h"
 #include "store/Query.h"
 
 namespace storetest {
@@ -98,18 +99,43 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // The texts were built without escaping; a quote in the typed text must be
-// searched for, not break the statement, and % or _ typed are plain letters.
-TEST_F(QueryTest, TypedQuotesAndWildcardsAreSearchedForLiterally)
+// searched for, not break the statement. "%" and "_" typed keep their LIKE
+// meaning (any run of letters, one letter), as in the statement's own SQL.
+TEST_F(QueryTest, TypedQuotesAreSearchedForAndWildcardsKeepTheirMeaning)
 {
     EXPECT_EQ(select("select * from Svatek where (UPPER(Svatek.'Výročí') LIKE UPPER('%o'brien%'))", "Svátek"),
               Names{"Josef"});
     EXPECT_EQ(select("select * from Data where (UPPER(Data.'Jméno') LIKE UPPER('%0% \"pe%'))", "Jméno"),
               Names{"100% \"Pepa\""});
-    EXPECT_EQ(select("select * from Data where (UPPER(Data.'Jméno') LIKE UPPER('%_%'))", "Jméno"), Names{"jan_x"});
+    EXPECT_EQ(select("select * from Data where (UPPER(Data.'Jméno') LIKE UPPER('%_%'))", "Jméno"),
+              (Names{"Jan Čermák", "100% \"Pepa\"", "jan_x", "Eva"}));
+    EXPECT_EQ(select("select * from Data where (UPPER(Data.'Jméno') LIKE UPPER('%j%n_x%'))", "Jméno"),
+              Names{"jan_x"});
+    EXPECT_EQ(select("select * from Data where (UPPER(Data.'Jméno') LIKE UPPER('%j_n č%'))", "Jméno"),
+              Names{"Jan Čermák"}); // "_" is one letter, "č" matches "Č"
     EXPECT_EQ(select("select * from Data where (UPPER(Data.'Jméno') LIKE UPPER('%'; drop table records; --%'))",
                      "Jméno"),
               Names{});
     EXPECT_EQ(select("select * from Psc where PSČ = \"1\"0 00\"", "MÍSTO"), Names{});
+}
+
+// LIKE on whole characters: "_" takes one Czech letter (two bytes in UTF-8),
+// "%" any run, and a mismatch after a "%" tries the next start.
+TEST(LikeMatches, WildcardsOnWholeCharacters)
+{
+    struct Case {
+        const char* text;
+        const char* pattern;
+        bool matches;
+    };
+    const Case cases[] = {
+        {"NOVÁK", "%NOV%", true},      {"NOVÁK", "NOV_K", true},   {"NOVÁK", "NOV__K", false},
+        {"NOVÁK", "%V%K", true},       {"NOVÁK", "%VAK%", false},  {"", "%%", true},
+        {"AAB", "%AB", true},          {"ABAB", "%BA%B", true},    {"ABC", "A%C%D", false},
+        {"ŘEŘICHA", "%Ř_CH%", true},   {"X", "", false},           {"", "_", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(store::likeMatches(c.text, c.pattern), c.matches) << c.text << " LIKE " << c.pattern;
 }
 
 TEST_F(QueryTest, ReadsLikeATableAndReplacingTheTextClosesIt)

@@ -327,6 +327,42 @@ TEST_F(DBGridTest, ReadOnlySelectionNeverEdits)
     grid()->setDataSet(nullptr, {});
 }
 
+// A read-only grid over a table browses only: typing, Insert, Down past the
+// last row and Ctrl+Del would otherwise change a reference table.
+TEST_F(DBGridTest, ReadOnlyGridOverATableOnlyBrowses)
+{
+    grid()->setReadOnly(true);
+    clickCell(2, FirstName);
+    type(QStringLiteral("x"));
+    key(Qt::Key_Down);
+    key(Qt::Key_Insert);
+    key(Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(m_cursor->state(), store::CursorState::Browse);
+    EXPECT_EQ(grid()->model()->rowCount(), 3);
+    EXPECT_EQ(cell(2, FirstName), QStringLiteral("JDvořák"));
+    EXPECT_TRUE(m_fakes.dialogs.shown().isEmpty());
+    key(Qt::Key_Up);
+    EXPECT_EQ(m_cursor->currentRow(), 1); // moving still works
+}
+
+// Read-only columns take no typing while the others of the row do, and a
+// column's alignment reaches the view.
+TEST_F(DBGridTest, ReadOnlyColumnTakesNoTyping)
+{
+    grid()->setDataSet(m_cursor.get(), {{"Příjmení", "", 120, true},
+                                        {"Jméno", "", 80},
+                                        {"Telefon", "", 80, true, Qt::AlignCenter}});
+    clickCell(0, Surname);
+    type(QStringLiteral("x"));
+    EXPECT_EQ(m_cursor->state(), store::CursorState::Browse);
+    EXPECT_FALSE(grid()->model()->setData(grid()->model()->index(0, Phone), QStringLiteral("1")));
+    clickCell(0, FirstName);
+    type(QStringLiteral("x"));
+    EXPECT_EQ(m_cursor->state(), store::CursorState::Edit);
+    EXPECT_EQ(grid()->model()->index(0, Phone).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
+              Qt::AlignCenter);
+}
+
 // Typing into an empty table starts its first record there.
 TEST_F(DBGridTest, TypingIntoAnEmptyTableStartsItsFirstRecord)
 {

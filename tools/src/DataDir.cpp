@@ -1,5 +1,7 @@
 #include "tools/DataDir.h"
 
+#include "tools/BodyShapes.h"
+
 #include "store/Catalogue.h"
 #include "store/Cursor.h"
 #include "store/CzechText.h"
@@ -222,6 +224,7 @@ void makeDataDir(const fs::path& seeds, const fs::path& workdir)
             builtDirectories().keep(seedsKey, workdir);
         }
         addWorkingFolders(seeds, workdir);
+        writeBodyShapePictures(workdir / kPicturesDirName);
     } catch (...) {
         // The Data folder did not exist before this call: a half-built one would
         // only block the next attempt, so it goes.

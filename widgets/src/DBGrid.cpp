@@ -186,6 +186,14 @@ void DBGrid::changeEvent(QEvent* event)
         fitRowHeight();
 }
 
+void DBGrid::setReadOnly(bool readOnly)
+{
+    m_model->setReadOnly(readOnly);
+    setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers
+                             : QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
+                                   QAbstractItemView::EditKeyPressed);
+}
+
 QString DBGrid::deleteQuestion()
 {
     return kDeleteQuestion;
@@ -271,7 +279,7 @@ void DBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hin
 bool DBGrid::handleKey(QKeyEvent* event)
 {
     store::Cursor* cursor = m_model->cursor();
-    if (!cursor || !cursor->isActive())
+    if (!cursor || !cursor->isActive() || isReadOnly())
         return false;
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
 

@@ -122,6 +122,8 @@ int GridModel::columnCount(const QModelIndex& parent) const
 
 QVariant GridModel::data(const QModelIndex& index, int role) const
 {
+    if (index.isValid() && role == Qt::TextAlignmentRole && index.column() < m_columns.size())
+        return QVariant::fromValue(m_columns[index.column()].alignment);
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
     const int field = fieldIndexOf(index.column());
@@ -161,7 +163,8 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
-    if (m_dataSet && m_dataSet->canModify() && fieldIndexOf(index.column()) >= 0)
+    if (m_dataSet && m_dataSet->canModify() && !m_readOnly && fieldIndexOf(index.column()) >= 0 &&
+        !m_columns[index.column()].readOnly)
         flags |= Qt::ItemIsEditable;
     return flags;
 }
@@ -176,7 +179,7 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
     if (index.row() != target->currentRow())
         return false;
     const int field = fieldIndexOf(index.column());
-    if (field < 0)
+    if (field < 0 || !(flags(index) & Qt::ItemIsEditable))
         return false;
     const std::string name = target->fields()[static_cast<std::size_t>(field)].name;
     const std::string text = value.toString().toStdString();

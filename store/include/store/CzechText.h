@@ -12,6 +12,9 @@ std::string czechLower(std::string_view text);
 // Secondary: case ignored, used by the nearest key search.
 int compareCzech(std::string_view a, std::string_view b);
 int compareCzechIgnoreCase(std::string_view a, std::string_view b);
+// SQL LIKE on whole characters: "%" stands for any run of characters, "_" for
+// exactly one; everything else matches itself (case too: upper-case both first).
+bool likeMatches(std::string_view text, std::string_view pattern);
 // Names of tables and fields match without regard to case, Czech letters included.
 bool sameName(std::string_view a, std::string_view b);
 // Version of the ICU collator; kept in each table file so a change rebuilds key order.

@@ -15,7 +15,8 @@ public:
 
 // Builds a ready working directory: workdir/Data with every table of the
 // catalogue (the reference tables filled from the seed files in `seeds`, the
-// user tables empty), plus the empty folders Zaloha and Obrazky.
+// user tables empty), plus the folder Zaloha and the folder Obrazky with the
+// pictures the program draws (the body shapes of the weight calculator).
 // Refuses (DataDirError) when workdir/Data already exists: nothing is overwritten.
 // Later calls with the same seed folder in one process copy the tables built by
 // the first call, so a test can afford a fresh directory per case.

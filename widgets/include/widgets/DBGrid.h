@@ -37,6 +37,11 @@ public:
     QColor cellBackground() const { return m_background; }
     QColor cellText() const { return m_text; }
 
+    // A read-only grid only browses: no cell editor, and the keys that insert
+    // or delete records do nothing.
+    void setReadOnly(bool readOnly);
+    bool isReadOnly() const { return m_model->isReadOnly(); }
+
     // The toolkit's question before Ctrl+Del deletes a record.
     static QString deleteQuestion();
 

@@ -33,6 +33,9 @@ public:
     const QList<GridColumn>& columns() const { return m_columns; }
     // Index of a column's field in the data set, -1 when it has none.
     int fieldIndexOf(int column) const;
+    // A read-only model offers no cell for editing, whatever its columns say.
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    bool isReadOnly() const { return m_readOnly; }
 
     // Row indicator texts of the vertical header.
     static QString browseMarker();
@@ -82,6 +85,7 @@ private:
     Transition m_transition = Transition::None;
     int m_transitionRow = -1;
     int m_restructuring = 0;
+    bool m_readOnly = false;
 };
 
 } // namespace widgets

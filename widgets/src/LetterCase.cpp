@@ -1,8 +1,8 @@
-#include "app/LetterCase.h"
+#include "widgets/LetterCase.h"
 
 #include "store/CzechText.h"
 
-namespace app {
+namespace widgets {
 
 LetterCaseValidator::LetterCaseValidator(Case letterCase, QObject* parent)
     : QValidator(parent), m_case(letterCase)
@@ -22,4 +22,4 @@ QValidator::State LetterCaseValidator::validate(QString& input, int& /*position*
     return Acceptable;
 }
 
-} // namespace app
+} // namespace widgets

@@ -2,7 +2,7 @@
 
 #include <QValidator>
 
-namespace app {
+namespace widgets {
 
 // Turns every letter typed or pasted into a line edit into a capital (or a
 // small letter), Czech letters included, before the text changes; so a
@@ -17,4 +17,4 @@ private:
     Case m_case;
 };
 
-} // namespace app
+} // namespace widgets
