@@ -6,10 +6,14 @@
 
 #include "MainFormTexts.h"
 
+#include "calculators/CasyForm.h"
+#include "calculators/FormData.h"
+#include "calculators/FormGraf.h"
+#include "calculators/HlavniForm.h"
+#include "calculators/JednotkyForm.h"
 #include "editor/AddressBlock.h"
 #include "editor/EditorForm.h"
 #include "organiser/OsobZaznamyForm.h"
-
 #include "platform/Platform.h"
 #include "reports/AddressReports.h"
 #include "store/Catalogue.h"
@@ -47,6 +51,7 @@ Application::~Application()
         qApp->removeEventFilter(m_helpKeys.get());
     // Windows close their tables (dropping pending records) before the store
     // goes; the reports read the main window's table, so they go first.
+    releaseCalculators();
     m_report1Form.reset();
     m_reportForm.reset();
     m_osobZaznamyForm.reset();
@@ -84,10 +89,34 @@ std::vector<StartupStep> Application::startupSteps()
              });
          },
          {10}},
-        {QStringLiteral("TFormData"), {}, {}},
-        {QStringLiteral("TFormGraf"), {}, {}},
-        {QStringLiteral("THlavniForm"), {}, {}},
-        {QStringLiteral("TTextForm"), {}, {}},
+        {QStringLiteral("TFormData"),
+         [this] { m_formData = std::make_unique<calculators::TFormData>(*m_database, m_mainForm.get()); },
+         {}},
+        {QStringLiteral("TFormGraf"),
+         [this] {
+             m_formGraf = std::make_unique<calculators::TFormGraf>(m_formData->Table(), m_mainForm.get());
+             m_formData->setGraph(m_formGraf.get());
+         },
+         {}},
+        {QStringLiteral("THlavniForm"),
+         [this] {
+             m_hlavniForm = std::make_unique<calculators::THlavniForm>(m_mainForm.get());
+             m_hlavniForm->setRecordsWindow(m_formData.get());
+             m_formData->setCalculator(m_hlavniForm.get());
+             m_mainForm->bindCommand(QStringLiteral("Vaha"), [this] {
+                 m_hlavniForm->show();
+                 m_hlavniForm->raise();
+                 m_hlavniForm->activateWindow();
+             });
+         },
+         {}},
+        {QStringLiteral("TTextForm"),
+         [this] {
+             m_textForm = std::make_unique<calculators::TTextForm>(m_mainForm.get());
+             m_textForm->setCalculator(m_hlavniForm.get());
+             m_hlavniForm->setTextWindow(m_textForm.get());
+         },
+         {}},
         {QStringLiteral("TZalhForm"), {}, {30}},
         {QStringLiteral("(application title, help file)"), [this] { setApplicationValues(); }, {35}},
         {QStringLiteral("TOsobZaznamyForm"),
@@ -106,8 +135,19 @@ std::vector<StartupStep> Application::startupSteps()
         {QStringLiteral("TSvatekForm"), {}, {60}},
         {QStringLiteral("TPscForm"), {}, {70}},
         {QStringLiteral("TSpzForm"), {}, {75}},
-        {QStringLiteral("TCasyForm"), {}, {80}},
-        {QStringLiteral("TJednotkyForm"), {}, {85, 90}},
+        {QStringLiteral("TCasyForm"),
+         [this] {
+             m_casyForm = std::make_unique<calculators::TCasyForm>(*m_database, m_mainForm.get());
+             m_casyForm->FormCreate();
+             m_mainForm->bindCommand(QStringLiteral("CasoveOdchylky"), [this] { m_casyForm->showClock(); });
+         },
+         {80}},
+        {QStringLiteral("TJednotkyForm"),
+         [this] {
+             m_jednotkyForm = std::make_unique<calculators::TJednotkyForm>(m_mainForm.get());
+             m_mainForm->bindCommand(QStringLiteral("PrevodyJednotek"), [this] { m_jednotkyForm->show(); });
+         },
+         {85, 90}},
         {QStringLiteral("TReportForm"),
          [this] {
              m_reportForm = std::make_unique<reports::TReportForm>(m_mainForm->Table(), m_mainForm.get());
@@ -121,6 +161,17 @@ std::vector<StartupStep> Application::startupSteps()
          },
          {100}},
     };
+}
+
+void Application::releaseCalculators()
+{
+    // The graph reads the records window's table: it goes first.
+    m_jednotkyForm.reset();
+    m_casyForm.reset();
+    m_textForm.reset();
+    m_hlavniForm.reset();
+    m_formGraf.reset();
+    m_formData.reset();
 }
 
 void Application::setApplicationValues()
@@ -147,6 +198,7 @@ bool Application::start()
         });
     } catch (const std::exception& error) {
         // The splash window has gone with the unwinding; the message stays in front.
+        releaseCalculators();
         m_report1Form.reset();
         m_reportForm.reset();
         m_osobZaznamyForm.reset();

@@ -67,7 +67,14 @@ const std::map<int, QString>& topicTexts()
                 "levé a pravé odsazení odstavce.</li>"
                 "</ul>"
                 "<p>Dopis lze otevřít také přetažením souboru do okna editoru nebo zadáním jeho "
-                "jména při spuštění programu.</p>")},
+                "jména při spuštění programu.</p>"
+                "<h3>Časové odchylky měst</h3>"
+                "<p>Okno (F7) ukazuje města světa s jejich pevným časovým posunem proti místnímu "
+                "času. Vlevo nahoře je čas ve městě označeném v tabulce, vpravo místní čas; oba se "
+                "obnovují každou sekundu, dokud je okno otevřené. Hodiny každou sekundu tiknou a "
+                "v celou minutu zazní vyšší tón. Tlačítka se šipkami posunou tabulku o 15 měst "
+                "zpět nebo vpřed. Posuny nepočítají s letním časem. <b>Zpět</b> okno zavře a "
+                "hodiny zastaví.</p>")},
         {4, QStringLiteral(
                 "<h2>Osobní záznamník</h2>"
                 "<p>Zápisník krátkých poznámek. Každá poznámka má jedinečný název (nejvýše 35 "
@@ -90,10 +97,48 @@ const std::map<int, QString>& topicTexts()
         {7, QStringLiteral("<h2>Poštovní směrovací čísla a poznávací značky</h2>"
                            "<p>Vyhledávání PSČ podle míst a značek podle zemí.</p>")},
         {8, QStringLiteral("<h2>Seznam přístrojů</h2><p>Evidence domácích přístrojů, záruk a oprav.</p>")},
-        {9, QStringLiteral("<h2>Převody jednotek</h2><p>Převody v deseti skupinách jednotek.</p>")},
+        {9, QStringLiteral(
+                "<h2>Převody jednotek</h2>"
+                "<p>Okno převádí číslo z jedné jednotky na jinou v deseti skupinách: délkové míry, "
+                "váhy, plošné míry, energie, suchý objem, objem, teplota, výkon, tlak a rychlost.</p>"
+                "<ol>"
+                "<li>Vyberte záložku se skupinou jednotek.</li>"
+                "<li>Klikněte myší na jednotku v seznamu <b>Z jednotky</b> a na jednotku v seznamu "
+                "<b>Na jednotku</b>.</li>"
+                "<li>Do pole pod seznamy napište číslo. Výsledek se přepočítá při každé změně čísla "
+                "a po každém kliknutí do seznamů.</li>"
+                "</ol>"
+                "<p>Desetinná čísla pište s tečkou (1.5), lze použít i exponent (1e3 = 1000). Text, "
+                "který není číslem (například s desetinnou čárkou nebo mezerou na konci), se počítá "
+                "jako 0. Výsledek má deset desetinných míst; velmi velká čísla se ukážou "
+                "v exponenciálním tvaru (3.1E+0040).</p>"
+                "<p>U teploty okno upozorní, když výsledek leží pod absolutní nulou. Po přechodu na "
+                "jinou záložku se zadání vrátí na 1, zvolené jednotky na každé záložce zůstanou.</p>"
+                "<p>Tlačítko <b>Zpět</b> okno skryje; při dalším otevření (F9) je vše, jak bylo.</p>")},
         {10, QStringLiteral("<h2>Zálohování</h2><p>Nastavení archivátoru ARJ a statistika záloh.</p>")},
         {12, QStringLiteral("<h2>Telefonní předvolby</h2><p>Předvolby v ČR a mezinárodní předvolby.</p>")},
-        {13, QStringLiteral("<h2>Váha</h2><p>Výpočet indexu tělesné hmotnosti, záznamy vážení a graf.</p>")},
+        {13, QStringLiteral(
+                 "<h2>Váha - index tělesné hmotnosti (BMI)</h2>"
+                 "<p>Do pole <b>Výška v cm</b> napište výšku a do pole <b>Váha v kg</b> váhu, obojí "
+                 "celými čísly. Klávesa Enter přejde z výšky na váhu a dál na tlačítko "
+                 "<b>Výpočet</b>; další Enter spočítá výsledek. Kliknutím do pole výšky se všechna "
+                 "pole vymažou pro nový výpočet.</p>"
+                 "<p>Výsledkem je kategorie hmotnosti se zdravotními riziky, obrázek postavy a "
+                 "hranice hmotnosti všech kategorií pro zadanou výšku. Tlačítko <b>Text</b> otevře "
+                 "vysvětlení, jak se index počítá a co kategorie znamenají.</p>"
+                 "<h3>Uložené záznamy</h3>"
+                 "<p>Tlačítko <b>Tabulka</b> otevře uložená vážení. <b>Přidat</b> založí nový záznam "
+                 "s výškou, váhou a kategorií z posledního výpočtu; do sloupce Jméno napište, koho "
+                 "jste vážili, a stiskněte <b>Uložit</b> (<b>Zrušit</b> nový záznam zahodí). Datum se "
+                 "vyplní samo. <b>Smazat</b> po potvrzení smaže označený záznam.</p>"
+                 "<p><b>Vybrat</b> ukáže pole pro hledané jméno: <b>Vyber</b> zobrazí záznamy, jejichž "
+                 "jméno obsahuje napsaný text (na velikosti písmen nezáleží; % zastoupí libovolný "
+                 "text, _ jeden znak). Kliknutím do pole nebo tlačítkem <b>Zpět</b> se vrátí celá "
+                 "tabulka.</p>"
+                 "<h3>Graf</h3>"
+                 "<p>Tlačítko <b>Graf</b> nakreslí váhy osoby z označeného řádku jako sloupce, "
+                 "nejnovější vážení vlevo. Stupnice má jeden bod na kilogram, čáry jsou po 50 kg. "
+                 "Graf se při přepnutí do jiného okna vymaže; znovu ho otevřete tlačítkem Graf.</p>")},
     };
     return texts;
 }

@@ -98,6 +98,9 @@ TEST_F(DeliveredDataDir, holdsEveryTableAndTheWorkingFolders)
         EXPECT_TRUE(fs::is_regular_file(dataDir() / def.fileName)) << def.fileName;
     EXPECT_TRUE(fs::is_directory(workdir() / "Zaloha"));
     EXPECT_TRUE(fs::is_directory(workdir() / "Obrazky"));
+    // The calculator's body-shape pictures come with the directory.
+    for (int picture = 1; picture <= 6; ++picture)
+        EXPECT_TRUE(fs::is_regular_file(workdir() / "Obrazky" / ("Tvar" + std::to_string(picture) + ".bmp")));
 }
 
 // A seed line silently dropped (or a user table delivered with records) shows

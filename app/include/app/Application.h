@@ -23,6 +23,14 @@ namespace reports {
 class TReportForm;
 class TReport1Form;
 }
+namespace calculators {
+class TCasyForm;
+class TFormData;
+class TFormGraf;
+class THlavniForm;
+class TJednotkyForm;
+class TTextForm;
+}
 
 namespace app {
 
@@ -59,9 +67,17 @@ public:
     organiser::TOsobZaznamyForm* osobZaznamyForm() const { return m_osobZaznamyForm.get(); }
     // The program's first plain argument: the editor loads it whenever it is shown.
     void setEditorDocument(const QString& fileName) { m_editorDocument = fileName; }
+    calculators::TFormData* formData() const { return m_formData.get(); }
+    calculators::TFormGraf* formGraf() const { return m_formGraf.get(); }
+    calculators::THlavniForm* hlavniForm() const { return m_hlavniForm.get(); }
+    calculators::TTextForm* textForm() const { return m_textForm.get(); }
+    calculators::TCasyForm* casyForm() const { return m_casyForm.get(); }
+    calculators::TJednotkyForm* jednotkyForm() const { return m_jednotkyForm.get(); }
 
 private:
     void setApplicationValues();
+    // Closes the calculators' windows; they go before the main window and the store.
+    void releaseCalculators();
 
     std::unique_ptr<store::Database> m_database;
     std::unique_ptr<HelpKeyFilter> m_helpKeys;
@@ -71,6 +87,12 @@ private:
     QString m_editorDocument;
     std::unique_ptr<reports::TReportForm> m_reportForm;
     std::unique_ptr<reports::TReport1Form> m_report1Form;
+    std::unique_ptr<calculators::TFormData> m_formData;
+    std::unique_ptr<calculators::TFormGraf> m_formGraf;
+    std::unique_ptr<calculators::THlavniForm> m_hlavniForm;
+    std::unique_ptr<calculators::TTextForm> m_textForm;
+    std::unique_ptr<calculators::TCasyForm> m_casyForm;
+    std::unique_ptr<calculators::TJednotkyForm> m_jednotkyForm;
     std::function<void(int)> m_progressObserver;
     QString m_helpFile;
 };
