@@ -2,6 +2,7 @@
 // Every operation is measured both ways in one run and the ratio store/raw
 // printed at the end; the raw side uses the SQL a direct approach would use.
 #include "BenchSupport.h"
+#include "SyncOff.h"
 
 #include "store/Catalogue.h"
 #include "store/Cursor.h"
@@ -170,51 +171,6 @@ namespace {
 
 // ---- generating the table once ----------------------------------------------
 
-// Every save of the store is its own transaction with synchronous=FULL, so a
-// million saves would take hours of fsyncs. While the table is generated the
-// default VFS is the ordinary one with its sync turned into a no-op; the file
-// written is the same, only not forced to disk record by record.
-int noSync(sqlite3_file*, int)
-{
-    return SQLITE_OK;
-}
-
-sqlite3_vfs* g_realVfs = nullptr;
-sqlite3_vfs g_noSyncVfs;
-std::map<const sqlite3_io_methods*, std::unique_ptr<sqlite3_io_methods>> g_patchedMethods;
-
-int openWithoutSync(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* outFlags)
-{
-    const int rc = g_realVfs->xOpen(g_realVfs, name, file, flags, outFlags);
-    if (rc == SQLITE_OK && file->pMethods != nullptr) {
-        auto& patched = g_patchedMethods[file->pMethods];
-        if (!patched) {
-            patched = std::make_unique<sqlite3_io_methods>(*file->pMethods);
-            patched->xSync = noSync;
-        }
-        file->pMethods = patched.get();
-    }
-    return rc;
-}
-
-class SyncOff {
-public:
-    SyncOff()
-    {
-        g_realVfs = sqlite3_vfs_find(nullptr);
-        g_noSyncVfs = *g_realVfs;
-        g_noSyncVfs.zName = "pelmir-bench-nosync";
-        g_noSyncVfs.xOpen = openWithoutSync;
-        g_noSyncVfs.pNext = nullptr;
-        sqlite3_vfs_register(&g_noSyncVfs, 1);
-    }
-    ~SyncOff()
-    {
-        sqlite3_vfs_register(g_realVfs, 1);
-        sqlite3_vfs_unregister(&g_noSyncVfs);
-    }
-};
-
 void generateTable(const fs::path& dir)
 {
     const store::TableDef* def = store::findTableDef(kTable);
@@ -223,7 +179,7 @@ void generateTable(const fs::path& dir)
     fs::remove_all(dir);
     fs::create_directories(dir);
     std::printf("Generating %d address records in %s (once)...\n", kRecords, dir.string().c_str());
-    SyncOff syncOff;
+    bench::SyncOff syncOff;
     store::Database::createTable(dir, *def, "");
     store::Database database(dir);
     store::Cursor cursor(database, kTable);

@@ -29,10 +29,12 @@ constexpr int kMarginWidth = 21;
 const QColor kPurple(128, 0, 128);
 const QColor kScaleBlue(0, 0, 255);
 
-// The area the bars stand in: 30000 pixels wide, scrolled sideways.
-class GraphArea : public QWidget {
+// The area the bars stand in: 30000 pixels wide, scrolled sideways. It keeps
+// the weights it drew until the records or the name change, so scrolling and
+// exposing repaint without reading the table again.
+class GraphArea : public QWidget, public store::DisplayObserver {
 public:
-    GraphArea(const store::DataSet& records, const QLabel& name, QWidget* parent)
+    GraphArea(store::DataSet& records, const QLabel& name, QWidget* parent)
         : QWidget(parent), m_records(records), m_name(name)
     {
         setObjectName(QStringLiteral("PaintBoxGraf"));
@@ -41,21 +43,40 @@ public:
         QPalette white = palette();
         white.setColor(QPalette::Window, Qt::white);
         setPalette(white);
+        m_records.addObserver(this);
+    }
+    ~GraphArea() override { m_records.removeObserver(this); }
+
+    void displayChanged(store::DisplayChange change) override
+    {
+        // A move alone changes no weight.
+        if (change != store::DisplayChange::Current) {
+            m_valid = false;
+            update();
+        }
     }
 
 protected:
     void paintEvent(QPaintEvent* event) override
     {
         widgets::guarded([&] {
+            if (!m_valid || m_weightsOf != m_name.text()) {
+                m_weightsOf = m_name.text();
+                m_weights = weightsOf(m_records, m_weightsOf);
+                m_valid = true;
+            }
             QPainter painter(this);
             PainterCanvas canvas(painter);
-            paintWeightGraph(canvas, weightsOf(m_records, m_name.text()), event->rect());
+            paintWeightGraph(canvas, m_weights, event->rect());
         });
     }
 
 private:
-    const store::DataSet& m_records;
+    store::DataSet& m_records;
     const QLabel& m_name;
+    QString m_weightsOf;
+    std::vector<int> m_weights;
+    bool m_valid = false;
 };
 
 // The fixed scale on the left margin, lined up with the drawing area.
@@ -89,7 +110,7 @@ protected:
 
 } // namespace
 
-TFormGraf::TFormGraf(const store::DataSet& records, QWidget* parent)
+TFormGraf::TFormGraf(store::DataSet& records, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName(QStringLiteral("FormGraf"));

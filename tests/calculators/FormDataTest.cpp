@@ -228,6 +228,16 @@ TEST_F(FormDataTest, GraphShowsTheCurrentPersonsBars)
     EXPECT_NE(painted.pixel(32, 200), red);      // Eva's is not Jan's
     EXPECT_EQ(m_data->Table().currentRow(), 2);
 
+    // A new measurement stored meanwhile stands leftmost at the next repaint.
+    store::Cursor& table = m_data->Table();
+    table.append();
+    table.setText("Jméno", "Jan");
+    table.setText("Váha", "100");
+    table.post();
+    painted = m_graph->drawingArea()->grab(QRect(0, 0, 60, 225)).toImage();
+    EXPECT_EQ(painted.pixel(5, 215 - 100), red);
+    EXPECT_EQ(painted.pixel(14, 215 - 79), red);
+
     showActive(*m_graph);
     showActive(*m_data);
     EXPECT_TRUE(m_graph->name().isEmpty());

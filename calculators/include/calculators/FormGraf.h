@@ -14,11 +14,11 @@ namespace calculators {
 
 // "Graf": the weights of the person named at the top as bars, the latest
 // leftmost, on a scale of one pixel per kilogram. It reads the records
-// window's cursor without moving it.
+// window's cursor without moving it, and again only when the records change.
 class TFormGraf : public QWidget {
     Q_OBJECT
 public:
-    explicit TFormGraf(const store::DataSet& records, QWidget* parent = nullptr);
+    explicit TFormGraf(store::DataSet& records, QWidget* parent = nullptr);
     ~TFormGraf() override;
 
     // Puts the name into the label and shows the window in front.
