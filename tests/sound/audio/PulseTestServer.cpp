@@ -23,7 +23,7 @@ QString PulseTestServer::socketPath() const
 
 QString PulseTestServer::serverString() const
 {
-    return QStringLiteral("unix:") + socketPath();
+    return own() ? QStringLiteral("unix:") + socketPath() : m_external;
 }
 
 QString PulseTestServer::sinkModuleArguments() const
@@ -31,12 +31,21 @@ QString PulseTestServer::sinkModuleArguments() const
     // The monitor gives the stream's own samples back: same format, rate and
     // channel count as the tone output, so nothing is resampled or mixed.
     return QStringLiteral("sink_name=%1 format=s16le rate=%2 channels=1")
-        .arg(QLatin1String(kSink))
+        .arg(m_sink)
         .arg(kSampleRate);
 }
 
 bool PulseTestServer::start()
 {
+    if (!own()) {
+        if (m_sink.isEmpty())
+            m_why = QStringLiteral("PELMIR_TEST_PULSE_SINK names no sink");
+        else if (pactl({QStringLiteral("info")}).isEmpty())
+            m_why = QStringLiteral("the server %1 does not answer").arg(m_external);
+        else
+            return true;
+        return false;
+    }
     const QString program = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
     if (program.isEmpty()) {
         m_why = QStringLiteral("pulseaudio is not installed");

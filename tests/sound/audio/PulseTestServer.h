@@ -4,6 +4,11 @@
 // one null sink whose monitor records exactly what was played, no autospawn,
 // no exit when idle. Runs as root too (user mode, which the server only warns
 // about), so it works in a CI container.
+//
+// PELMIR_TEST_PULSE_SERVER (a server string) and PELMIR_TEST_PULSE_SINK (a
+// sink of one channel at 48 kHz) measure against a server started elsewhere
+// instead, such as PipeWire's PulseAudio service; the tests that stop the
+// server or remove the sink then skip.
 
 #include <QProcess>
 #include <QString>
@@ -15,7 +20,7 @@ namespace soundtest {
 
 class PulseTestServer {
 public:
-    static constexpr const char* kSink = "pelmir_test";
+    static constexpr const char* kOwnSink = "pelmir_test";
     static constexpr int kSampleRate = 48000;
 
     PulseTestServer();
@@ -26,10 +31,12 @@ public:
     // Kills it at once, as a crash would.
     void kill();
     bool running() const;
+    // A server of the test's own (not one named by the environment).
+    bool own() const { return m_external.isEmpty(); }
     QString why() const { return m_why; }
 
     QString serverString() const; // "unix:/.../native", for PULSE_SERVER
-    QString monitor() const { return QStringLiteral("%1.monitor").arg(kSink); }
+    QString monitor() const { return m_sink + QStringLiteral(".monitor"); }
 
     // pactl against this server; its output, or an empty string on failure.
     QString pactl(const QStringList& arguments) const;
@@ -42,6 +49,9 @@ private:
     QString sinkModuleArguments() const;
     void raiseMainThread();
 
+    QString m_external = qEnvironmentVariable("PELMIR_TEST_PULSE_SERVER");
+    QString m_sink =
+        own() ? QString::fromLatin1(kOwnSink) : qEnvironmentVariable("PELMIR_TEST_PULSE_SINK");
     QTemporaryDir m_dir;
     std::unique_ptr<QProcess> m_process;
     QString m_why;
