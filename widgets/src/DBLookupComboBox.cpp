@@ -6,6 +6,7 @@
 #include "store/Cursor.h"
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
@@ -25,12 +26,21 @@ DBLookupComboBox::DBLookupComboBox(QWidget* parent) : QComboBox(parent), m_model
     setMinimumContentsLength(kVisibleCharacters);
     auto* list = new QListView(this);
     list->setUniformItemSizes(true);
+    list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setView(list);
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
     setModel(m_model);
+    // The combo box would match the typed text against every entry when
+    // the text loses the focus or Enter is pressed; typing here searches the
+    // index instead, and Enter chooses the entry found.
+    disconnect(lineEdit(), &QLineEdit::editingFinished, this, nullptr);
+    disconnect(lineEdit(), &QLineEdit::returnPressed, this, nullptr);
     lineEdit()->installEventFilter(this);
+    // Keys typed while the list is open go to the text too: the list's own
+    // keyboard search would compare a million entries one by one.
+    list->installEventFilter(this);
     connect(lineEdit(), &QLineEdit::textEdited, this, &DBLookupComboBox::typed);
     connect(this, qOverload<int>(&QComboBox::activated), this, &DBLookupComboBox::choose);
 }
@@ -65,7 +75,14 @@ void DBLookupComboBox::typed(const QString& text)
             return;
         const QString found = m_model->index(row, 0).data().toString();
         const QSignalBlocker blocker(this);
-        setCurrentIndex(row);
+        if (view()->isVisible()) {
+            // The open list only moves to the entry; the box takes it when chosen.
+            const QModelIndex entry = m_model->index(row, 0);
+            view()->selectionModel()->setCurrentIndex(entry, QItemSelectionModel::ClearAndSelect);
+            view()->scrollTo(entry, QAbstractItemView::PositionAtTop);
+        } else {
+            setCurrentIndex(row);
+        }
         // The rest of the entry found stands selected, so typing goes on.
         if (found.startsWith(text, Qt::CaseInsensitive)) {
             lineEdit()->setText(found);
@@ -78,6 +95,8 @@ void DBLookupComboBox::typed(const QString& text)
 
 void DBLookupComboBox::choose(int row)
 {
+    if (view()->isVisible() && view()->currentIndex().isValid())
+        row = view()->currentIndex().row();
     store::DataSet* data = dataSet();
     if (!data || row < 0 || row >= m_model->rowCount())
         return;
@@ -87,6 +106,15 @@ void DBLookupComboBox::choose(int row)
 
 bool DBLookupComboBox::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == view() && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool typing = !key->text().isEmpty() && key->text().at(0).isPrint();
+        if (typing || key->key() == Qt::Key_Backspace) {
+            QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text());
+            QCoreApplication::sendEvent(lineEdit(), &copy);
+            return true;
+        }
+    }
     if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
