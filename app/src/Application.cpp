@@ -6,6 +6,9 @@
 
 #include "MainFormTexts.h"
 
+#include "backup/BackupCommands.h"
+#include "backup/TNastavARJForm.h"
+#include "backup/TZalhForm.h"
 #include "calculators/CasyForm.h"
 #include "calculators/FormData.h"
 #include "calculators/FormGraf.h"
@@ -23,6 +26,8 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace app {
 
@@ -30,6 +35,28 @@ namespace {
 const QString kApplicationTitle = QStringLiteral("Pelmir a telefony");
 // The help file's name in the help location.
 const QString kHelpFileName = QStringLiteral("Pelmhelp.hlp");
+
+// The restore program is installed beside the program; else it is found on the PATH.
+QString restoreProgram()
+{
+    const QString name = QStringLiteral("pelmir-restore");
+    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(name);
+    return QFileInfo(beside).isExecutable() ? beside : name;
+}
+
+// Debian's name for the desktop's terminal, in which the archiver shows its progress.
+QString archiverTerminal()
+{
+    return QStandardPaths::findExecutable(QStringLiteral("x-terminal-emulator"));
+}
+
+// Shows a window and brings it to the front.
+void showInFront(QWidget* window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
 } // namespace
 
 Application::Application(const std::filesystem::path& workDir)
@@ -49,8 +76,16 @@ Application::~Application()
 {
     if (m_helpKeys && qApp)
         qApp->removeEventFilter(m_helpKeys.get());
+    destroyWindows();
+}
+
+void Application::destroyWindows()
+{
     // Windows close their tables (dropping pending records) before the store
     // goes; the reports read the main window's table, so they go first.
+    m_nastavARJForm.reset();
+    m_backupCommands.reset();
+    m_zalhForm.reset();
     releaseCalculators();
     m_report1Form.reset();
     m_reportForm.reset();
@@ -117,7 +152,7 @@ std::vector<StartupStep> Application::startupSteps()
              m_hlavniForm->setTextWindow(m_textForm.get());
          },
          {}},
-        {QStringLiteral("TZalhForm"), {}, {30}},
+        {QStringLiteral("TZalhForm"), [this] { createBackupLog(); }, {30}},
         {QStringLiteral("(application title, help file)"), [this] { setApplicationValues(); }, {35}},
         {QStringLiteral("TOsobZaznamyForm"),
          [this] {
@@ -131,7 +166,7 @@ std::vector<StartupStep> Application::startupSteps()
          {40}},
         {QStringLiteral("TPlanovacForm"), {}, {45}},
         {QStringLiteral("TKalendarForm"), {}, {50}},
-        {QStringLiteral("TNastavARJForm"), {}, {55}},
+        {QStringLiteral("TNastavARJForm"), [this] { createArchiverSettings(); }, {55}},
         {QStringLiteral("TSvatekForm"), {}, {60}},
         {QStringLiteral("TPscForm"), {}, {70}},
         {QStringLiteral("TSpzForm"), {}, {75}},
@@ -161,6 +196,25 @@ std::vector<StartupStep> Application::startupSteps()
          },
          {100}},
     };
+}
+
+void Application::createBackupLog()
+{
+    m_zalhForm = std::make_unique<backup::TZalhForm>(*m_database);
+    m_backupCommands = std::make_unique<backup::BackupCommands>(backup::BackupCommands::Wiring{
+        m_zalhForm.get(), [this] { m_mainForm->KonecClick(); }, restoreProgram(), archiverTerminal()});
+    m_mainForm->bindCommand(QStringLiteral("ZalohaNaDisk"), [this] { m_backupCommands->ZalohaNaDiskClick(); });
+    m_mainForm->bindCommand(QStringLiteral("ObnovaZDisku"), [this] { m_backupCommands->ObnovaZDiskuClick(); });
+    m_mainForm->bindCommand(QStringLiteral("Statistika"), [this] { showInFront(m_zalhForm.get()); });
+}
+
+void Application::createArchiverSettings()
+{
+    m_nastavARJForm = std::make_unique<backup::TNastavARJForm>();
+    m_mainForm->bindCommand(QStringLiteral("ZalohovaniARJ"), [this] { m_nastavARJForm->ZalohovaniARJClick(); });
+    m_mainForm->bindCommand(QStringLiteral("ZalohaNaDiskety"),
+                            [this] { m_backupCommands->ZalohaNaDisketyARJClick(); });
+    m_mainForm->bindCommand(QStringLiteral("ObnovaZDisket"), [this] { m_backupCommands->ObnovaZDisketARJClick(); });
 }
 
 void Application::releaseCalculators()
@@ -198,12 +252,7 @@ bool Application::start()
         });
     } catch (const std::exception& error) {
         // The splash window has gone with the unwinding; the message stays in front.
-        releaseCalculators();
-        m_report1Form.reset();
-        m_reportForm.reset();
-        m_osobZaznamyForm.reset();
-        m_editorForm.reset();
-        m_mainForm.reset();
+        destroyWindows();
         platform::services().dialogs->errorBox(widgets::userMessage(error));
         return false;
     }

@@ -5,6 +5,7 @@
 #include "app/Help.h"
 #include "app/Logo.h"
 
+#include "backup/ArchiverSettings.h"
 #include "sound/Tones.h"
 #include "store/Database.h"
 #include "widgets/DBNavigator.h"
@@ -456,15 +457,16 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 
 void TMainForm::FormCreate()
 {
-    // The start-up step, in its fixed order. Each part joins the list at its
-    // place when its feature is built:
+    // The start-up step, in its fixed order:
     //   1. make sure the archiver directory file exists (floppy backup)
     //   2. read the saved grid background colour
     //   3. disable the two floppy items when no archiver directory is set (floppy backup)
     //   4. read the saved grid text colour
     //   5. set the two start-with-the-computer items
     const std::vector<std::function<void()>> settings = settingsStartupParts();
-    const std::vector<std::function<void()>> parts = {settings[0], settings[1], settings[2]};
+    const std::vector<std::function<void()>> parts = {
+        [] { backup::ensureArchiverFile(); }, settings[0],
+        [this] { disableFloppyItemsUnlessArchiverSet(); }, settings[1], settings[2]};
     widgets::guarded([&] {
         for (const auto& part : parts)
             part();

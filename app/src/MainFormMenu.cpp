@@ -5,6 +5,7 @@
 
 #include "MainFormTexts.h"
 
+#include "backup/ArchiverSettings.h"
 #include "widgets/ErrorReport.h"
 
 #include <QAbstractButton>
@@ -139,15 +140,26 @@ void TMainForm::createMenu()
     help.item("ObsahNapovedy", QStringLiteral("Obsah nápovědy"), {}, [this] { ObsahNapovedyClick(); });
 }
 
+void TMainForm::disableFloppyItemsUnlessArchiverSet()
+{
+    if (backup::archiverDirectorySet())
+        return;
+    for (const QString& name : {QStringLiteral("ZalohaNaDiskety"), QStringLiteral("ObnovaZDisket")}) {
+        m_disabledUntilRestart << name;
+        findChild<QAction*>(name)->setEnabled(false);
+    }
+}
+
 void TMainForm::bindCommand(const QString& objectName, std::function<void()> handler)
 {
     auto run = [handler = std::move(handler)] { widgets::guarded(handler); };
+    const bool enabled = !m_disabledUntilRestart.contains(objectName);
     if (auto* action = findChild<QAction*>(objectName)) {
         connect(action, &QAction::triggered, this, run);
-        action->setEnabled(true);
+        action->setEnabled(enabled);
     } else if (auto* button = findChild<QAbstractButton*>(objectName)) {
         connect(button, &QAbstractButton::clicked, this, run);
-        button->setEnabled(true);
+        button->setEnabled(enabled);
     } else {
         throw std::logic_error("no command named " + objectName.toStdString());
     }

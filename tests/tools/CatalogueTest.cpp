@@ -15,8 +15,8 @@ struct ExpectedTable {
     std::vector<std::string> files;
 };
 
-// The catalogue order is the order backups copy the files in; keys decide
-// uniqueness and the two orderings of the directory windows.
+// Keys decide uniqueness and the two orderings of the directory windows; the
+// files are the names a table had in the original catalogue.
 const std::vector<ExpectedTable> kExpected = {
     {"Dat.DB", "Příjmení", std::nullopt, false, {"Dat.DB", "Dat.PX"}},
     {"Datz.DB", "Název", std::nullopt, false, {"Datz.DB", "Datz.MB", "Datz.PX"}},
@@ -41,8 +41,8 @@ const store::FieldDef* findField(const store::TableDef& def, const std::string& 
     return nullptr;
 }
 
-// A table out of order, a lost key or a wrong protection would misplace backups,
-// allow duplicates or let a reference table open without its password.
+// A lost key or a wrong protection would allow duplicates or let a reference
+// table open without its password.
 TEST(Catalogue, tablesInOrderWithKeysFilesAndProtection)
 {
     const auto& tables = store::catalogue();

@@ -23,6 +23,11 @@ namespace reports {
 class TReportForm;
 class TReport1Form;
 }
+namespace backup {
+class BackupCommands;
+class TNastavARJForm;
+class TZalhForm;
+}
 namespace calculators {
 class TCasyForm;
 class TFormData;
@@ -62,6 +67,8 @@ public:
     TMainForm* mainForm() const { return m_mainForm.get(); }
     reports::TReportForm* reportForm() const { return m_reportForm.get(); }
     reports::TReport1Form* report1Form() const { return m_report1Form.get(); }
+    backup::TZalhForm* zalhForm() const { return m_zalhForm.get(); }
+    backup::TNastavARJForm* nastavARJForm() const { return m_nastavARJForm.get(); }
     QString helpFile() const { return m_helpFile; }
     editor::TEditorForm* editorForm() const { return m_editorForm.get(); }
     organiser::TOsobZaznamyForm* osobZaznamyForm() const { return m_osobZaznamyForm.get(); }
@@ -78,6 +85,10 @@ private:
     void setApplicationValues();
     // Closes the calculators' windows; they go before the main window and the store.
     void releaseCalculators();
+    void createBackupLog();
+    void createArchiverSettings();
+    // The windows go before the store they read, the reports before the main window.
+    void destroyWindows();
 
     std::unique_ptr<store::Database> m_database;
     std::unique_ptr<HelpKeyFilter> m_helpKeys;
@@ -93,6 +104,9 @@ private:
     std::unique_ptr<calculators::TTextForm> m_textForm;
     std::unique_ptr<calculators::TCasyForm> m_casyForm;
     std::unique_ptr<calculators::TJednotkyForm> m_jednotkyForm;
+    std::unique_ptr<backup::TZalhForm> m_zalhForm;
+    std::unique_ptr<backup::BackupCommands> m_backupCommands;
+    std::unique_ptr<backup::TNastavARJForm> m_nastavARJForm;
     std::function<void(int)> m_progressObserver;
     QString m_helpFile;
 };

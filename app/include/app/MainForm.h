@@ -4,6 +4,7 @@
 #include "store/Cursor.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -93,8 +94,9 @@ public:
     void ObsahNapovedyClick();
 
     // Attaches the command of a window created later to its menu item or
-    // toolbar button (found by object name) and enables it. The handler runs
-    // behind the error report, so nothing it throws leaves the click.
+    // toolbar button (found by object name) and enables it, unless start-up
+    // disabled it until the next start. The handler runs behind the error
+    // report, so nothing it throws leaves the click.
     void bindCommand(const QString& objectName, std::function<void()> handler);
     // "Konec", F10 and "&Konec": drops a pending record and ends the message loop.
     void KonecClick();
@@ -129,12 +131,16 @@ private:
     void createPanelTimer();
     // Start-up parts 2, 4 and 5: the two saved colours and the autostart items.
     std::vector<std::function<void()>> settingsStartupParts();
+    // Start-up part 3: without an archiver directory the floppy items stay disabled.
+    void disableFloppyItemsUnlessArchiverSet();
 
     store::Database& m_database;
     std::unique_ptr<store::Cursor> m_table;
     sound::TPCSpeaker m_speaker;
     int m_afterEditConnection = 0;
     bool m_ending = false;
+    // Commands that start-up disabled until the next start (the floppy backup without an archiver).
+    QStringList m_disabledUntilRestart;
     // The colour dialog opens on the colour last chosen in it, for either command.
     QColor m_lastChosenColour = Qt::black;
     reports::TReportForm* m_reportForm = nullptr;

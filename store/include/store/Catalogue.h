@@ -8,7 +8,7 @@
 namespace store {
 
 // The twelve tables of the data directory with their fields, keys and files,
-// in catalogue order (the order backups copy them in).
+// in catalogue order. Backups copy them in an order of their own.
 const std::vector<TableDef>& catalogue();
 // nullptr when no table has that name (matched without regard to case).
 const TableDef* findTableDef(const std::string& tableName);

@@ -27,8 +27,8 @@ struct TableDef {
     std::optional<std::string> primaryKey;     // field name
     std::optional<std::string> secondaryIndex; // field name
     bool isProtected = false;
-    // The catalogue's file names that make up this table (backup copies them);
-    // with this engine only the first exists.
+    // The catalogue's file names of this table; with this engine only the
+    // first exists (tableFiles() names the files a table really has).
     std::vector<std::string> catalogueFiles;
 };
 

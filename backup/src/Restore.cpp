@@ -1,0 +1,192 @@
+#include "backup/Restore.h"
+
+#include "RestoreTexts.h"
+#include "backup/BackupSet.h"
+#include "backup/FileCopy.h"
+
+#include "store/Catalogue.h"
+#include "store/Cursor.h"
+#include "store/Database.h"
+#include "store/TableFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QProcess>
+
+#include <cerrno>
+#include <cstdio>
+#include <functional>
+
+namespace backup {
+
+namespace {
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString titleOf(const QString& table)
+{
+    for (const texts::TableTitle& entry : texts::kTableTitles) {
+        if (table == QString::fromUtf8(entry.table))
+            return QString::fromUtf8(entry.title);
+    }
+    return table;
+}
+
+QString recordsText(int count)
+{
+    if (count == 1)
+        return texts::kRecordsOne.arg(count);
+    if (count >= 2 && count <= 4)
+        return texts::kRecordsFew.arg(count);
+    return texts::kRecordsMany.arg(count);
+}
+
+// Opens every backup table in `dir` as the program would; `opened` sees each
+// table's cursor, and `failed` turns the store's error into the caller's.
+void openEachTable(const QString& dir, const std::function<void(const QString&, store::Cursor&)>& opened,
+                   const std::function<QString(const QString&, const QString&)>& failed)
+{
+    store::Database database(QFile::encodeName(dir).toStdString());
+    database.registerPassword(store::dataTablesPassword());
+    for (const QString& table : backupTables()) {
+        try {
+            store::Cursor cursor(database, table.toStdString());
+            cursor.open();
+            opened(table, cursor);
+        } catch (const std::exception& error) {
+            throw BackupError(failed(table, QString::fromUtf8(error.what())));
+        }
+    }
+}
+
+// Moves one file, atomically: the folders lie on one disk.
+void moveFile(const QString& from, const QString& to)
+{
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        throw BackupError(texts::kCannotMove.arg(shown(from), shown(to), systemReason(errno)));
+}
+
+} // namespace
+
+BackupContents stageBackup(const QString& backupDir, const QString& stagingDir)
+{
+    const QDir source(backupDir);
+    const QList<BackupFile> files = backupFiles();
+    const std::optional<Manifest> manifest = readManifest(backupDir);
+    if (!manifest) {
+        for (const BackupFile& file : files) {
+            if (QFileInfo::exists(source.filePath(file.file)))
+                throw BackupError(texts::kNotFinished.arg(shown(backupDir)));
+        }
+        throw BackupError(texts::kNoBackup.arg(shown(backupDir)));
+    }
+
+    const QDir staging(stagingDir);
+    for (const BackupFile& file : files) {
+        qint64 recorded = -1;
+        for (const auto& [name, size] : manifest->files) {
+            if (name == file.file)
+                recorded = size;
+        }
+        const QFileInfo copy(source.filePath(file.file));
+        if (recorded < 0 || !copy.isFile())
+            throw BackupError(texts::kMissingFile.arg(file.file));
+        if (copy.size() != recorded)
+            throw BackupError(texts::kChangedFile.arg(file.file).arg(copy.size()).arg(recorded));
+        // Only the table file: a journal beside it belongs to another file's past.
+        KopirujSoubor(copy.filePath(), staging.filePath(file.file));
+    }
+
+    BackupContents contents;
+    contents.taken = manifest->taken;
+    openEachTable(
+        stagingDir,
+        [&](const QString& table, store::Cursor& cursor) {
+            const store::TableDef* def = store::findTableDef(table.toStdString());
+            contents.tables.append({table, QString::fromStdString(def->fileName), cursor.recordCount()});
+        },
+        [](const QString& table, const QString& error) { return texts::kDamagedTable.arg(table, error); });
+    return contents;
+}
+
+QString replacedFolderName(const QDateTime& now)
+{
+    return texts::kReplacedFolderPrefix + now.toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
+}
+
+void replaceTables(const QString& stagingDir, const QString& dataDir, const QString& replacedFolder)
+{
+    const QDir data(dataDir);
+    const QDir staging(stagingDir);
+    const QString replaced = data.filePath(replacedFolder);
+    if (!QDir().mkpath(replaced))
+        throw BackupError(texts::kCannotMove.arg(shown(dataDir), shown(replaced), systemReason(errno)));
+
+    struct Move {
+        QString from;
+        QString to;
+    };
+    QList<Move> done;
+    const auto move = [&done](const QString& from, const QString& to) {
+        moveFile(from, to);
+        done.append({from, to});
+    };
+    try {
+        for (const BackupFile& file : backupFiles()) {
+            for (const QString& name : {file.file, file.file + QString::fromLatin1(store::kJournalSuffix)}) {
+                if (QFileInfo::exists(data.filePath(name)))
+                    move(data.filePath(name), QDir(replaced).filePath(name));
+            }
+        }
+        for (const BackupFile& file : backupFiles())
+            move(staging.filePath(file.file), data.filePath(file.file));
+        openEachTable(
+            dataDir, [](const QString&, store::Cursor&) {},
+            [](const QString& table, const QString& error) { return texts::kRestoredDoesNotOpen.arg(table, error); });
+    } catch (...) {
+        // Back as it was: the restored files to the staging folder, the old ones home.
+        for (auto it = done.crbegin(); it != done.crend(); ++it)
+            std::rename(QFile::encodeName(it->to).constData(), QFile::encodeName(it->from).constData());
+        QDir().rmdir(replaced);
+        throw;
+    }
+}
+
+QString restoreQuestion(const BackupContents& contents, const QString& replacedFolder)
+{
+    QStringList lines;
+    lines << texts::kBackupTaken.arg(QLocale(QLocale::Czech).toString(contents.taken, QStringLiteral("d.M.yyyy H:mm:ss")))
+          << QString();
+    for (const TableCount& table : contents.tables)
+        lines << texts::kTableLine.arg(titleOf(table.table), table.file, recordsText(table.records));
+    lines << QString() << texts::kAskRestore.arg(replacedFolder);
+    return lines.join(QLatin1Char('\n'));
+}
+
+void extractArchive(const QString& archiver, const QString& archive, const QString& targetDir)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    // x: with the folders stored; -y: no questions (volumes lie side by side); -v: all volumes.
+    process.start(archiver, {QStringLiteral("x"), QStringLiteral("-y"), QStringLiteral("-v"), archive,
+                             targetDir + QLatin1Char('/')});
+    process.closeWriteChannel();
+    if (!process.waitForStarted())
+        throw BackupError(texts::kExtractFailed.arg(shown(archive), texts::kArchiverNoStart));
+    process.waitForFinished(-1);
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        const QString output = QString::fromLocal8Bit(process.readAll()).trimmed();
+        const QString lastLine = output.section(QLatin1Char('\n'), -1).trimmed();
+        QString reason = texts::kArchiverExit.arg(process.exitCode());
+        if (!lastLine.isEmpty())
+            reason += QStringLiteral(" (") + lastLine + QLatin1Char(')');
+        throw BackupError(texts::kExtractFailed.arg(shown(archive), reason));
+    }
+}
+
+} // namespace backup
