@@ -51,7 +51,7 @@ case "$mode" in
   run)
     install_missing
     # Only what starting needs: the tests are built by the test command.
-    configure_build build -- pelmir make-datadir
+    configure_build build -- pelmir pelmir-restore make-datadir
     workdir=${PELMIR_WORKDIR:-$here/run}
     if [ ! -d "$workdir/Data" ]; then
       ./build/tools/make-datadir --seeds data --out "$workdir" --program "$here/build/app/pelmir"

@@ -115,7 +115,29 @@ const std::map<int, QString>& topicTexts()
                 "<p>U teploty okno upozorní, když výsledek leží pod absolutní nulou. Po přechodu na "
                 "jinou záložku se zadání vrátí na 1, zvolené jednotky na každé záložce zůstanou.</p>"
                 "<p>Tlačítko <b>Zpět</b> okno skryje; při dalším otevření (F9) je vše, jak bylo.</p>")},
-        {10, QStringLiteral("<h2>Zálohování</h2><p>Nastavení archivátoru ARJ a statistika záloh.</p>")},
+        {10, QStringLiteral(
+                 "<h2>Zálohování</h2>"
+                 "<p><b>Záloha na disk</b> zkopíruje všechny tabulky z adresáře Data do adresáře "
+                 "Zaloha v pracovním adresáři a zapíše zálohu do statistiky. Předchozí záloha se "
+                 "přepíše. Program může zůstat otevřený, kopie jsou přesto úplné.</p>"
+                 "<p><b>Obnova z disku</b> ukončí program a spustí obnovu. Ta ukáže, kdy byla záloha "
+                 "pořízena a kolik záznamů má každá tabulka, a po potvrzení vrátí tabulky do "
+                 "adresáře Data. Nynější tabulky nejdřív přesune do adresáře "
+                 "<i>puvodni-rok-měsíc-den-čas</i> uvnitř adresáře Data, takže se nic neztratí. "
+                 "Poškozenou nebo nedokončenou zálohu odmítne a data nechá beze změny. Nakonec "
+                 "program znovu spustí.</p>"
+                 "<p><b>Záloha na diskety (ARJ)</b> zabalí tabulky archivátorem ARJ do archivu "
+                 "arpelmir na disketu. Disketou je adresář, kam se disketa nebo jiné vyměnitelné "
+                 "médium připojuje (nastavuje ho proměnná prostředí PELMIR_FLOPPY, jinak "
+                 "/media/floppy). Archivátor běží ve vlastním okně terminálu; nevejde-li se záloha "
+                 "na jednu disketu, vyzve k vložení další. <b>Obnova z disket (ARJ)</b> archiv z "
+                 "diskety rozbalí a obnoví z něj data stejně jako obnova z disku.</p>"
+                 "<p><b>Nastavení › Zálohování ARJ</b>: napište adresář, ve kterém je program arj, "
+                 "s lomítkem na konci; v Debianu je to /usr/bin/ (balíček arj). Položky pro "
+                 "diskety se zapnou při příštím spuštění programu.</p>"
+                 "<p><b>Statistika</b> (okno Kontrola zálohování) ukazuje datum a čas každé zálohy, "
+                 "ve sloupci <i>Na diskety</i> nebo <i>Na disk</i>. Tlačítko <b>Označený</b> smaže "
+                 "vybraný záznam, <b>Všechny</b> celou statistiku; obojí se nejdřív zeptá.</p>")},
         {12, QStringLiteral("<h2>Telefonní předvolby</h2><p>Předvolby v ČR a mezinárodní předvolby.</p>")},
         {13, QStringLiteral(
                  "<h2>Váha - index tělesné hmotnosti (BMI)</h2>"

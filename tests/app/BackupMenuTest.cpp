@@ -1,0 +1,81 @@
+// The backup commands and windows as the main window's menu reaches them.
+#include "AppFixture.h"
+
+#include "backup/TNastavARJForm.h"
+#include "backup/TZalhForm.h"
+#include "widgets/DBGrid.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace apptest {
+namespace {
+
+using BackupMenuTest = AppFixture;
+
+// The floppy items need an archiver directory: decided once at start-up, so
+// saving one later leaves them disabled until the next start.
+TEST_F(BackupMenuTest, FloppyItemsFollowTheArchiverDirectoryAtStartUp)
+{
+    startWith({});
+    EXPECT_TRUE(QFile::exists(workPath(QStringLiteral("Nastavzal.txt"))));
+    EXPECT_EQ(QFile(workPath(QStringLiteral("Nastavzal.txt"))).size(), 0);
+    EXPECT_FALSE(action("ZalohaNaDiskety")->isEnabled());
+    EXPECT_FALSE(action("ObnovaZDisket")->isEnabled());
+
+    action("ZalohovaniARJ")->trigger();
+    backup::TNastavARJForm* settings = m_app->nastavARJForm();
+    ASSERT_TRUE(settings->isVisible());
+    QApplication::setActiveWindow(settings);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(settings));
+    typeText(settings->findChild<QLineEdit*>(QStringLiteral("EditNastavARJ")), QStringLiteral("/usr/bin/"));
+    QTest::mouseClick(settings->findChild<QPushButton*>(QStringLiteral("BitBtnUloz")), Qt::LeftButton);
+    EXPECT_EQ(QFile(workPath(QStringLiteral("Nastavzal.txt"))).size(), 9);
+    EXPECT_FALSE(action("ZalohaNaDiskety")->isEnabled());
+
+    restart();
+    EXPECT_TRUE(action("ZalohaNaDiskety")->isEnabled());
+    EXPECT_TRUE(action("ObnovaZDisket")->isEnabled());
+}
+
+// "Záloha na disk" copies into Zaloha and logs; "Statistika" shows the log in front.
+TEST_F(BackupMenuTest, DiskBackupFromTheMenuShowsInTheLog)
+{
+    startWith(standardAddresses());
+    action("ZalohaNaDisk")->trigger();
+    ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
+    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Information"));
+    EXPECT_TRUE(QFile::exists(workPath(QStringLiteral("Zaloha/Dat.DB"))));
+
+    action("Statistika")->trigger();
+    backup::TZalhForm* log = m_app->zalhForm();
+    ASSERT_TRUE(log->isVisible());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(log));
+    auto* grid = log->findChild<widgets::DBGrid*>(QStringLiteral("DBGrid1"));
+    ASSERT_EQ(grid->model()->rowCount(), 1);
+    EXPECT_FALSE(grid->model()->index(0, 2).data().toString().isEmpty());
+
+    m_fakes.help.clear();
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_F1);
+    EXPECT_EQ(m_fakes.help.topics(), QList<int>{10});
+}
+
+// "Obnova z disku" starts the restore program and ends the program.
+TEST_F(BackupMenuTest, RestoreStartsTheRestoreProgramAndEnds)
+{
+    startWith(standardAddresses());
+    action("ObnovaZDisku")->trigger();
+    ASSERT_EQ(m_fakes.processes.started().size(), 1);
+    EXPECT_TRUE(m_fakes.processes.started()[0].program.endsWith(QStringLiteral("pelmir-restore")));
+    EXPECT_EQ(QDir(m_fakes.processes.started()[0].workingDirectory), QDir(workPath(QString())));
+    EXPECT_FALSE(table().isActive()); // the program ended as "Konec" ends it
+}
+
+} // namespace
+} // namespace apptest
