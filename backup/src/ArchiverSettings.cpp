@@ -15,11 +15,6 @@ namespace backup {
 
 namespace {
 
-QString shown(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 // Qt keeps no error number; the common causes are told apart here.
 int errorNumberOf(const QFileDevice& file)
 {
@@ -44,7 +39,7 @@ void ensureArchiverFile()
         return;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw BackupError(texts::kCannotCreate.arg(shown(path), systemReason(errorNumberOf(file))));
+        throw BackupError(texts::kCannotCreate.arg(path, systemReason(errorNumberOf(file))));
 }
 
 bool archiverDirectorySet()
@@ -57,7 +52,7 @@ QString readArchiverDirectory()
 {
     QFile file(archiverFilePath());
     if (!file.open(QIODevice::ReadOnly))
-        throw BackupError(texts::kCannotOpen.arg(shown(file.fileName()), systemReason(errorNumberOf(file))));
+        throw BackupError(texts::kCannotOpen.arg(file.fileName(), systemReason(errorNumberOf(file))));
     QByteArray line = file.readLine();
     while (line.endsWith('\n') || line.endsWith('\r'))
         line.chop(1);
@@ -69,7 +64,7 @@ void writeArchiverDirectory(const QString& directory)
     QSaveFile file(archiverFilePath());
     const QByteArray bytes = directory.toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw BackupError(texts::kCannotWrite.arg(shown(file.fileName()), systemReason(errorNumberOf(file))));
+        throw BackupError(texts::kCannotWrite.arg(file.fileName(), systemReason(errorNumberOf(file))));
 }
 
 } // namespace backup

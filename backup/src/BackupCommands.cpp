@@ -83,7 +83,7 @@ void BackupCommands::ZalohaNaDisketyARJClick()
         services.dialogs->warning(texts::kNoDisk);
         // Without a disk the archive would land in the empty mount folder.
         if (!DisketaVlozena())
-            throw BackupError(texts::kStillNoDisk.arg(QDir::toNativeSeparators(places.floppy)));
+            throw BackupError(texts::kStillNoDisk.arg(places.floppy));
     }
 
     // The archiver reads consistent copies, not the open tables, and its

@@ -57,7 +57,7 @@ void writeManifest(const QString& dir, const Manifest& manifest)
     for (const auto& [name, size] : manifest.files)
         text += (kFileKey + QLatin1Char('\t') + name + QLatin1Char('\t') + QString::number(size)).toUtf8() + '\n';
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        throw BackupError(texts::kCannotWriteManifest.arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw BackupError(texts::kCannotWriteManifest.arg(path, file.errorString()));
 }
 
 std::optional<Manifest> readManifest(const QString& dir)
@@ -67,7 +67,7 @@ std::optional<Manifest> readManifest(const QString& dir)
     if (!file.exists())
         return std::nullopt;
     if (!file.open(QIODevice::ReadOnly))
-        throw BackupError(texts::kDamagedManifest.arg(QDir::toNativeSeparators(path)));
+        throw BackupError(texts::kDamagedManifest.arg(path));
     Manifest manifest;
     for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
@@ -79,14 +79,14 @@ std::optional<Manifest> readManifest(const QString& dir)
         } else if (parts.size() == 3 && parts[0] == kFileKey && !parts[1].isEmpty()) {
             const qint64 size = parts[2].toLongLong(&numeric);
             if (!numeric || size < 0)
-                throw BackupError(texts::kDamagedManifest.arg(QDir::toNativeSeparators(path)));
+                throw BackupError(texts::kDamagedManifest.arg(path));
             manifest.files.append({parts[1], size});
         } else {
-            throw BackupError(texts::kDamagedManifest.arg(QDir::toNativeSeparators(path)));
+            throw BackupError(texts::kDamagedManifest.arg(path));
         }
     }
     if (!manifest.taken.isValid())
-        throw BackupError(texts::kDamagedManifest.arg(QDir::toNativeSeparators(path)));
+        throw BackupError(texts::kDamagedManifest.arg(path));
     return manifest;
 }
 
@@ -97,7 +97,7 @@ void copyBackupSet(const QString& dataDir, const QString& targetDir, const QDate
     // Until the new marker stands, the folder holds no finished backup.
     const QString oldManifest = target.filePath(kManifestName);
     if (QFileInfo::exists(oldManifest) && !QFile::remove(oldManifest))
-        throw BackupError(texts::kCannotReplaceManifest.arg(QDir::toNativeSeparators(oldManifest)));
+        throw BackupError(texts::kCannotReplaceManifest.arg(oldManifest));
 
     Manifest manifest;
     manifest.taken = now;
@@ -110,7 +110,7 @@ void copyBackupSet(const QString& dataDir, const QString& targetDir, const QDate
             try {
                 still.emplace(QFile::encodeName(source).toStdString());
             } catch (const store::StoreError& error) {
-                throw BackupError(texts::kCannotHoldTable.arg(QDir::toNativeSeparators(source),
+                throw BackupError(texts::kCannotHoldTable.arg(source,
                                                                 QString::fromUtf8(error.what())));
             }
         }

@@ -40,14 +40,9 @@ private:
     int m_fd;
 };
 
-QString shown(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 [[noreturn]] void fail(const QString& text, const QString& path, int errorNumber)
 {
-    throw BackupError(text.arg(shown(path), systemReason(errorNumber)));
+    throw BackupError(text.arg(path, systemReason(errorNumber)));
 }
 
 } // namespace

@@ -23,11 +23,6 @@ namespace backup {
 
 namespace {
 
-QString shown(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 QString titleOf(const QString& table)
 {
     for (const texts::TableTitle& entry : texts::kTableTitles) {
@@ -68,7 +63,7 @@ void openEachTable(const QString& dir, const std::function<void(const QString&, 
 void moveFile(const QString& from, const QString& to)
 {
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        throw BackupError(texts::kCannotMove.arg(shown(from), shown(to), systemReason(errno)));
+        throw BackupError(texts::kCannotMove.arg(from, to, systemReason(errno)));
 }
 
 } // namespace
@@ -81,9 +76,9 @@ BackupContents stageBackup(const QString& backupDir, const QString& stagingDir)
     if (!manifest) {
         for (const BackupFile& file : files) {
             if (QFileInfo::exists(source.filePath(file.file)))
-                throw BackupError(texts::kNotFinished.arg(shown(backupDir)));
+                throw BackupError(texts::kNotFinished.arg(backupDir));
         }
-        throw BackupError(texts::kNoBackup.arg(shown(backupDir)));
+        throw BackupError(texts::kNoBackup.arg(backupDir));
     }
 
     const QDir staging(stagingDir);
@@ -125,7 +120,7 @@ void replaceTables(const QString& stagingDir, const QString& dataDir, const QStr
     const QDir staging(stagingDir);
     const QString replaced = data.filePath(replacedFolder);
     if (!QDir().mkpath(replaced))
-        throw BackupError(texts::kCannotMove.arg(shown(dataDir), shown(replaced), systemReason(errno)));
+        throw BackupError(texts::kCannotMove.arg(dataDir, replaced, systemReason(errno)));
 
     struct Move {
         QString from;
@@ -177,7 +172,7 @@ void extractArchive(const QString& archiver, const QString& archive, const QStri
                              targetDir + QLatin1Char('/')});
     process.closeWriteChannel();
     if (!process.waitForStarted())
-        throw BackupError(texts::kExtractFailed.arg(shown(archive), texts::kArchiverNoStart));
+        throw BackupError(texts::kExtractFailed.arg(archive, texts::kArchiverNoStart));
     process.waitForFinished(-1);
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
         const QString output = QString::fromLocal8Bit(process.readAll()).trimmed();
@@ -185,7 +180,7 @@ void extractArchive(const QString& archiver, const QString& archive, const QStri
         QString reason = texts::kArchiverExit.arg(process.exitCode());
         if (!lastLine.isEmpty())
             reason += QStringLiteral(" (") + lastLine + QLatin1Char(')');
-        throw BackupError(texts::kExtractFailed.arg(shown(archive), reason));
+        throw BackupError(texts::kExtractFailed.arg(archive, reason));
     }
 }
 

@@ -33,11 +33,6 @@ const QString kUnpackedName = QStringLiteral(".obnova-arj");
 const QString kBackupDirName = QStringLiteral("Zaloha");
 constexpr unsigned long kLockPollMs = 100;
 
-QString shown(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 QString takenText(const QDateTime& taken)
 {
     return QLocale(QLocale::Czech).toString(taken, QStringLiteral("d.M.yyyy H:mm:ss"));
@@ -79,11 +74,11 @@ QString unpackFloppy(const QString& workDir, const QString& unpacked)
     if (!BackupCommands::DisketaVlozena()) {
         services.dialogs->warning(texts::kNoDisk);
         if (!BackupCommands::DisketaVlozena())
-            throw BackupError(texts::kNoFloppyArchive.arg(shown(floppy), kFloppyArchiveName));
+            throw BackupError(texts::kNoFloppyArchive.arg(floppy, kFloppyArchiveName));
     }
     const QString archive = findEntry(floppy, kFloppyArchiveName);
     if (archive.isEmpty())
-        throw BackupError(texts::kNoFloppyArchive.arg(shown(floppy), kFloppyArchiveName));
+        throw BackupError(texts::kNoFloppyArchive.arg(floppy, kFloppyArchiveName));
 
     // The archiver the floppy backup used, else Debian's on the PATH.
     QString directory;
@@ -99,7 +94,7 @@ QString unpackFloppy(const QString& workDir, const QString& unpacked)
     if (archiver.isEmpty())
         throw BackupError(texts::kNoArchiver.arg(directory));
     if (!QDir().mkpath(unpacked))
-        throw BackupError(texts::kCannotCreate.arg(shown(unpacked), systemReason(errno)));
+        throw BackupError(texts::kCannotCreate.arg(unpacked, systemReason(errno)));
     extractArchive(archiver, archive, unpacked);
     return QDir(unpacked).filePath(QString::fromLatin1(store::kDataDirName));
 }
@@ -119,7 +114,7 @@ int restoreUnderLock(const RestoreRequest& request, const QString& dataDir)
     const auto cleanup = qScopeGuard(clear);
     try {
         if (!QDir().mkpath(staging))
-            throw BackupError(texts::kCannotCreate.arg(shown(staging), systemReason(errno)));
+            throw BackupError(texts::kCannotCreate.arg(staging, systemReason(errno)));
         const QString backupDir = request.fromFloppy ? unpackFloppy(request.workDir, unpacked)
                                                      : QDir(request.workDir).filePath(kBackupDirName);
         const BackupContents contents = stageBackup(backupDir, staging);
@@ -131,7 +126,7 @@ int restoreUnderLock(const RestoreRequest& request, const QString& dataDir)
             return 0;
         replaceTables(staging, dataDir, replaced);
         services.dialogs->information(
-            texts::kRestored.arg(takenText(contents.taken), shown(QDir(dataDir).filePath(replaced))));
+            texts::kRestored.arg(takenText(contents.taken), QDir(dataDir).filePath(replaced)));
         return 0;
     } catch (const BackupError& error) {
         services.dialogs->errorBox(texts::kRefused.arg(error.message()));
@@ -170,7 +165,7 @@ int runRestore(const RestoreRequest& request)
     }
     const QString dataDir = QDir(request.workDir).filePath(QString::fromLatin1(store::kDataDirName));
     if (!QFileInfo(dataDir).isDir()) {
-        services.dialogs->errorBox(texts::kNoDataDir.arg(shown(dataDir)));
+        services.dialogs->errorBox(texts::kNoDataDir.arg(dataDir));
         return 1;
     }
     std::unique_ptr<store::InstanceLock> lock;
@@ -182,7 +177,7 @@ int runRestore(const RestoreRequest& request)
     }
     if (!lock) {
         // The program still runs there: it is not started a second time.
-        services.dialogs->errorBox(texts::kStillRunning.arg(shown(request.workDir)));
+        services.dialogs->errorBox(texts::kStillRunning.arg(request.workDir));
         return 1;
     }
     const int code = restoreUnderLock(request, dataDir);

@@ -37,12 +37,7 @@ protected:
         m_form.reset();
         BackupFixture::TearDown();
     }
-    template <typename T> T* control(const char* name)
-    {
-        T* found = m_form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
+    template <typename T> T* control(const char* name) { return findControl<T>(*m_form, name); }
     QString label() { return control<QLabel>("LabelNastavARJ")->text(); }
     QLineEdit* edit() { return control<QLineEdit>("EditNastavARJ"); }
     QPushButton* uloz() { return control<QPushButton>("BitBtnUloz"); }

@@ -12,6 +12,13 @@
 
 namespace backuptest {
 
+const QStringList kTableFiles = {
+    QStringLiteral("Cas.DB"),     QStringLiteral("Dat.DB"),     QStringLiteral("Datp.DB"),
+    QStringLiteral("Datz.DB"),    QStringLiteral("Psc.DB"),     QStringLiteral("Spzzem.DB"),
+    QStringLiteral("Svatek.DB"),  QStringLiteral("TelefCR.DB"), QStringLiteral("TelefSvt.DB"),
+    QStringLiteral("Vyrob.DB"),   QStringLiteral("Zaloha.DB"),  QStringLiteral("Data.DB"),
+};
+
 void ensureApplication()
 {
     if (qApp)

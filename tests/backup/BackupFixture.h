@@ -11,6 +11,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,17 @@ namespace backuptest {
 
 // gtest's main makes no QApplication; the first test that needs one makes it.
 void ensureApplication();
+
+// The tables' files in the order every backup copies them.
+extern const QStringList kTableFiles;
+
+// A control of a window by the name the user knows it by.
+template <typename T> T* findControl(const QWidget& window, const char* name)
+{
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
 
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);

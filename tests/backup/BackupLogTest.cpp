@@ -27,12 +27,7 @@ protected:
         BackupFixture::TearDown();
     }
 
-    template <typename T> T* control(const char* name)
-    {
-        T* found = m_form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
+    template <typename T> T* control(const char* name) { return findControl<T>(*m_form, name); }
     widgets::DBGrid* grid() { return control<widgets::DBGrid>("DBGrid1"); }
     // Each row as "Datum|Čas|ČasDisk", as the grid shows it.
     QStringList rows()

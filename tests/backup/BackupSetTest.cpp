@@ -14,13 +14,6 @@
 namespace backuptest {
 namespace {
 
-const QStringList kBackupOrder = {
-    QStringLiteral("Cas.DB"),     QStringLiteral("Dat.DB"),     QStringLiteral("Datp.DB"),
-    QStringLiteral("Datz.DB"),    QStringLiteral("Psc.DB"),     QStringLiteral("Spzzem.DB"),
-    QStringLiteral("Svatek.DB"),  QStringLiteral("TelefCR.DB"), QStringLiteral("TelefSvt.DB"),
-    QStringLiteral("Vyrob.DB"),   QStringLiteral("Zaloha.DB"),  QStringLiteral("Data.DB"),
-};
-
 QStringList fileNames(const QList<backup::BackupFile>& files)
 {
     QStringList names;
@@ -41,7 +34,7 @@ using BackupSetTest = BackupFixture;
 // before the weight records at the end.
 TEST(BackupFiles, EveryTableInTheBackupOrder)
 {
-    EXPECT_EQ(fileNames(backup::backupFiles()), kBackupOrder);
+    EXPECT_EQ(fileNames(backup::backupFiles()), kTableFiles);
 }
 
 // The copies are the tables as saved, byte for byte, and each opens as its
@@ -56,8 +49,8 @@ TEST_F(BackupSetTest, CopiesEveryTableWhileTheyStayOpen)
 
     backup::copyBackupSet(dataPath(), backupPath(), m_fakes.clock.now());
 
-    EXPECT_EQ(filesIn(backupPath()), sorted(kBackupOrder + QStringList{backup::kManifestName}));
-    for (const QString& name : kBackupOrder)
+    EXPECT_EQ(filesIn(backupPath()), sorted(kTableFiles + QStringList{backup::kManifestName}));
+    for (const QString& name : kTableFiles)
         EXPECT_EQ(readFile(backupPath(name)), readFile(dataPath(name))) << name.toStdString();
     EXPECT_EQ(firstFields(backupPath(), "Dat.DB"), (std::vector<std::string>{"Dvořák", "Novák"}));
     EXPECT_EQ(firstFields(backupPath(), "Svatek.db").size(), 366u);
@@ -66,10 +59,10 @@ TEST_F(BackupSetTest, CopiesEveryTableWhileTheyStayOpen)
     const std::optional<backup::Manifest> manifest = backup::readManifest(backupPath());
     ASSERT_TRUE(manifest.has_value());
     EXPECT_EQ(manifest->taken, m_fakes.clock.now());
-    ASSERT_EQ(manifest->files.size(), kBackupOrder.size());
-    for (qsizetype i = 0; i < kBackupOrder.size(); ++i) {
-        EXPECT_EQ(manifest->files[i].first, kBackupOrder[i]);
-        EXPECT_EQ(manifest->files[i].second, QFile(dataPath(kBackupOrder[i])).size());
+    ASSERT_EQ(manifest->files.size(), kTableFiles.size());
+    for (qsizetype i = 0; i < kTableFiles.size(); ++i) {
+        EXPECT_EQ(manifest->files[i].first, kTableFiles[i]);
+        EXPECT_EQ(manifest->files[i].second, QFile(dataPath(kTableFiles[i])).size());
     }
     open.cancel();
 }
@@ -107,8 +100,8 @@ TEST_F(BackupSetTest, StopsAtTheFirstFileThatFails)
             EXPECT_TRUE(error.message().contains(name)) << error.message().toStdString();
             EXPECT_TRUE(error.message().contains(c.reason)) << error.message().toStdString();
         }
-        const qsizetype at = kBackupOrder.indexOf(name);
-        QStringList expected = kBackupOrder.mid(0, at);
+        const qsizetype at = kTableFiles.indexOf(name);
+        QStringList expected = kTableFiles.mid(0, at);
         if (c.fullDisk)
             expected << name; // the link to the full disk
         EXPECT_EQ(filesIn(backupPath()), sorted(expected));

@@ -17,13 +17,6 @@
 namespace backuptest {
 namespace {
 
-const QStringList kTables = {
-    QStringLiteral("Cas.DB"),    QStringLiteral("Dat.DB"),     QStringLiteral("Datp.DB"), QStringLiteral("Datz.DB"),
-    QStringLiteral("Psc.DB"),    QStringLiteral("Spzzem.DB"),  QStringLiteral("Svatek.DB"),
-    QStringLiteral("TelefCR.DB"), QStringLiteral("TelefSvt.DB"), QStringLiteral("Vyrob.DB"),
-    QStringLiteral("Zaloha.DB"), QStringLiteral("Data.DB"),
-};
-
 // Runs a program to its end; returns its exit code, -1 when it did not run.
 int runProgram(const QString& program, const QStringList& arguments, const QString& workingDirectory,
                QByteArray* output = nullptr)
@@ -147,7 +140,7 @@ TEST_F(FloppyBackupTest, TheRealArchiverPutsEveryTableOnTheFloppy)
     ASSERT_EQ(runProgram(arj, {QStringLiteral("l"), QDir(floppy()).filePath(QStringLiteral("arpelmir.arj"))},
                          floppy(), &listing),
               0);
-    for (const QString& name : kTables)
+    for (const QString& name : kTableFiles)
         EXPECT_TRUE(listing.contains(name.toUtf8())) << name.toStdString();
 
     QTemporaryDir unpacked;
@@ -156,7 +149,7 @@ TEST_F(FloppyBackupTest, TheRealArchiverPutsEveryTableOnTheFloppy)
                          unpacked.path()),
               0);
     // The log was copied before this backup's entry, as the disk backup does.
-    for (const QString& name : kTables) {
+    for (const QString& name : kTableFiles) {
         if (name == QStringLiteral("Zaloha.DB"))
             continue;
         EXPECT_EQ(readFile(unpacked.filePath(QStringLiteral("Data/") + name)), readFile(dataPath(name)))
