@@ -55,6 +55,7 @@ protected:
 // Both time columns are titled "Čas"; only the labels over them say which is which.
 TEST_F(BackupLogTest, GridShowsDateAndTwoTimeColumnsUnderTheirLabels)
 {
+    logAt(backup::BackupKind::Disk, QTime(10, 0, 0));
     m_form->show();
     EXPECT_EQ(m_form->windowTitle(), QStringLiteral("Kontrola zálohování"));
     const QAbstractItemModel* model = grid()->model();
