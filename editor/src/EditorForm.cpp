@@ -26,6 +26,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace editor {
 
 namespace {
@@ -187,7 +189,9 @@ void TEditorForm::createStatusBar()
     bar->setObjectName(QStringLiteral("StatusBar"));
     m_caretPanel = new QLabel(bar);
     m_caretPanel->setObjectName(QStringLiteral("StatusPanelCaret"));
-    m_caretPanel->setFixedWidth(120);
+    // 120 pixels as designed, or what the longest position text needs in this font.
+    m_caretPanel->setFixedWidth(std::max(120, m_caretPanel->fontMetrics().horizontalAdvance(
+                                                  texts::kCaretPosition.arg(999, 3).arg(999, 3)) + 8));
     m_modifiedPanel = new QLabel(bar);
     m_modifiedPanel->setObjectName(QStringLiteral("StatusPanelModified"));
     m_modifiedPanel->setFixedWidth(60);

@@ -18,6 +18,8 @@
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -55,6 +57,25 @@ QWidget* createUpDown(QWidget* parent, QLineEdit* buddy)
         layout->addWidget(arrow);
     }
     return box;
+}
+
+// An alignment picture: four lines of text set left, centred or right.
+QIcon alignmentIcon(Alignment alignment)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setPen(QPen(Qt::black, 1.5));
+    const int widths[] = {14, 9, 14, 9};
+    for (int i = 0; i < 4; ++i) {
+        const int w = widths[i];
+        const int x = alignment == Alignment::Left     ? 1
+                      : alignment == Alignment::Right  ? 15 - w
+                                                       : (16 - w) / 2;
+        const int y = 2 + i * 4;
+        painter.drawLine(x, y, x + w, y);
+    }
+    return QIcon(pixmap);
 }
 
 } // namespace
@@ -113,9 +134,12 @@ void TEditorForm::createFormattingControls(QToolBar* bar)
             [this] { widgets::guarded([&] { UnderlineButtonClick(); }); });
     bar->addSeparator();
 
-    LeftAlign = toggle("LeftAlign", QStringLiteral("⯇"), texts::kHintLeft);
-    CenterAlign = toggle("CenterAlign", QStringLiteral("≡"), texts::kHintCentre);
-    RightAlign = toggle("RightAlign", QStringLiteral("⯈"), texts::kHintRight);
+    LeftAlign = toggle("LeftAlign", texts::kHintLeft, texts::kHintLeft);
+    CenterAlign = toggle("CenterAlign", texts::kHintCentre, texts::kHintCentre);
+    RightAlign = toggle("RightAlign", texts::kHintRight, texts::kHintRight);
+    LeftAlign->setIcon(alignmentIcon(Alignment::Left));
+    CenterAlign->setIcon(alignmentIcon(Alignment::Centre));
+    RightAlign->setIcon(alignmentIcon(Alignment::Right));
     LeftAlign->setChecked(true);
     m_alignGroup = new QButtonGroup(this);
     m_alignGroup->setExclusive(true);
