@@ -6,6 +6,7 @@
 #include "organiser/RecordsPrinting.h"
 
 #include "platform/Fakes.h"
+#include "richtext/Rtf.h"
 #include "store/Cursor.h"
 #include "store/Database.h"
 #include "tools/DataDir.h"
@@ -254,6 +255,33 @@ TEST_F(OsobZaznamyTest, PrintsAllRecordsAsPlainText)
     click("SpeedButtonTisk");
     EXPECT_EQ(m_fakes.dialogs.lastBox().icon, platform::Icon::Error);
     EXPECT_EQ(current(), QStringLiteral("Hrad"));
+}
+
+} // namespace
+
+namespace {
+
+// Two notes typed one after the other, the second inserted right after the
+// first is saved from the text editor: each keeps its own title and text.
+TEST_F(OsobZaznamyTest, TwoNotesInARow)
+{
+    click("SpeedButtonVloz");
+    type(title(), QStringLiteral("Banka"));
+    QTest::keyClick(title(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), text());
+    type(text(), QStringLiteral("číslo účtu"));
+    QTest::keyClick(text(), Qt::Key_A, Qt::ControlModifier);
+    click("SpeedButtonPotvrd");
+    click("SpeedButtonVloz");
+    EXPECT_EQ(QApplication::focusWidget(), title());
+    type(QApplication::focusWidget(), QStringLiteral("Zahrada"));
+    click("SpeedButtonPotvrd");
+    store::Cursor saved(*m_database, "Datz.db");
+    saved.open();
+    ASSERT_TRUE(saved.findKey("Banka"));
+    EXPECT_EQ(richtext::plainText(QString::fromStdString(saved.text("Text"))), QStringLiteral("číslo účtu"));
+    ASSERT_TRUE(saved.findKey("Zahrada"));
+    EXPECT_EQ(saved.text("Text"), "");
 }
 
 } // namespace
