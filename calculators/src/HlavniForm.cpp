@@ -77,6 +77,8 @@ THlavniForm::THlavniForm(QWidget* parent)
     connect(BitBtnText, &QPushButton::clicked, this, [this] { BitBtnTextClick(); });
     connect(BitBtnZavrit, &QPushButton::clicked, this, [this] { BitBtnZavritClick(); });
     EditVyska->setFocus();
+    // Room for the longest category, so the window does not grow under the user.
+    resize(460, sizeHint().height());
 }
 
 THlavniForm::~THlavniForm() = default;

@@ -1,5 +1,6 @@
 #include "calculators/JednotkyForm.h"
 
+#include "FormSupport.h"
 #include "JednotkyTexts.h"
 
 #include "platform/Platform.h"
@@ -15,9 +16,11 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace calculators {
@@ -143,7 +146,9 @@ TJednotkyForm::TJednotkyForm(QWidget* parent)
 
     setTabOrder(EditZadani, PageControl1);
     EditZadani->setFocus();
-    resize(720, 400);
+    // Wide enough for all ten tabs in one row.
+    resize(std::max(720, PageControl1->tabBar()->sizeHint().width() + 40), 420);
+    centreOnScreen(this);
 }
 
 TJednotkyForm::~TJednotkyForm() = default;

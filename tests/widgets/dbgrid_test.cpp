@@ -345,6 +345,24 @@ TEST_F(DBGridTest, ReadOnlyGridOverATableOnlyBrowses)
     EXPECT_EQ(m_cursor->currentRow(), 1); // moving still works
 }
 
+// A grid selecting whole rows highlights the cursor's whole row wherever the
+// cursor goes, not one cell of it.
+TEST_F(DBGridTest, RowSelectionFollowsTheCursor)
+{
+    grid()->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_cursor->last();
+    QItemSelectionModel* selection = grid()->selectionModel();
+    EXPECT_TRUE(selection->isRowSelected(2, QModelIndex()));
+    EXPECT_EQ(selection->selectedIndexes().size(), 3);
+    m_cursor->first();
+    EXPECT_TRUE(selection->isRowSelected(0, QModelIndex()));
+    EXPECT_EQ(selection->selectedRows().size(), 1);
+    clickCell(1, Phone);
+    EXPECT_EQ(m_cursor->currentRow(), 1);
+    EXPECT_TRUE(selection->isRowSelected(1, QModelIndex()));
+    EXPECT_EQ(selection->selectedRows().size(), 1);
+}
+
 // Read-only columns take no typing while the others of the row do, and a
 // column's alignment reaches the view.
 TEST_F(DBGridTest, ReadOnlyColumnTakesNoTyping)

@@ -16,11 +16,16 @@ CursorFollower::CursorFollower(QAbstractItemView& view, GridModel& model)
 void CursorFollower::setCurrent(const QModelIndex& target)
 {
     QItemSelectionModel* selection = m_view.selectionModel();
+    // A grid that selects whole rows highlights the cursor's whole row.
+    const QItemSelectionModel::SelectionFlags flags =
+        m_view.selectionBehavior() == QAbstractItemView::SelectRows
+            ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
+            : QItemSelectionModel::ClearAndSelect;
     m_syncing = true;
     if (selection->currentIndex() != target)
-        selection->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+        selection->setCurrentIndex(target, flags);
     else
-        selection->select(target, QItemSelectionModel::ClearAndSelect);
+        selection->select(target, flags);
     m_syncing = false;
 }
 
@@ -39,7 +44,11 @@ void CursorFollower::followCursor(bool scroll)
     const QModelIndex current = selection->currentIndex();
     const QModelIndex target = m_model.index(row, current.isValid() ? current.column() : 0);
     const QModelIndexList selected = selection->selectedIndexes();
-    const bool correct = current == target && selected.size() == 1 && selected.first() == target;
+    const bool correct =
+        current == target &&
+        (m_view.selectionBehavior() == QAbstractItemView::SelectRows
+             ? selection->selectedRows().size() == 1 && selection->isRowSelected(row, QModelIndex())
+             : selected.size() == 1 && selected.first() == target);
     if (!correct)
         setCurrent(target);
     if (scroll || !correct)
