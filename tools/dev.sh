@@ -55,8 +55,9 @@ case "$mode" in
     workdir=${PELMIR_WORKDIR:-$here/run}
     if [ ! -d "$workdir/Data" ]; then
       ./build/tools/make-datadir --seeds data --out "$workdir" --program "$here/build/app/pelmir"
-    elif [ ! -f "$workdir/Pelmir.desktop" ]; then
-      ./build/tools/make-datadir --entry-only --out "$workdir" --program "$here/build/app/pelmir"
+    else
+      # A working directory from an older build gets what it lacks (entry, pictures).
+      ./build/tools/make-datadir --add-missing --out "$workdir" --program "$here/build/app/pelmir"
     fi
     exec ./build/app/pelmir --workdir "$workdir"
     ;;

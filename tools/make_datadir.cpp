@@ -1,10 +1,17 @@
 // make-datadir --seeds DIR --out WORKDIR [--program PATH]
 // make-datadir --entry-only --out WORKDIR [--program PATH]
-// Builds a ready working directory (Data with every table, Zaloha, Obrazky and
-// the autostart entry Pelmir.desktop that starts PATH, default "pelmir")
-// from the seed files; refuses to touch an existing Data folder. With
-// --entry-only it only adds the autostart entry when it is missing.
+// make-datadir --add-missing --out WORKDIR [--program PATH]
+// Builds a ready working directory (Data with every table, Zaloha, Obrazky with
+// the pictures and the autostart entry Pelmir.desktop that starts PATH, default
+// "pelmir") from the seed files; refuses to touch an existing Data folder. With
+// --entry-only it only adds the autostart entry when it is missing; with
+// --add-missing it adds that entry and any missing picture to an existing one.
 #include "tools/DataDir.h"
+#ifdef PELMIR_PICTURES
+#include "tools/Pictures.h"
+
+#include <QGuiApplication>
+#endif
 
 #include "store/Errors.h"
 
@@ -18,8 +25,26 @@ namespace {
 int usage()
 {
     std::cerr << "usage: make-datadir --seeds DIR --out WORKDIR [--program PATH]\n"
-                 "       make-datadir --entry-only --out WORKDIR [--program PATH]\n";
+                 "       make-datadir --entry-only --out WORKDIR [--program PATH]\n"
+                 "       make-datadir --add-missing --out WORKDIR [--program PATH]\n";
     return 2;
+}
+
+// Draws the pictures into WORKDIR/Obrazky; a build without Qt has none to draw.
+void addPictures(const std::filesystem::path& workdir)
+{
+#ifdef PELMIR_PICTURES
+    // Drawing text needs a GUI application, but no screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char name[] = "make-datadir";
+    char* argv[] = {name, nullptr};
+    QGuiApplication application(argc, argv);
+    tools::renderPictures(workdir / "Obrazky");
+#else
+    static_cast<void>(workdir);
+#endif
 }
 
 } // namespace
@@ -30,6 +55,7 @@ int main(int argc, char** argv)
     std::filesystem::path out;
     std::filesystem::path program = "pelmir";
     bool entryOnly = false;
+    bool addMissing = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--seeds") == 0 && i + 1 < argc)
             seeds = argv[++i];
@@ -39,10 +65,12 @@ int main(int argc, char** argv)
             program = argv[++i];
         else if (std::strcmp(argv[i], "--entry-only") == 0)
             entryOnly = true;
+        else if (std::strcmp(argv[i], "--add-missing") == 0)
+            addMissing = true;
         else
             return usage();
     }
-    if (out.empty() || (seeds.empty() && !entryOnly))
+    if (out.empty() || (seeds.empty() && !entryOnly && !addMissing))
         return usage();
 
     try {
@@ -50,8 +78,15 @@ int main(int argc, char** argv)
             std::cout << "make-datadir: " << tools::writeAutostartEntry(out, program).string() << '\n';
             return 0;
         }
+        if (addMissing) {
+            tools::writeAutostartEntry(out, program);
+            addPictures(out);
+            std::cout << "make-datadir: completed " << out.string() << '\n';
+            return 0;
+        }
         tools::makeDataDir(seeds, out);
         tools::writeAutostartEntry(out, program);
+        addPictures(out);
     } catch (const std::exception& error) {
         std::cerr << "make-datadir: " << error.what() << '\n';
         return 1;

@@ -16,7 +16,10 @@
 #include "calculators/JednotkyForm.h"
 #include "editor/AddressBlock.h"
 #include "editor/EditorForm.h"
+#include "organiser/KalendarForm.h"
 #include "organiser/OsobZaznamyForm.h"
+#include "organiser/PlanovacForm.h"
+#include "organiser/SvatekForm.h"
 #include "platform/Platform.h"
 #include "reports/AddressReports.h"
 #include "store/Catalogue.h"
@@ -82,7 +85,8 @@ Application::~Application()
 void Application::destroyWindows()
 {
     // Windows close their tables (dropping pending records) before the store
-    // goes; the reports read the main window's table, so they go first.
+    // goes. The reports read the main window's table and the date picker the
+    // name-day window's selection, so they go first.
     m_nastavARJForm.reset();
     m_backupCommands.reset();
     m_zalhForm.reset();
@@ -91,6 +95,9 @@ void Application::destroyWindows()
     m_reportForm.reset();
     m_osobZaznamyForm.reset();
     m_editorForm.reset();
+    m_kalendarForm.reset();
+    m_svatekForm.reset();
+    m_planovacForm.reset();
     m_mainForm.reset();
 }
 
@@ -164,10 +171,10 @@ std::vector<StartupStep> Application::startupSteps()
              });
          },
          {40}},
-        {QStringLiteral("TPlanovacForm"), {}, {45}},
-        {QStringLiteral("TKalendarForm"), {}, {50}},
+        {QStringLiteral("TPlanovacForm"), [this] { createPlanner(); }, {45}},
+        {QStringLiteral("TKalendarForm"), [this] { createDatePicker(); }, {50}},
         {QStringLiteral("TNastavARJForm"), [this] { createArchiverSettings(); }, {55}},
-        {QStringLiteral("TSvatekForm"), {}, {60}},
+        {QStringLiteral("TSvatekForm"), [this] { createNameDays(); }, {60}},
         {QStringLiteral("TPscForm"), {}, {70}},
         {QStringLiteral("TSpzForm"), {}, {75}},
         {QStringLiteral("TCasyForm"),
@@ -226,6 +233,43 @@ void Application::releaseCalculators()
     m_hlavniForm.reset();
     m_formGraf.reset();
     m_formData.reset();
+}
+
+void Application::createPlanner()
+{
+    m_planovacForm = std::make_unique<organiser::TPlanovacForm>(*m_database);
+    organiser::TPlanovacForm* planner = m_planovacForm.get();
+    TMainForm* main = m_mainForm.get();
+    main->setPlanner(planner, &planner->TablePlanovac());
+    main->bindCommand(QStringLiteral("Planovac"), [planner] { planner->showOnFirstEntry(); });
+    main->bindCommand(QStringLiteral("PocetPlanovac"), [main] { main->PlanovacPocetClick(); });
+    main->bindCommand(QStringLiteral("SpeedButtonPozor"), [main] { main->SpeedButtonPozorClick(); });
+}
+
+void Application::createDatePicker()
+{
+    m_kalendarForm = std::make_unique<organiser::TKalendarForm>();
+    organiser::TPlanovacForm* planner = m_planovacForm.get();
+    m_kalendarForm->setPlanner(
+        &planner->TablePlanovac(), [planner] { planner->commitOpenEditor(); },
+        [planner] { planner->focusActivity(); });
+    planner->setDatePicker(m_kalendarForm.get());
+}
+
+void Application::createNameDays()
+{
+    // A name-day table that cannot be opened stops start-up with the store's error.
+    m_svatekForm = std::make_unique<organiser::TSvatekForm>(*m_database);
+    m_svatekForm->FormCreate();
+    organiser::TSvatekForm* nameDays = m_svatekForm.get();
+    nameDays->setDatePicker(m_kalendarForm.get());
+    m_kalendarForm->setNameDayQuery(&nameDays->QueryDotaz());
+    m_planovacForm->setNameDayWindow(nameDays);
+    TMainForm* main = m_mainForm.get();
+    main->bindCommand(QStringLiteral("JmeninyARodinnaVyroci"), [nameDays] { nameDays->show(); });
+    main->bindCommand(QStringLiteral("SpeedButtonSvatek"), [nameDays] { nameDays->show(); });
+    // Today's name day reads the calendar through the main window's own selection.
+    main->bindCommand(QStringLiteral("SpeedButtonVyroci"), [main] { main->SpeedButtonVyrociClick(); });
 }
 
 void Application::setApplicationValues()

@@ -8,10 +8,13 @@
 #include "backup/ArchiverSettings.h"
 #include "sound/Tones.h"
 #include "store/Database.h"
+#include "store/Query.h"
 #include "widgets/DBNavigator.h"
 #include "widgets/DataControls.h"
 #include "widgets/LetterCase.h"
 #include "widgets/ErrorReport.h"
+#include "widgets/LetterCase.h"
+#include "widgets/SpeedButton.h"
 
 #include <QCloseEvent>
 #include <QApplication>
@@ -41,49 +44,9 @@ const QColor kNavy(0, 0, 128);
 const QColor kMaroon(128, 0, 0);
 const QColor kLightYellow(255, 255, 225);
 const QColor kPanelNaDotaz(122, 150, 180);
-const QColor kPanelSvatek(0, 128, 0);
 constexpr int kFoundPanelMaxWidth = 640;
 constexpr int kHelpMainWindow = 3;
 constexpr int kHelpControls = 1;
-
-// A toolbar glyph drawn from a symbol, so no picture files are needed.
-QIcon glyph(const QString& symbol, const QColor& colour)
-{
-    QPixmap pixmap(24, 24);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(18);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(colour);
-    painter.drawText(pixmap.rect(), Qt::AlignCenter, symbol);
-    return QIcon(pixmap);
-}
-
-QToolButton* toolButton(QWidget* parent, const char* name, const QString& hint,
-                        const QString& symbol, const QColor& colour)
-{
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(hint);
-    button->setStatusTip(hint);
-    button->setIcon(glyph(symbol, colour));
-    button->setIconSize(QSize(24, 24));
-    button->setAutoRaise(false);
-    // Like the old speed buttons: pressing one leaves the focus where it was.
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
-
-void setBackground(QWidget* widget, const QColor& colour)
-{
-    widget->setAutoFillBackground(true);
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-}
 
 } // namespace
 
@@ -126,7 +89,7 @@ QWidget* TMainForm::createToolbar()
     m_toolbar = new QFrame(this);
     m_toolbar->setObjectName(QStringLiteral("PanelNastroje"));
     m_toolbar->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    setBackground(m_toolbar, kNavy);
+    widgets::setBackground(m_toolbar, kNavy);
     setHelpTopic(m_toolbar, kHelpControls);
     auto* row = new QHBoxLayout(m_toolbar);
     row->setContentsMargins(6, 4, 6, 4);
@@ -135,7 +98,8 @@ QWidget* TMainForm::createToolbar()
     HledEdit = new QLineEdit(m_toolbar);
     HledEdit->setObjectName(QStringLiteral("HledEdit"));
     HledEdit->setMaxLength(18);
-    HledEdit->setValidator(new widgets::LetterCaseValidator(widgets::LetterCaseValidator::Case::Upper, HledEdit));
+    HledEdit->setValidator(
+        new widgets::LetterCaseValidator(widgets::LetterCaseValidator::Case::Upper, HledEdit));
     QPalette editPalette = HledEdit->palette();
     editPalette.setColor(QPalette::Base, kLightYellow);
     editPalette.setColor(QPalette::Text, Qt::black);
@@ -149,11 +113,11 @@ QWidget* TMainForm::createToolbar()
     row->addWidget(HledEdit);
     row->addSpacing(8);
 
-    SpeedButtonPozor = toolButton(m_toolbar, "SpeedButtonPozor", texts::kHintPozor,
+    SpeedButtonPozor = widgets::speedButton(m_toolbar, "SpeedButtonPozor", texts::kHintPozor,
                                   QStringLiteral("!"), Qt::red);
-    SpeedButtonVyroci = toolButton(m_toolbar, "SpeedButtonVyroci", texts::kHintVyroci,
+    SpeedButtonVyroci = widgets::speedButton(m_toolbar, "SpeedButtonVyroci", texts::kHintVyroci,
                                    QStringLiteral("★"), QColor(200, 120, 0));
-    SpeedButtonSvatek = toolButton(m_toolbar, "SpeedButtonSvatek", texts::kHintSvatek,
+    SpeedButtonSvatek = widgets::speedButton(m_toolbar, "SpeedButtonSvatek", texts::kHintSvatek,
                                    QStringLiteral("✿"), QColor(0, 128, 0));
     // Their windows and checks come with the reminders and the name-day calendar.
     for (QToolButton* button : {SpeedButtonPozor, SpeedButtonVyroci, SpeedButtonSvatek}) {
@@ -174,13 +138,13 @@ QWidget* TMainForm::createToolbar()
     row->addWidget(DBNavigator);
     row->addSpacing(8);
 
-    SpeedButtonVloz = toolButton(m_toolbar, "SpeedButtonVloz", texts::kHintVloz,
+    SpeedButtonVloz = widgets::speedButton(m_toolbar, "SpeedButtonVloz", texts::kHintVloz,
                                  QStringLiteral("+"), QColor(0, 140, 0));
-    SpeedButtonSmaz = toolButton(m_toolbar, "SpeedButtonSmaz", texts::kHintSmaz,
+    SpeedButtonSmaz = widgets::speedButton(m_toolbar, "SpeedButtonSmaz", texts::kHintSmaz,
                                  QStringLiteral("−"), Qt::red);
-    SpeedButtonPotvrd = toolButton(m_toolbar, "SpeedButtonPotvrd", texts::kHintPotvrd,
+    SpeedButtonPotvrd = widgets::speedButton(m_toolbar, "SpeedButtonPotvrd", texts::kHintPotvrd,
                                    QStringLiteral("✓"), QColor(0, 140, 0));
-    SpeedButtonZrus = toolButton(m_toolbar, "SpeedButtonZrus", texts::kHintZrus,
+    SpeedButtonZrus = widgets::speedButton(m_toolbar, "SpeedButtonZrus", texts::kHintZrus,
                                  QStringLiteral("✗"), Qt::red);
     connect(SpeedButtonVloz, &QToolButton::clicked, this, [this] { SpeedButtonVlozClick(); });
     connect(SpeedButtonSmaz, &QToolButton::clicked, this, [this] { SpeedButtonSmazClick(); });
@@ -257,52 +221,6 @@ QWidget* TMainForm::createGridArea()
     return m_gridArea;
 }
 
-void TMainForm::createReminderPanels(QWidget* area)
-{
-    // Shown by today's reminders; hidden and inert until those exist.
-    PanelSvatek = new QFrame(area);
-    PanelSvatek->setObjectName(QStringLiteral("PanelSvatek"));
-    PanelSvatek->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    setBackground(PanelSvatek, kPanelSvatek);
-    auto* column = new QVBoxLayout(PanelSvatek);
-    auto* dnes = new QLabel(texts::kDnesMaSvatek, PanelSvatek);
-    dnes->setObjectName(QStringLiteral("LabelDnesMaSvatek"));
-    dnes->setAlignment(Qt::AlignCenter);
-    QFont bold = dnes->font();
-    bold.setBold(true);
-    dnes->setFont(bold);
-    QPalette yellow = dnes->palette();
-    yellow.setColor(QPalette::WindowText, Qt::yellow);
-    dnes->setPalette(yellow);
-    column->addWidget(dnes);
-    auto* nic = new QLabel(PanelSvatek);
-    nic->setObjectName(QStringLiteral("LabelNic"));
-    nic->setAlignment(Qt::AlignCenter);
-    QFont nicFont = bold;
-    nicFont.setPointSize(10);
-    nic->setFont(nicFont);
-    QPalette white = nic->palette();
-    white.setColor(QPalette::WindowText, Qt::white);
-    nic->setPalette(white);
-    nic->hide();
-    column->addWidget(nic);
-    PanelSvatek->resize(320, 130);
-    PanelSvatek->hide();
-
-    EditPozor = new QLineEdit(area);
-    EditPozor->setObjectName(QStringLiteral("EditPozor"));
-    EditPozor->setReadOnly(true);
-    QFont pozorFont = EditPozor->font();
-    pozorFont.setBold(true);
-    pozorFont.setPointSize(10);
-    EditPozor->setFont(pozorFont);
-    EditPozor->resize(460, 64);
-    EditPozor->hide();
-    BitBtnUkazat = new QPushButton(texts::kUkazat, EditPozor);
-    BitBtnUkazat->setObjectName(QStringLiteral("BitBtnUkazat"));
-    BitBtnUkazat->hide();
-}
-
 void TMainForm::createSearchPanels(QWidget* area)
 {
     PanelHledText = new QFrame(area);
@@ -313,7 +231,8 @@ void TMainForm::createSearchPanels(QWidget* area)
     auto* top = new QHBoxLayout;
     EditHledani = new QLineEdit(texts::kSearchInitial, PanelHledText);
     EditHledani->setObjectName(QStringLiteral("EditHledani"));
-    EditHledani->setValidator(new widgets::LetterCaseValidator(widgets::LetterCaseValidator::Case::Lower, EditHledani));
+    EditHledani->setValidator(
+        new widgets::LetterCaseValidator(widgets::LetterCaseValidator::Case::Lower, EditHledani));
     // One filter for the whole program: the grid area's size, clicks into the
     // search text and Alt+D for "Další" wherever the focus is in this window.
     qApp->installEventFilter(this);
@@ -363,7 +282,7 @@ void TMainForm::createSearchPanels(QWidget* area)
     PanelNaDotaz = new QFrame(area);
     PanelNaDotaz->setObjectName(QStringLiteral("PanelNaDotaz"));
     PanelNaDotaz->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    setBackground(PanelNaDotaz, kPanelNaDotaz);
+    widgets::setBackground(PanelNaDotaz, kPanelNaDotaz);
     auto* found = new QGridLayout(PanelNaDotaz);
     const auto field = [this](const char* name, const QString& fieldName) {
         auto* label = new widgets::DBText(PanelNaDotaz);
@@ -416,11 +335,7 @@ void TMainForm::placeFloatingPanels()
                                 PanelNaDotaz->layout()->totalHeightForWidth(width));
     PanelNaDotaz->resize(width, height);
     PanelNaDotaz->move(margin, area.bottom() - PanelNaDotaz->height() - margin);
-    EditPozor->move(area.center().x() - EditPozor->width() / 2, area.center().y());
-    BitBtnUkazat->move((EditPozor->width() - BitBtnUkazat->width()) / 2,
-                       EditPozor->height() - BitBtnUkazat->height() - 4);
-    PanelSvatek->move(area.center().x() - PanelSvatek->width() / 2,
-                      area.center().y() - PanelSvatek->height() - 8);
+    placeReminderPanels(area);
     for (QWidget* panel : {static_cast<QWidget*>(PanelSvatek), static_cast<QWidget*>(EditPozor),
                            static_cast<QWidget*>(PanelHledText), static_cast<QWidget*>(PanelNaDotaz)})
         panel->raise();

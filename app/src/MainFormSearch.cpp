@@ -4,7 +4,7 @@
 
 #include "MainFormTexts.h"
 #include "app/AddressGrid.h"
-#include "app/TextSearch.h"
+#include "store/TextSearch.h"
 
 #include "platform/Platform.h"
 #include "sound/Tones.h"
@@ -145,7 +145,7 @@ void TMainForm::runTextSearch(bool fromStart)
         // Declared first, so it runs after the walk has given the display back.
         AtScopeEnd finish([this] { finishSearch(); });
         store::MarkedWalk walk(*m_table);
-        TextSearch search(*m_table, field.toStdString(), typed.toStdString());
+        store::TextSearch search(*m_table, field.toStdString(), typed.toStdString());
         const bool found = fromStart ? search.fromStart() : search.onward();
         if (found) {
             setSearchFound(true);

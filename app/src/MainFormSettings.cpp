@@ -8,6 +8,7 @@
 #include "app/Settings.h"
 
 #include "platform/Platform.h"
+#include "widgets/DataControls.h"
 #include "widgets/ErrorReport.h"
 
 #include <QAction>
@@ -107,6 +108,12 @@ void TMainForm::AdresarClick()
     showRecordCount(texts::kCountAddresses, *m_table);
 }
 
+void TMainForm::PlanovacPocetClick()
+{
+    if (m_plannerTable)
+        showRecordCount(texts::kCountPlanner, *m_plannerTable);
+}
+
 void TMainForm::showRecordCount(const QString& prefix, const store::DataSet& table)
 {
     ImageLogo->hide();
@@ -114,6 +121,12 @@ void TMainForm::showRecordCount(const QString& prefix, const store::DataSet& tab
     LabelPocetZaznamu->show();
     // A timer already running for a reminder panel keeps its interval: the
     // count goes with the panel.
+    startPanelTimer();
+}
+
+void TMainForm::startPanelTimer()
+{
+    // Switching on a running timer changes nothing, as the toolkit's did.
     if (!Timer1->isActive())
         Timer1->start();
 }
@@ -122,7 +135,11 @@ void TMainForm::Zhasni()
 {
     LabelPocetZaznamu->hide();
     ImageLogo->show();
-    PanelSvatek->hide();
+    // The notice of a planner entry stays until "Ukázat" is pressed.
+    for (QWidget* part : {static_cast<QWidget*>(ImageKvetina1), static_cast<QWidget*>(ImageKvetina2),
+                          static_cast<QWidget*>(PanelSvatek), static_cast<QWidget*>(DBTextVyroci),
+                          static_cast<QWidget*>(LabelNic)})
+        part->hide();
     Timer1->stop();
     Timer1->setInterval(kPanelInterval);
 }

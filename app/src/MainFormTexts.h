@@ -28,6 +28,10 @@ inline const QString kTitlePrijmeni = QStringLiteral("Příjmení - Firma ");
 // Floating panels.
 inline const QString kUkazat = QStringLiteral("&Ukázat");
 inline const QString kDnesMaSvatek = QStringLiteral("Dnes má svátek");
+inline const QString kPozorPlanovac =
+    QStringLiteral("Pozor, na dnešní den je v Plánovači uložena zpráva!");
+inline const QString kNicNaplanovano = QStringLiteral("Na dnešek není nic naplánováno");
+inline const QString kZadneVyroci = QStringLiteral("Na dnešní den nepřipadá žádné výročí");
 inline const QString kSearchInitial = QStringLiteral("text");
 inline const QString kHledej = QStringLiteral("&Hledej");
 inline const QString kDalsi = QStringLiteral("&Další");

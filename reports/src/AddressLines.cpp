@@ -1,9 +1,6 @@
 #include "reports/AddressLines.h"
 
-#include "reports/TextPrinter.h"
-
-#include "store/Cursor.h"
-#include "store/MarkedWalk.h"
+#include "reports/LabelledLines.h"
 
 #include <array>
 
@@ -40,32 +37,11 @@ QString addressLabel(int field)
 void printAddressLines(store::Cursor& table, TextPrinter& out, const QFont& font,
                        AddressLines which)
 {
-    // The walk's first move would end a pending record anyway; ending it
-    // first lets the table return to that record afterwards, and a record
-    // that cannot be saved stops before a job is started.
-    const store::CursorState state = table.state();
-    if (state == store::CursorState::Insert || state == store::CursorState::Edit) {
-        if (table.modified())
-            table.post();
-        else
-            table.cancel();
-    }
-    out.open(kJobTitle);
-    out.setFont(font);
-    struct CloseJob {
-        TextPrinter& out;
-        ~CloseJob() { out.close(); }
-    } closeJob{out};
-    store::MarkedWalk walk(table);
     const std::size_t count = which == AddressLines::AllFields ? lines().size() : lines().size() - 1;
-    table.first();
-    while (!table.eof()) {
-        for (std::size_t i = 0; i < count; ++i)
-            out.writeLine(lines()[i].label + QString::fromStdString(table.text(lines()[i].field)));
-        out.endLine();
-        table.next();
-    }
-    walk.finish(false);
+    std::vector<LabelledField> printed;
+    for (std::size_t i = 0; i < count; ++i)
+        printed.push_back({lines()[i].field, lines()[i].label});
+    printLabelledLines(table, out, font, kJobTitle, printed);
 }
 
 } // namespace reports

@@ -3,6 +3,7 @@
 #include "store/Cursor.h"
 #include "store/Database.h"
 #include "tools/DataDir.h"
+#include "tools/Pictures.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -59,6 +60,7 @@ std::filesystem::path AppFixture::workDir() const
 void AppFixture::startWith(const std::vector<Address>& addresses)
 {
     tools::makeDataDir(tools::sourceSeedsDir(), workDir());
+    tools::renderPictures(workDir() / "Obrazky");
     {
         store::Database database(workDir() / "Data");
         store::Cursor cursor(database, "Dat.DB");

@@ -2,7 +2,7 @@
 
 #include "AppFixture.h"
 
-#include "app/TextSearch.h"
+#include "store/TextSearch.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -296,7 +296,7 @@ TEST(TextMatches, CzechUpperCaseContains)
         {"Novák", "nováková", false}, {"Dvořák", "rak", false}, {"O'Brien", "o'b", true},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(app::textMatches(c.field, c.search), c.matches) << c.field << " / " << c.search;
+        EXPECT_EQ(store::textMatches(c.field, c.search), c.matches) << c.field << " / " << c.search;
 }
 
 } // namespace

@@ -296,8 +296,8 @@ TEST_F(StartupTest, MenuHasEveryItemInPlace)
          {QStringLiteral("Adresář - všechny údaje|!"),
           QStringLiteral("Adresář - jména s telefony|!")}},
         {QStringLiteral("&Doplňky"),
-         {QStringLiteral("Osobní záznamník|F11!"), QStringLiteral("Plánovač|F12"),
-          QStringLiteral("Jmeniny a rodinná výročí|F4"), QStringLiteral("-"),
+         {QStringLiteral("Osobní záznamník|F11!"), QStringLiteral("Plánovač|F12!"),
+          QStringLiteral("Jmeniny a rodinná výročí|F4!"), QStringLiteral("-"),
           QStringLiteral("Seznam přístrojů|F8"), QStringLiteral("Váha|Ctrl+H!"), QStringLiteral("-"),
           QStringLiteral("Poštovní směrovací čísla|F5"), QStringLiteral("Poznávací značky zemí|F6"),
           QStringLiteral("Telefonní předvolby v ČR|Ctrl+T"),
@@ -332,8 +332,8 @@ TEST_F(StartupTest, MenuHasEveryItemInPlace)
     QStringList countItems;
     for (QAction* item : menus[0]->menu()->actions()[3]->menu()->actions())
         countItems << item->text() + (item->isEnabled() ? QStringLiteral("!") : QString());
-    // The planner's count goes through a window that is not there yet.
-    EXPECT_EQ(countItems, (QStringList{"Adresář!", "Osobní záznamník!", "Plánovač"}));
+    // Every window that counts records is there.
+    EXPECT_EQ(countItems, (QStringList{"Adresář!", "Osobní záznamník!", "Plánovač!"}));
     EXPECT_EQ(action("TextovyEditor")->statusTip(), QStringLiteral("Před otevřením klikni na jméno"));
 }
 
@@ -441,18 +441,28 @@ TEST_F(StartupTest, SecondInstanceIsRefused)
 TEST_F(StartupTest, BoundCommandEnablesItsItemAndReportsItsErrors)
 {
     startWith({});
-    QAction* planner = action("Planovac");
-    ASSERT_FALSE(planner->isEnabled());
+    // Any item whose window is not built yet will do.
+    QAction* later = nullptr;
+    for (QAction* item : form().findChildren<QAction*>()) {
+        if (!item->isEnabled() && !item->objectName().isEmpty() && item->menu() == nullptr &&
+            item->objectName() != QStringLiteral("NespoustetPriStartu")) {
+            later = item;
+            break;
+        }
+    }
+    if (!later)
+        GTEST_SKIP() << "every window is built";
+    const QString name = later->objectName();
     int runs = 0;
-    form().bindCommand(QStringLiteral("Planovac"), [&] {
+    form().bindCommand(name, [&] {
         ++runs;
-        throw std::runtime_error("planner failed");
+        throw std::runtime_error("window failed");
     });
-    EXPECT_TRUE(planner->isEnabled());
-    planner->trigger();
+    EXPECT_TRUE(later->isEnabled());
+    later->trigger();
     EXPECT_EQ(runs, 1);
     ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
-    EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("planner failed"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("window failed"));
     EXPECT_THROW(form().bindCommand(QStringLiteral("NoSuchItem"), [] {}), std::logic_error);
 }
 

@@ -17,8 +17,11 @@ namespace editor {
 class TEditorForm;
 }
 namespace organiser {
+class TKalendarForm;
 class TOsobZaznamyForm;
-}
+class TPlanovacForm;
+class TSvatekForm;
+} // namespace organiser
 namespace reports {
 class TReportForm;
 class TReport1Form;
@@ -69,6 +72,9 @@ public:
     reports::TReport1Form* report1Form() const { return m_report1Form.get(); }
     backup::TZalhForm* zalhForm() const { return m_zalhForm.get(); }
     backup::TNastavARJForm* nastavARJForm() const { return m_nastavARJForm.get(); }
+    organiser::TPlanovacForm* planovacForm() const { return m_planovacForm.get(); }
+    organiser::TKalendarForm* kalendarForm() const { return m_kalendarForm.get(); }
+    organiser::TSvatekForm* svatekForm() const { return m_svatekForm.get(); }
     QString helpFile() const { return m_helpFile; }
     editor::TEditorForm* editorForm() const { return m_editorForm.get(); }
     organiser::TOsobZaznamyForm* osobZaznamyForm() const { return m_osobZaznamyForm.get(); }
@@ -89,6 +95,9 @@ private:
     void createArchiverSettings();
     // The windows go before the store they read, the reports before the main window.
     void destroyWindows();
+    void createPlanner();
+    void createDatePicker();
+    void createNameDays();
 
     std::unique_ptr<store::Database> m_database;
     std::unique_ptr<HelpKeyFilter> m_helpKeys;
@@ -107,6 +116,9 @@ private:
     std::unique_ptr<backup::TZalhForm> m_zalhForm;
     std::unique_ptr<backup::BackupCommands> m_backupCommands;
     std::unique_ptr<backup::TNastavARJForm> m_nastavARJForm;
+    std::unique_ptr<organiser::TPlanovacForm> m_planovacForm;
+    std::unique_ptr<organiser::TKalendarForm> m_kalendarForm;
+    std::unique_ptr<organiser::TSvatekForm> m_svatekForm;
     std::function<void(int)> m_progressObserver;
     QString m_helpFile;
 };

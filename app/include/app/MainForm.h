@@ -23,7 +23,8 @@ class QToolButton;
 
 namespace store {
 class Database;
-}
+class Query;
+} // namespace store
 namespace widgets {
 class DBNavigator;
 class DBText;
@@ -84,8 +85,16 @@ public:
     void NespoustetPriStartuClick();
     void NastaveniTiskarnyClick();
 
+    // Today's reminders: the planner's entry for today and today's name day.
+    // The planner's window and table come later in start-up.
+    void setPlanner(QWidget* window, store::Cursor* table);
+    void SpeedButtonPozorClick();
+    void BitBtnUkazatClick();
+    void SpeedButtonVyrociClick();
+
     // Record counts, shown over the logo until the panel timer fires.
     void AdresarClick();
+    void PlanovacPocetClick();
     void showRecordCount(const QString& prefix, const store::DataSet& table);
     // The panel timer: hides the record count and the reminder panels.
     void Zhasni();
@@ -111,6 +120,10 @@ private:
     QWidget* createGridArea();
     void createSearchPanels(QWidget* area);
     void createReminderPanels(QWidget* area);
+    void placeReminderPanels(const QRect& area);
+    // The message line of the name-day panel, in its middle or on its bottom line.
+    void showPanelMessage(const QString& text, bool bottom);
+    void startPanelTimer();
     void createMenu();
     void placeFloatingPanels();
 
@@ -145,6 +158,10 @@ private:
     QColor m_lastChosenColour = Qt::black;
     reports::TReportForm* m_reportForm = nullptr;
     reports::TReport1Form* m_report1Form = nullptr;
+    QWidget* m_plannerWindow = nullptr;
+    store::Cursor* m_plannerTable = nullptr;
+    // The main window's own selection of today's calendar row.
+    std::unique_ptr<store::Query> QueryVyroci;
 
     // Controls, named as the user knows them.
     QFrame* m_toolbar = nullptr;
@@ -169,6 +186,12 @@ private:
     AddressGrid* Grid = nullptr;
 
     QFrame* PanelSvatek = nullptr;
+    QLabel* LabelDnesMaSvatek = nullptr;
+    widgets::DBText* DBTextSvatek = nullptr;
+    QLabel* LabelNic = nullptr;
+    widgets::DBText* DBTextVyroci = nullptr;
+    QLabel* ImageKvetina1 = nullptr;
+    QLabel* ImageKvetina2 = nullptr;
     QLineEdit* EditPozor = nullptr;
     QPushButton* BitBtnUkazat = nullptr;
 

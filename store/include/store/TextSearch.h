@@ -1,11 +1,11 @@
 #pragma once
 
-#include "store/Cursor.h"
+#include "store/DataSet.h"
 
 #include <string>
 #include <string_view>
 
-namespace app {
+namespace store {
 
 // The text search's matching rule: the search text occurs anywhere in the
 // field, both upper-cased by the Czech rules. An empty search text matches
@@ -13,11 +13,11 @@ namespace app {
 bool textMatches(std::string_view fieldText, std::string_view searchText);
 
 // Walks a cursor record by record looking for the search text in one field.
-// The caller holds the walk under a store::MarkedWalk, which restores the
+// The caller holds the walk under a MarkedWalk, which restores the
 // position when nothing was found.
 class TextSearch {
 public:
-    TextSearch(store::DataSet& data, std::string field, std::string searchText);
+    TextSearch(DataSet& data, std::string field, std::string searchText);
 
     // From the first record on. True when a record matches; it is then current.
     bool fromStart();
@@ -28,9 +28,9 @@ public:
 private:
     bool walk();
 
-    store::DataSet& m_data;
+    DataSet& m_data;
     std::string m_field;
-    std::string m_searchText;
+    std::string m_upperSearch;
 };
 
-} // namespace app
+} // namespace store

@@ -1,20 +1,20 @@
-#include "app/TextSearch.h"
+#include "store/TextSearch.h"
 
 #include "store/CzechText.h"
 
 #include <utility>
 
-namespace app {
+namespace store {
 
 bool textMatches(std::string_view fieldText, std::string_view searchText)
 {
     if (searchText.empty())
         return false;
-    return store::czechUpper(fieldText).find(store::czechUpper(searchText)) != std::string::npos;
+    return czechUpper(fieldText).find(czechUpper(searchText)) != std::string::npos;
 }
 
-TextSearch::TextSearch(store::DataSet& data, std::string field, std::string searchText)
-    : m_data(data), m_field(std::move(field)), m_searchText(std::move(searchText))
+TextSearch::TextSearch(DataSet& data, std::string field, std::string searchText)
+    : m_data(data), m_field(std::move(field)), m_upperSearch(czechUpper(searchText))
 {
 }
 
@@ -32,14 +32,16 @@ bool TextSearch::onward()
 
 bool TextSearch::walk()
 {
+    // An empty search text matches nothing; the walk still goes to the end,
+    // so both searches leave the cursor as a failed search does.
     // An empty table reports the end at once; the last record without a match
     // leaves the end flag set and the cursor on it.
     while (!m_data.eof()) {
-        if (textMatches(m_data.text(m_field), m_searchText))
+        if (!m_upperSearch.empty() && czechUpper(m_data.text(m_field)).find(m_upperSearch) != std::string::npos)
             return true;
         m_data.next();
     }
     return false;
 }
 
-} // namespace app
+} // namespace store
