@@ -91,10 +91,21 @@ void OrganiserFixture::click(QWidget& window, const char* buttonName)
 
 void OrganiserFixture::typeText(QWidget* widget, const QString& text)
 {
+    showActive(*widget->window());
     widget->setFocus();
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(c.toUpper().unicode()), QString(c),
+    // Keys follow the focus: the grid's first key opens a cell editor.
+    for (const QChar c : text) {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : widget;
+        QTest::sendKeyEvent(QTest::Click, target, Qt::Key(c.toUpper().unicode()), QString(c),
                             Qt::NoModifier);
+    }
+}
+
+void OrganiserFixture::showActive(QWidget& window)
+{
+    window.show();
+    QApplication::setActiveWindow(&window);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
 }
 
 std::vector<std::string> OrganiserFixture::savedPlannerEntries()

@@ -19,8 +19,15 @@
 
 #include <filesystem>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
+
+// Readable texts in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace organiser_test {
 
@@ -51,6 +58,8 @@ protected:
     static void click(QWidget& window, const char* buttonName);
     // Types text into the widget char by char (Czech letters are no ASCII keys).
     static void typeText(QWidget* widget, const QString& text);
+    // Shows a window and waits until it is the active one.
+    static void showActive(QWidget& window);
 
     organiser::TSvatekForm& svatek() { return *m_svatek; }
     organiser::TPlanovacForm& planovac() { return *m_planovac; }
