@@ -20,6 +20,7 @@
 #include "organiser/OsobZaznamyForm.h"
 #include "organiser/PlanovacForm.h"
 #include "organiser/SvatekForm.h"
+#include "organiser/Wiring.h"
 #include "platform/Platform.h"
 #include "reports/AddressReports.h"
 #include "store/Catalogue.h"
@@ -249,11 +250,7 @@ void Application::createPlanner()
 void Application::createDatePicker()
 {
     m_kalendarForm = std::make_unique<organiser::TKalendarForm>();
-    organiser::TPlanovacForm* planner = m_planovacForm.get();
-    m_kalendarForm->setPlanner(
-        &planner->TablePlanovac(), [planner] { planner->commitOpenEditor(); },
-        [planner] { planner->focusActivity(); });
-    planner->setDatePicker(m_kalendarForm.get());
+    organiser::connectDatePicker(*m_kalendarForm, *m_planovacForm);
 }
 
 void Application::createNameDays()
@@ -261,10 +258,8 @@ void Application::createNameDays()
     // A name-day table that cannot be opened stops start-up with the store's error.
     m_svatekForm = std::make_unique<organiser::TSvatekForm>(*m_database);
     m_svatekForm->FormCreate();
+    organiser::connectNameDays(*m_svatekForm, *m_kalendarForm, *m_planovacForm);
     organiser::TSvatekForm* nameDays = m_svatekForm.get();
-    nameDays->setDatePicker(m_kalendarForm.get());
-    m_kalendarForm->setNameDayQuery(&nameDays->QueryDotaz());
-    m_planovacForm->setNameDayWindow(nameDays);
     TMainForm* main = m_mainForm.get();
     main->bindCommand(QStringLiteral("JmeninyARodinnaVyroci"), [nameDays] { nameDays->show(); });
     main->bindCommand(QStringLiteral("SpeedButtonSvatek"), [nameDays] { nameDays->show(); });

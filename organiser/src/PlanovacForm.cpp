@@ -36,7 +36,7 @@ const QColor kWindowColour(0, 0, 96);
 const QColor kGridColour(212, 212, 212);
 const QColor kClockText(200, 0, 0);
 const QColor kClockBackground(255, 250, 225);
-const QColor kGlyphColour(255, 255, 200);
+const QColor kGlyphColour(0, 0, 128);
 constexpr const char* kFieldDatum = "Datum";
 constexpr const char* kFieldCinnost = "Činnost";
 
@@ -64,6 +64,8 @@ TPlanovacForm::TPlanovacForm(store::Database& database, QWidget* parent)
                                 {QString::fromUtf8(kFieldCinnost), planovac::kTitleCinnost, 520}});
     DBGridPlanovac->setCellColors(kGridColour, Qt::black);
     DBGridPlanovac->horizontalHeader()->setStretchLastSection(true);
+    // Entries come from the date picker, one per picked date, never from the grid's keys.
+    DBGridPlanovac->setRecordKeys(false, true);
     column->addWidget(DBGridPlanovac, 1);
 
     // The clock runs from start-up to the end, also while the window is hidden.
@@ -95,12 +97,13 @@ QWidget* TPlanovacForm::createToolbar()
     LabelDat = new QLabel(toolbar);
     LabelDat->setObjectName(QStringLiteral("LabelDat"));
     LabelDat->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    LabelDat->setMinimumWidth(LabelDat->fontMetrics().horizontalAdvance(
-                                  QStringLiteral("Dnes je čtvrtek 30.listopad 2000")) + 24);
-    LabelDat->setAlignment(Qt::AlignCenter);
     QFont clockFont = LabelDat->font();
     clockFont.setBold(true);
     LabelDat->setFont(clockFont);
+    // Room for the longest date: "Dnes je čtvrtek 30.listopad 2000".
+    LabelDat->setMinimumWidth(QFontMetrics(clockFont).horizontalAdvance(
+                                  QStringLiteral("Dnes je čtvrtek 30.listopad 2000")) + 24);
+    LabelDat->setAlignment(Qt::AlignCenter);
     widgets::setBackground(LabelDat, kClockBackground);
     widgets::setTextColour(LabelDat, kClockText);
     row->addWidget(LabelDat);
@@ -116,9 +119,9 @@ QWidget* TPlanovacForm::createToolbar()
     row->addWidget(DBNavigator);
 
     SpeedButtonVloz = widgets::speedButton(toolbar, "SpeedButtonVloz", planovac::kHintVloz,
-                                           QStringLiteral("+"), QColor(120, 255, 120));
+                                           QStringLiteral("+"), QColor(0, 140, 0));
     SpeedButtonSmaz = widgets::speedButton(toolbar, "SpeedButtonSmaz", planovac::kHintSmaz,
-                                           QStringLiteral("−"), QColor(255, 110, 110));
+                                           QStringLiteral("−"), Qt::red);
     connect(SpeedButtonVloz, &QToolButton::clicked, this, [this] { SpeedButtonVlozClick(); });
     connect(SpeedButtonSmaz, &QToolButton::clicked, this, [this] { SpeedButtonSmazClick(); });
     row->addWidget(SpeedButtonVloz);
@@ -140,7 +143,7 @@ QWidget* TPlanovacForm::createToolbar()
                                               planovac::kHintHledani, QStringLiteral("⚲"),
                                               kGlyphColour);
     SpeedButtonSvatek = widgets::speedButton(toolbar, "SpeedButtonSvatek", planovac::kHintSvatek,
-                                             QStringLiteral("✿"), QColor(120, 255, 120));
+                                             QStringLiteral("✿"), QColor(0, 128, 0));
     connect(SpeedButtonHledani, &QToolButton::clicked, this, [this] { SpeedButtonHledaniClick(); });
     connect(SpeedButtonSvatek, &QToolButton::clicked, this, [this] { SpeedButtonSvatekClick(); });
     row->addWidget(SpeedButtonHledani);

@@ -34,7 +34,7 @@ namespace {
 
 constexpr int kHelpTopic = 6;
 const QColor kToolbarColour(0, 88, 88);
-const QColor kGlyphColour(255, 255, 200);
+const QColor kGlyphColour(0, 70, 70);
 
 } // namespace
 
@@ -59,6 +59,9 @@ TSvatekForm::TSvatekForm(store::Database& database, QWidget* parent)
     QFont titleFont = DBGridSvatek->horizontalHeader()->font();
     titleFont.setBold(true);
     DBGridSvatek->horizontalHeader()->setFont(titleFont);
+    DBGridSvatek->horizontalHeader()->setStretchLastSection(true);
+    // One row per day of the year, always: the grid adds and deletes none.
+    DBGridSvatek->setRecordKeys(false, false);
     showWholeTable();
     DBGridSvatek->installEventFilter(this);
     // Enter in a cell editor closes it with this hint: the row is saved then.

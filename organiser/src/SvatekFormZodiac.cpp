@@ -35,20 +35,31 @@ QTreeWidget* fixedList(QWidget* parent, const char* name, const QStringList& col
     list->setIconSize(QSize(kListIconSize, kListIconSize));
     list->setFrameStyle(QFrame::Box | QFrame::Plain);
     list->header()->setSectionsClickable(false);
+    list->setUniformRowHeights(true);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->hide();
     return list;
 }
 
+int listRowHeight(const QTreeWidget* list)
+{
+    return std::max(list->fontMetrics().height(), kListIconSize) + 6;
+}
+
+// The whole list at once, without scroll bars; every row as high as the size computed.
 QSize listSize(QTreeWidget* list)
 {
-    int width = 8;
+    for (int row = 0; row < list->topLevelItemCount(); ++row)
+        list->topLevelItem(row)->setSizeHint(0, QSize(0, listRowHeight(list)));
+    int width = 2 * list->frameWidth() + 4;
     for (int column = 0; column < list->columnCount(); ++column) {
         list->resizeColumnToContents(column);
-        width += list->columnWidth(column) + 12;
-        list->setColumnWidth(column, list->columnWidth(column) + 12);
+        list->setColumnWidth(column, list->columnWidth(column) + 16);
+        width += list->columnWidth(column);
     }
-    const int rowHeight = list->sizeHintForRow(0) > 0 ? list->sizeHintForRow(0) : 20;
-    const int height = list->header()->sizeHint().height() + rowHeight * list->topLevelItemCount() + 8;
+    const int height = 2 * list->frameWidth() + list->header()->sizeHint().height() +
+                       listRowHeight(list) * list->topLevelItemCount() + 2;
     return {width, height};
 }
 

@@ -195,6 +195,26 @@ TEST_F(NameDayTest, EditingInPlaceWithEnterEscAndTheNavigator)
     EXPECT_EQ(table().text("Svátek"), "Radoslav, Radek");
 }
 
+// The calendar keeps one row per day: the grid's Insert, Down past the last
+// row and Ctrl+Del add and delete nothing and ask nothing.
+TEST_F(NameDayTest, GridKeysNeverAddOrDeleteDays)
+{
+    createWindows();
+    widgets::DBGrid* g = grid();
+    showActive(svatek());
+    table().last();
+    g->setFocus();
+    for (const auto& [key, modifiers] : {std::pair{Qt::Key_Insert, Qt::NoModifier},
+                                         std::pair{Qt::Key_Down, Qt::NoModifier},
+                                         std::pair{Qt::Key_Delete, Qt::ControlModifier}}) {
+        QTest::keyClick(g, key, modifiers);
+        EXPECT_EQ(table().state(), store::CursorState::Browse);
+        EXPECT_EQ(table().rowCount(), 366);
+    }
+    EXPECT_TRUE(m_fakes.dialogs.shown().isEmpty());
+    EXPECT_EQ(currentDay(), 366);
+}
+
 // The rows a pattern must find: every Svátek of the seed file whose upper-cased
 // text matches it, "%" standing for any run of characters and "_" for one.
 std::vector<std::string> expectedMatches(const std::string& pattern)

@@ -1,5 +1,7 @@
 #include "OrganiserFixture.h"
 
+#include "organiser/Wiring.h"
+
 #include "store/Catalogue.h"
 #include "tools/DataDir.h"
 #include "tools/Pictures.h"
@@ -61,16 +63,10 @@ void OrganiserFixture::createWindows()
 {
     m_planovac = std::make_unique<organiser::TPlanovacForm>(*m_database);
     m_kalendar = std::make_unique<organiser::TKalendarForm>();
-    organiser::TPlanovacForm* planner = m_planovac.get();
-    m_kalendar->setPlanner(
-        &planner->TablePlanovac(), [planner] { planner->commitOpenEditor(); },
-        [planner] { planner->focusActivity(); });
-    planner->setDatePicker(m_kalendar.get());
+    organiser::connectDatePicker(*m_kalendar, *m_planovac);
     m_svatek = std::make_unique<organiser::TSvatekForm>(*m_database);
     m_svatek->FormCreate();
-    m_svatek->setDatePicker(m_kalendar.get());
-    m_kalendar->setNameDayQuery(&m_svatek->QueryDotaz());
-    planner->setNameDayWindow(m_svatek.get());
+    organiser::connectNameDays(*m_svatek, *m_kalendar, *m_planovac);
     m_fakes.tones.clear();
 }
 

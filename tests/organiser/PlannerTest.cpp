@@ -163,6 +163,22 @@ TEST_F(PlannerTest, DeleteInAnEmptyPlanner)
               QStringLiteral("Cannot perform this operation on an empty dataset"));
 }
 
+// Entries come only from the date picker: the grid's Insert and Down past the
+// last row start none.
+TEST_F(PlannerTest, GridKeysStartNoEntry)
+{
+    addPlannerEntries(kEntries);
+    createWindows();
+    showActive(planovac());
+    auto* grid = control<widgets::DBGrid>(planovac(), "DBGridPlanovac");
+    table().last();
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Insert);
+    EXPECT_EQ(table().state(), store::CursorState::Browse);
+    EXPECT_EQ(table().rowCount(), 5);
+}
+
 // Printing asks first and prints three lines per entry; the position stays.
 TEST_F(PlannerTest, PrintingAllEntries)
 {

@@ -292,6 +292,8 @@ bool DBGrid::handleKey(QKeyEvent* event)
     case Qt::Key_Insert:
         if (modifiers != Qt::NoModifier)
             return false;
+        if (!m_insertKeys)
+            return true;
         guarded([&] {
             endPending(*cursor);
             cursor->insert();
@@ -307,7 +309,7 @@ bool DBGrid::handleKey(QKeyEvent* event)
         // An untouched record already started past the end stays the only one.
         if (inserting && m_appending && !cursor->modified())
             return true;
-        if (cursor->currentRow() != cursor->rowCount() - 1)
+        if (cursor->currentRow() != cursor->rowCount() - 1 || !m_insertKeys)
             return false;
         // Past the last row: a new empty record at the end.
         guarded([&] {
@@ -326,7 +328,7 @@ bool DBGrid::handleKey(QKeyEvent* event)
         break;
     }
     // Typing into an empty table starts its first record.
-    if (cursor->rowCount() == 0 && !event->text().isEmpty() && event->text().at(0).isPrint() &&
+    if (m_insertKeys && cursor->rowCount() == 0 && !event->text().isEmpty() && event->text().at(0).isPrint() &&
         (modifiers & ~Qt::ShiftModifier) == Qt::NoModifier) {
         if (!guarded([&] { cursor->edit(); }))
             return true;
@@ -343,10 +345,16 @@ void DBGrid::keyPressEvent(QKeyEvent* event)
     m_follower->followCursor(false);
 }
 
+void DBGrid::setRecordKeys(bool insert, bool remove)
+{
+    m_insertKeys = insert;
+    m_deleteKeys = remove;
+}
+
 void DBGrid::askAndDelete()
 {
     store::Cursor* cursor = m_model->cursor();
-    if (!cursor || !cursor->isActive() || cursor->rowCount() == 0)
+    if (!m_deleteKeys || !cursor || !cursor->isActive() || cursor->rowCount() == 0)
         return;
     // The typed text belongs to the record the question is about.
     commitOpenEditor();

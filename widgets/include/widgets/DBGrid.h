@@ -57,6 +57,11 @@ public:
     // Ctrl+Del: the question, then the deletion on OK.
     void askAndDelete();
 
+    // Whether the grid's own keys add records (Insert, Down past the last row,
+    // typing into an empty table) and delete them (Ctrl+Del); both by default.
+    // A table of fixed rows, or one whose records come another way, turns them off.
+    void setRecordKeys(bool insert, bool remove);
+
 protected:
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -79,6 +84,8 @@ private:
     QColor m_text;
     // The pending new record was started by Down past the last row.
     bool m_appending = false;
+    bool m_insertKeys = true;
+    bool m_deleteKeys = true;
 };
 
 } // namespace widgets
