@@ -6,6 +6,7 @@
 // "pelmir") from the seed files; refuses to touch an existing Data folder. With
 // --entry-only it only adds the autostart entry when it is missing; with
 // --add-missing it adds that entry and any missing picture to an existing one.
+#include "tools/BodyShapes.h"
 #include "tools/DataDir.h"
 #ifdef PELMIR_PICTURES
 #include "tools/Pictures.h"
@@ -30,9 +31,11 @@ int usage()
     return 2;
 }
 
-// Draws the pictures into WORKDIR/Obrazky; a build without Qt has none to draw.
+// Draws the pictures into WORKDIR/Obrazky, keeping those already there. The
+// font's glyphs need Qt; a build without Qt draws only the body shapes.
 void addPictures(const std::filesystem::path& workdir)
 {
+    tools::writeBodyShapePictures(workdir / "Obrazky");
 #ifdef PELMIR_PICTURES
     // Drawing text needs a GUI application, but no screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -42,8 +45,6 @@ void addPictures(const std::filesystem::path& workdir)
     char* argv[] = {name, nullptr};
     QGuiApplication application(argc, argv);
     tools::renderPictures(workdir / "Obrazky");
-#else
-    static_cast<void>(workdir);
 #endif
 }
 

@@ -258,7 +258,7 @@ TEST_F(NameDayTest, NameSearchWithWildcardsAndQuotes)
     EXPECT_EQ(control<QLineEdit>(svatek(), "EditDotaz")->text(), QStringLiteral("hledané jméno(část) "));
     table().moveToRow(200);
 
-    for (const char* pattern : {"mar", "MAR", "ěj", "o'", "hledané jméno(část) "}) {
+    for (const char* pattern : {"mar", "MAR", "ěj", "j%a", "j_n", "%", "a_a", "o'", "hledané jméno(část) "}) {
         search(QString::fromUtf8(pattern));
         EXPECT_TRUE(m_fakes.dialogs.shown().isEmpty()) << pattern;
         const std::vector<std::string> expected = expectedMatches(pattern);
@@ -270,6 +270,7 @@ TEST_F(NameDayTest, NameSearchWithWildcardsAndQuotes)
         EXPECT_EQ(query.rowCount(), static_cast<int>(expected.size())) << pattern;
     }
     EXPECT_TRUE(expectedMatches("o'").empty());
+    EXPECT_EQ(expectedMatches("%").size(), 366u);
 
     // The result cannot be edited; "Zpět" shows the table on the row it had.
     search(QStringLiteral("mar"));
