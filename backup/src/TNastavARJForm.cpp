@@ -13,15 +13,30 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace backup {
 
 namespace {
 constexpr int kHelpTopic = 10;
-constexpr int kWidth = 420;
+constexpr int kMargin = 40;
+// Blank runs at least this long stood where the original's word wrap broke a line.
+constexpr int kBreakingBlanks = 10;
 } // namespace
+
+QString labelLines(const QString& text)
+{
+    static const QRegularExpression blanks(QStringLiteral(" {%1,}").arg(kBreakingBlanks));
+    QString lines = text;
+    lines.replace(blanks, QStringLiteral("\n"));
+    while (lines.startsWith(QLatin1Char('\n')))
+        lines.remove(0, 1);
+    return lines;
+}
 
 TNastavARJForm::TNastavARJForm(QWidget* parent) : QWidget(parent, Qt::Window)
 {
@@ -30,14 +45,19 @@ TNastavARJForm::TNastavARJForm(QWidget* parent) : QWidget(parent, Qt::Window)
     setProperty(platform::kHelpTopicProperty, kHelpTopic);
 
     auto* column = new QVBoxLayout(this);
-    LabelNastavARJ = new QLabel(texts::kLabelFirst, this);
+    LabelNastavARJ = new QLabel(this);
     LabelNastavARJ->setObjectName(QStringLiteral("LabelNastavARJ"));
     LabelNastavARJ->setAlignment(Qt::AlignCenter);
     LabelNastavARJ->setWordWrap(true);
     QFont bold = LabelNastavARJ->font();
     bold.setBold(true);
     LabelNastavARJ->setFont(bold);
-    // Room for three wrapped lines, so the window keeps its size as the text changes.
+    setLabel(texts::kLabelFirst);
+    // Wide enough for the longest line, high enough for three, so the window
+    // keeps its size as the text changes.
+    int widest = 0;
+    for (const QString& line : labelLines(texts::kLabelFirst).split(QLatin1Char('\n')))
+        widest = std::max(widest, LabelNastavARJ->fontMetrics().horizontalAdvance(line));
     LabelNastavARJ->setMinimumHeight(LabelNastavARJ->fontMetrics().lineSpacing() * 4);
     column->addWidget(LabelNastavARJ);
 
@@ -60,7 +80,13 @@ TNastavARJForm::TNastavARJForm(QWidget* parent) : QWidget(parent, Qt::Window)
     buttons->addStretch(1);
     column->addLayout(buttons);
 
-    setFixedWidth(kWidth);
+    setFixedWidth(widest + kMargin);
+}
+
+void TNastavARJForm::setLabel(const QString& text)
+{
+    m_labelText = text;
+    LabelNastavARJ->setText(labelLines(text));
 }
 
 void TNastavARJForm::ZalohovaniARJClick()
@@ -87,11 +113,11 @@ void TNastavARJForm::BitBtnUlozClick()
 {
     const QString directory = EditNastavARJ->text();
     if (directory.isEmpty()) {
-        LabelNastavARJ->setText(texts::kLabelEmpty);
+        setLabel(texts::kLabelEmpty);
         return;
     }
     writeArchiverDirectory(directory);
-    LabelNastavARJ->setText(texts::kLabelSaved);
+    setLabel(texts::kLabelSaved);
     BitBtnUloz->hide();
     BitBtnZpet->setText(texts::kKonec);
     sound::questionSound();
@@ -99,7 +125,7 @@ void TNastavARJForm::BitBtnUlozClick()
 
 void TNastavARJForm::BitBtnZpetClick()
 {
-    LabelNastavARJ->setText(texts::kLabelShort);
+    setLabel(texts::kLabelShort);
     BitBtnUloz->show();
     BitBtnZpet->setText(texts::kZpet);
     close();

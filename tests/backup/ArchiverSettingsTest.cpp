@@ -38,7 +38,8 @@ protected:
         BackupFixture::TearDown();
     }
     template <typename T> T* control(const char* name) { return findControl<T>(*m_form, name); }
-    QString label() { return control<QLabel>("LabelNastavARJ")->text(); }
+    QString label() { return m_form->labelText(); }
+    QString shownLabel() { return control<QLabel>("LabelNastavARJ")->text(); }
     QLineEdit* edit() { return control<QLineEdit>("EditNastavARJ"); }
     QPushButton* uloz() { return control<QPushButton>("BitBtnUloz"); }
     QPushButton* zpet() { return control<QPushButton>("BitBtnZpet"); }
@@ -74,6 +75,7 @@ TEST_F(ArchiverSettingsTest, TextsFollowTheUserThroughSavingAndClosing)
 {
     EXPECT_EQ(m_form->windowTitle(), QStringLiteral("Nastavení zálohování"));
     EXPECT_EQ(label(), kFirstText);
+    EXPECT_EQ(shownLabel().count(QLatin1Char('\n')), 2); // three lines
     EXPECT_TRUE(control<QLabel>("LabelNastavARJ")->font().bold());
     EXPECT_TRUE(edit()->text().isEmpty());
     EXPECT_EQ(uloz()->text(), QStringLiteral("&Ulož"));
@@ -100,6 +102,24 @@ TEST_F(ArchiverSettingsTest, TextsFollowTheUserThroughSavingAndClosing)
     EXPECT_FALSE(uloz()->isHidden());
     EXPECT_EQ(zpet()->text(), QStringLiteral("&Zpět"));
     EXPECT_EQ(edit()->text(), QStringLiteral("/HOME/JIŘÍ/ARJ/"));
+}
+
+// The blank runs stood where the original's word wrap broke the lines: the
+// three-line instruction, and "CESTA ULOŽENA" alone on its line.
+TEST(ArchiverLabel, BlankRunsBecomeLineBreaks)
+{
+    const struct {
+        QString text;
+        QString shown;
+    } cases[] = {
+        {kFirstText, QStringLiteral("Napiš celou cestu k souboru arj.exe se\nzpětným lomítkem na konci.\n"
+                                    "Např.: Je-li soubor arj.exe v adresáři ARJ na disku \"C\", pak je cesta C:\\ARJ\\")},
+        {kSavedText, QStringLiteral("CESTA ULOŽENA\nPřed prvním zálohováním je třeba program znovu spustit")},
+        {kShortText, kShortText},
+        {QStringLiteral("NAPIŠ CESTU"), QStringLiteral("NAPIŠ CESTU")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(backup::labelLines(c.text), c.shown);
 }
 
 // A file that cannot be written is an error box, and the window does not

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace backuptest {
 
@@ -115,6 +116,12 @@ void CommandsFixture::SetUp()
 
 void CommandsFixture::TearDown()
 {
+    // The floppy backup leaves its snapshot folder to the archiver, which a
+    // fake process never runs.
+    for (const auto& started : m_fakes.processes.started()) {
+        if (QFileInfo(started.workingDirectory).fileName().startsWith(QStringLiteral("pelmir-arj-")))
+            QDir(started.workingDirectory).removeRecursively();
+    }
     closeEverything();
     BackupFixture::TearDown();
 }
