@@ -66,6 +66,14 @@ void showInFront(QWidget* window)
 Application::Application(const std::filesystem::path& workDir)
     : m_database(std::make_unique<store::Database>(workDir / store::kDataDirName))
 {
+    // A file under a table's name must be that table: the notebook copied
+    // over the address book is refused, not shown as addresses.
+    m_database->setCatalogue(store::catalogue());
+    // A table that opened with a reservation (not re-sorted) says so once.
+    m_database->setNoticeHandler([](const std::string& text) {
+        if (platform::Dialogs* dialogs = platform::services().dialogs)
+            dialogs->warning(QString::fromStdString(text));
+    });
     // Dates that new records take by default follow the same clock as the windows.
     m_database->setClock([] {
         const QDateTime now = platform::services().clock->now();

@@ -3,6 +3,7 @@
 #include "FieldCodec.h"
 #include "Table.h"
 
+#include "store/CzechText.h"
 #include "store/Database.h"
 #include "store/Errors.h"
 
@@ -12,8 +13,6 @@ namespace store {
 
 namespace {
 
-constexpr const char* kClosedMessage = "Cannot perform this operation on a closed dataset";
-constexpr const char* kNotEditingMessage = "Dataset not in edit or insert mode";
 
 } // namespace
 
@@ -55,9 +54,14 @@ Cursor::~Cursor()
 
 namespace {
 
-[[noreturn]] void throwClosed()
+[[noreturn]] void throwClosed(const std::string& table)
 {
-    throw StoreError(StoreError::Kind::Closed, kClosedMessage);
+    throw StoreError(StoreError::Kind::Closed, "Tabulka " + table + " není otevřená.", table);
+}
+
+bool isTextKind(FieldKind kind)
+{
+    return kind == FieldKind::Text || kind == FieldKind::Memo || kind == FieldKind::FormattedMemo;
 }
 
 } // namespace
@@ -141,7 +145,8 @@ void Cursor::open()
         const int field = table->fieldIndex(d.indexName);
         order = field < 0 ? -1 : table->orderOnField(field);
         if (order < 0)
-            throw StoreError(StoreError::Kind::NotFound, "Index not found: " + d.indexName);
+            throw StoreError(StoreError::Kind::NotFound,
+                             "Tabulka " + m_tableName + " nemá index podle pole " + d.indexName + ".", m_tableName);
     }
     d.table = std::move(table);
     d.table->attach(this);
@@ -192,10 +197,11 @@ const std::vector<FieldDef>& Cursor::fields() const
 int Cursor::fieldIndex(std::string_view name) const
 {
     if (!m_impl->table)
-        throwClosed();
+        throwClosed(m_tableName);
     const int index = m_impl->table->fieldIndex(name);
     if (index < 0)
-        throw StoreError(StoreError::Kind::NotFound, m_tableName + ": Field '" + std::string(name) + "' not found");
+        throw StoreError(StoreError::Kind::NotFound, "Tabulka " + m_tableName + " nemá pole " + std::string(name) + ".",
+                         m_tableName);
     return index;
 }
 
@@ -224,7 +230,7 @@ void Cursor::first()
 {
     Impl& d = *m_impl;
     if (!d.table)
-        throwClosed();
+        throwClosed(m_tableName);
     endPending(*this, d);
     setCurrentRow(d, 0);
     d.bof = true;
@@ -237,7 +243,7 @@ void Cursor::last()
 {
     Impl& d = *m_impl;
     if (!d.table)
-        throwClosed();
+        throwClosed(m_tableName);
     endPending(*this, d);
     setCurrentRow(d, recordRows(d) - 1);
     d.bof = !d.hasCurrent;
@@ -260,7 +266,7 @@ int Cursor::moveBy(int count)
 {
     Impl& d = *m_impl;
     if (!d.table)
-        throwClosed();
+        throwClosed(m_tableName);
     if (count == 0)
         return 0;
     endPending(*this, d);
@@ -295,7 +301,7 @@ bool Cursor::eof() const
 int Cursor::recordCount() const
 {
     if (!m_impl->table)
-        throwClosed();
+        throwClosed(m_tableName);
     return m_impl->table->recordCount();
 }
 
@@ -344,7 +350,7 @@ void Cursor::moveToRow(int row)
 {
     Impl& d = *m_impl;
     if (!d.table)
-        throwClosed();
+        throwClosed(m_tableName);
     if (row == currentRow())
         return;
     int recordRow = row;
@@ -402,11 +408,32 @@ void Cursor::setText(std::string_view field, const std::string& value)
     Impl& d = *m_impl;
     const int index = fieldIndex(field);
     if (!isPending(d.state) && d.state != CursorState::SetKey)
-        throw StoreError(StoreError::Kind::NotEditing, kNotEditingMessage);
-    auto stored = storedFromText(d.table->fields()[static_cast<std::size_t>(index)], value);
+        throw StoreError(StoreError::Kind::NotEditing,
+                         "Tabulka " + m_tableName + ": záznam se právě neupravuje ani nevkládá.", m_tableName);
+    const FieldDef& def = d.table->fields()[static_cast<std::size_t>(index)];
+    // Blanks around a key are no part of it: "Novák " is "Novák".
+    const bool isKey = isTextKind(def.kind) && d.table->orderOnField(index) >= 0;
+    const std::string text = isKey ? trimBlanks(value) : value;
+    std::optional<std::string> stored;
+    try {
+        stored = storedFromText(def, text);
+    } catch (const StoreError& error) {
+        throw StoreError(error.kind(), std::string(error.what()) + " (tabulka " + m_tableName + ")", m_tableName);
+    }
     if (d.state == CursorState::SetKey) {
         d.keyBuffer[static_cast<std::size_t>(index)] = std::move(stored);
         return;
+    }
+    // A text longer than its field is refused whole, never cut: cutting
+    // would lose what the user typed without a word.
+    if (def.width > 0 && isTextKind(def.kind)) {
+        const int length = characterCount(text);
+        if (length > def.width)
+            throw StoreError(StoreError::Kind::BadValue,
+                             "Pole " + def.name + " tabulky " + m_tableName + " pojme nejvýš "
+                                 + std::to_string(def.width) + " znaků, zadaný text jich má " + std::to_string(length)
+                                 + ". Text zkraťte; uložen nebyl.",
+                             m_tableName);
     }
     d.pending[static_cast<std::size_t>(index)] = std::move(stored);
     d.modified = true;
@@ -476,7 +503,7 @@ void Cursor::startNewRecord(bool appending)
 {
     Impl& d = *m_impl;
     if (!d.table)
-        throwClosed();
+        throwClosed(m_tableName);
     endPending(*this, d);
     beginInsert(d, m_database, appending);
     notifyDisplay(DisplayChange::Everything);
@@ -487,7 +514,7 @@ void Cursor::edit()
 {
     Impl& d = *m_impl;
     if (!d.table)
-        throwClosed();
+        throwClosed(m_tableName);
     if (isPending(d.state))
         return;
     if (d.state == CursorState::SetKey)
@@ -508,7 +535,7 @@ void Cursor::post()
 {
     Impl& d = *m_impl;
     if (!d.table)
-        throwClosed();
+        throwClosed(m_tableName);
     if (d.state == CursorState::SetKey) {
         endPending(*this, d);
         return;
@@ -571,7 +598,7 @@ void Cursor::remove()
 {
     Impl& d = *m_impl;
     if (!d.table)
-        throwClosed();
+        throwClosed(m_tableName);
     if (d.state == CursorState::Insert) {
         cancel();
         return;
@@ -580,7 +607,7 @@ void Cursor::remove()
         endPending(*this, d);
     const int row = currentRecordRow(d);
     if (!d.hasCurrent)
-        throw StoreError(StoreError::Kind::EmptyDataset, kEmptyDatasetMessage);
+        throw StoreError(StoreError::Kind::EmptyDataset, kEmptyDatasetMessage, m_tableName);
     d.table->remove(d.rowId);
     d.state = CursorState::Browse;
     d.pending.clear();
@@ -624,7 +651,8 @@ void Cursor::setIndexFieldNames(const std::string& field)
         const int index = d.table->fieldIndex(field);
         order = index < 0 ? -1 : d.table->orderOnField(index);
         if (order < 0)
-            throw StoreError(StoreError::Kind::NotFound, m_tableName + ": Index not found: " + field);
+            throw StoreError(StoreError::Kind::NotFound,
+                             "Tabulka " + m_tableName + " nemá index podle pole " + field + ".", m_tableName);
     }
     endPending(*this, d);
     d.indexName = field;
@@ -646,7 +674,8 @@ static const FieldDef& orderFieldDef(auto& d, const std::string& tableName)
 {
     const int field = d.table->orderField(d.order);
     if (field < 0)
-        throw StoreError(StoreError::Kind::NotFound, tableName + ": the table has no index for a key search");
+        throw StoreError(StoreError::Kind::NotFound,
+                         "Tabulka " + tableName + " nemá index, podle kterého by se dalo hledat.", tableName);
     return d.table->fields()[static_cast<std::size_t>(field)];
 }
 
@@ -654,7 +683,7 @@ void Cursor::findNearest(const std::string& text)
 {
     Impl& d = *m_impl;
     if (!d.table)
-        throwClosed();
+        throwClosed(m_tableName);
     const FieldDef& field = orderFieldDef(d, m_tableName);
     endPending(*this, d);
     const Order& order = d.table->order(d.order);
@@ -663,15 +692,16 @@ void Cursor::findNearest(const std::string& text)
         return;
     }
     int row = 0;
-    if (!text.empty()) {
+    const std::string searched = isTextKind(field.kind) ? trimBlanks(text) : text;
+    if (!searched.empty()) {
         std::optional<std::string> stored;
         try {
-            stored = storedFromText(field, text);
+            stored = storedFromText(field, searched);
         } catch (const StoreError&) {
             return; // a partly typed date or number: nothing to land on yet
         }
         const std::string searchKey = sortKey(field.kind, stored);
-        if (field.kind == FieldKind::Text || field.kind == FieldKind::Memo || field.kind == FieldKind::FormattedMemo) {
+        if (isTextKind(field.kind)) {
             row = order.partitionPoint(
                 [&](std::string_view key, std::int64_t) { return compareSecondary(key, searchKey) < 0; });
         } else {
@@ -688,7 +718,7 @@ void Cursor::setKey()
 {
     Impl& d = *m_impl;
     if (!d.table)
-        throwClosed();
+        throwClosed(m_tableName);
     endPending(*this, d);
     d.keyBuffer.assign(d.table->fields().size(), std::nullopt);
     d.state = CursorState::SetKey;
@@ -699,7 +729,7 @@ bool Cursor::gotoKey()
 {
     Impl& d = *m_impl;
     if (!d.table)
-        throwClosed();
+        throwClosed(m_tableName);
     const Values buffer = d.state == CursorState::SetKey ? d.keyBuffer : Values(d.table->fields().size());
     d.state = CursorState::Browse;
     d.keyBuffer.clear();
@@ -707,8 +737,24 @@ bool Cursor::gotoKey()
     const int fieldIndex = d.table->orderField(d.order);
     const std::string key = sortKey(field.kind, buffer[static_cast<std::size_t>(fieldIndex)]);
     const Order& order = d.table->order(d.order);
-    const int row = order.partitionPoint([&](std::string_view k, std::int64_t) { return k < key; });
-    const bool found = row < order.size() && order.at(row).key == key;
+    int row = 0;
+    bool found = false;
+    if (isTextKind(field.kind)) {
+        // A text key matches without regard to case ("novák" finds "Novák");
+        // of several such (a file from before keys ignored case) the one
+        // written exactly so is preferred.
+        row = order.partitionPoint([&](std::string_view k, std::int64_t) { return compareSecondary(k, key) < 0; });
+        found = row < order.size() && compareSecondary(order.at(row).key, key) == 0;
+        for (int r = row; found && r < order.size() && compareSecondary(order.at(r).key, key) == 0; ++r) {
+            if (order.at(r).key == key) {
+                row = r;
+                break;
+            }
+        }
+    } else {
+        row = order.partitionPoint([&](std::string_view k, std::int64_t) { return k < key; });
+        found = row < order.size() && order.at(row).key == key;
+    }
     notifyDisplay(DisplayChange::State);
     if (found) {
         setCurrentRow(d, row);
@@ -748,7 +794,7 @@ void Cursor::gotoBookmark(const Bookmark& mark)
 {
     Impl& d = *m_impl;
     if (!d.table)
-        throwClosed();
+        throwClosed(m_tableName);
     endPending(*this, d);
     const Order& order = d.table->order(d.order);
     if (order.size() == 0)

@@ -9,6 +9,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace store {
 
@@ -163,6 +164,59 @@ bool sameName(std::string_view a, std::string_view b)
     fa.foldCase(U_FOLD_CASE_DEFAULT);
     fb.foldCase(U_FOLD_CASE_DEFAULT);
     return fa == fb;
+}
+
+namespace {
+
+// The code point starting at byte `at`, and its length in bytes; a broken
+// sequence reads as one byte that is no blank.
+std::pair<UChar32, std::size_t> codePointAt(std::string_view text, std::size_t at)
+{
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    if (length == 0 || at + length > text.size())
+        return {-1, 1};
+    if (length == 1)
+        return {lead, 1};
+    UChar32 c = lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(text[at + i]);
+        if ((next & 0xC0) != 0x80)
+            return {-1, 1};
+        c = (c << 6) | (next & 0x3F);
+    }
+    return {c, length};
+}
+
+} // namespace
+
+std::string trimBlanks(std::string_view text)
+{
+    std::size_t begin = 0;
+    std::size_t end = begin;
+    // One pass: `end` is just after the last character that is no blank.
+    for (std::size_t at = 0; at < text.size();) {
+        const auto [c, length] = codePointAt(text, at);
+        const bool blank = c >= 0 && u_isUWhiteSpace(c);
+        if (!blank) {
+            if (end == 0)
+                begin = at;
+            end = at + length;
+        }
+        at += length;
+    }
+    return end == 0 ? std::string() : std::string(text.substr(begin, end - begin));
+}
+
+int characterCount(std::string_view text)
+{
+    // Every byte that does not continue a sequence starts a character.
+    int count = 0;
+    for (char c : text) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ++count;
+    }
+    return count;
 }
 
 std::string collatorVersion()

@@ -5,6 +5,10 @@
 #include "store/CzechText.h"
 #include "store/Errors.h"
 
+#include "StoreTexts.h"
+
+#include <cstdio>
+
 #include <ctime>
 
 namespace store {
@@ -62,10 +66,26 @@ std::shared_ptr<Table> Database::table(const std::string& tableName)
             return shared;
     }
     const fs::path file = findTableFile(m_dataDir, tableName);
-    if (file.empty())
-        throw StoreError(StoreError::Kind::NotFound, "Table does not exist: " + (fs::path(m_dataDir.filename()) / tableName).string());
-    auto opened = std::make_shared<Table>(file, m_passwords);
+    if (file.empty()) {
+        std::error_code error;
+        if (!fs::is_directory(m_dataDir, error))
+            failTable(StoreError::Kind::NotFound, Operation::Open, tableName,
+                      "složka s daty " + m_dataDir.string() + " neexistuje");
+        failTable(StoreError::Kind::NotFound, Operation::Open, tableName);
+    }
+    const TableDef* expected = nullptr;
+    for (const TableDef& def : m_catalogue) {
+        if (sameName(def.fileName, file.filename().string()))
+            expected = &def;
+    }
+    auto opened = std::make_shared<Table>(file, m_passwords, expected);
     m_tables.push_back(opened);
+    if (!opened->notice().empty()) {
+        if (m_notice)
+            m_notice(opened->notice());
+        else
+            std::fprintf(stderr, "%s\n", opened->notice().c_str());
+    }
     return opened;
 }
 
@@ -73,7 +93,8 @@ void Database::emptyTable(const std::string& tableName)
 {
     const std::shared_ptr<Table> opened = table(tableName);
     if (opened->hasCursors())
-        throw StoreError(StoreError::Kind::Io, "Table " + opened->fileName() + " is open; close it before emptying it");
+        failTable(StoreError::Kind::Io, Operation::Empty, opened->fileName(),
+                  "tabulka je otevřená v jiném okně; program ji musí nejdřív zavřít");
     opened->removeAll();
 }
 

@@ -56,8 +56,8 @@ std::optional<DateTime> timeFromStored(const std::string& text)
 
 [[noreturn]] void badValue(const FieldDef& field, std::string_view text, const char* what)
 {
-    throw StoreError(StoreError::Kind::Io,
-                     "'" + std::string(text) + "' is not a valid " + what + " for field '" + field.name + "'");
+    throw StoreError(StoreError::Kind::BadValue,
+                     "Do pole " + field.name + " nelze zapsat „" + std::string(text) + "“: " + what + ".");
 }
 
 } // namespace
@@ -70,7 +70,7 @@ std::optional<std::string> storedFromText(const FieldDef& field, std::string_vie
     case FieldKind::Date: {
         const auto date = parseDate(std::string(text));
         if (!date)
-            badValue(field, text, "date");
+            badValue(field, text, "není to datum ve tvaru d.m.rrrr");
         char buffer[16];
         std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", date->year, date->month, date->day);
         return std::string(buffer);
@@ -78,7 +78,7 @@ std::optional<std::string> storedFromText(const FieldDef& field, std::string_vie
     case FieldKind::Time: {
         const auto time = parseTime(std::string(text));
         if (!time)
-            badValue(field, text, "time");
+            badValue(field, text, "není to čas ve tvaru h:mm nebo h:mm:ss");
         return twoDigits(time->hour) + ":" + twoDigits(time->minute) + ":" + twoDigits(time->second);
     }
     case FieldKind::Integer: {
@@ -92,7 +92,7 @@ std::optional<std::string> storedFromText(const FieldDef& field, std::string_vie
         long long value = 0;
         const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
         if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
-            badValue(field, text, "integer value");
+            badValue(field, text, "není to celé číslo");
         return std::to_string(value);
     }
     case FieldKind::Text:

@@ -45,7 +45,7 @@ bool endsWith(std::string_view text, std::string_view suffix)
 
 [[noreturn]] void badStatement(const std::string& sql)
 {
-    throw StoreError(StoreError::Kind::BadStatement, "Unsupported statement: " + sql);
+    throw StoreError(StoreError::Kind::BadStatement, "Výběr „" + sql + "“ nemá žádný ze tvarů, které program zná.");
 }
 
 // A field named bare, in quotes, or after the table name and a dot.
@@ -158,7 +158,8 @@ void Query::open()
     if (statement.condition != Condition::All) {
         field = table->fieldIndex(statement.field);
         if (field < 0)
-            throw StoreError(StoreError::Kind::NotFound, "Field '" + statement.field + "' not found");
+            throw StoreError(StoreError::Kind::NotFound,
+                             "Tabulka " + table->fileName() + " nemá pole " + statement.field + ".", table->fileName());
     }
     const FieldKind kind = field < 0 ? FieldKind::Text : table->fields()[static_cast<std::size_t>(field)].kind;
     // The typed text sits between the two "%" of a LIKE pattern, so a "%" or
@@ -222,12 +223,12 @@ const std::vector<FieldDef>& Query::fields() const
 int Query::fieldIndex(std::string_view name) const
 {
     if (!m_impl->active)
-        throw StoreError(StoreError::Kind::Closed, "Cannot perform this operation on a closed dataset");
+        throw StoreError(StoreError::Kind::Closed, "Výběr není otevřený.");
     for (std::size_t i = 0; i < m_impl->fields.size(); ++i) {
         if (sameName(m_impl->fields[i].name, name))
             return static_cast<int>(i);
     }
-    throw StoreError(StoreError::Kind::NotFound, "Field '" + std::string(name) + "' not found");
+    throw StoreError(StoreError::Kind::NotFound, "Výběr nemá pole " + std::string(name) + ".");
 }
 
 void Query::first()
@@ -257,7 +258,7 @@ int Query::moveBy(int count)
 {
     Impl& d = *m_impl;
     if (!d.active)
-        throw StoreError(StoreError::Kind::Closed, "Cannot perform this operation on a closed dataset");
+        throw StoreError(StoreError::Kind::Closed, "Výběr není otevřený.");
     if (count == 0)
         return 0;
     if (d.rows.empty()) {
@@ -289,7 +290,7 @@ bool Query::eof() const
 int Query::recordCount() const
 {
     if (!m_impl->active)
-        throw StoreError(StoreError::Kind::Closed, "Cannot perform this operation on a closed dataset");
+        throw StoreError(StoreError::Kind::Closed, "Výběr není otevřený.");
     return static_cast<int>(m_impl->rows.size());
 }
 
@@ -316,7 +317,7 @@ void Query::moveToRow(int row)
 {
     Impl& d = *m_impl;
     if (!d.active)
-        throw StoreError(StoreError::Kind::Closed, "Cannot perform this operation on a closed dataset");
+        throw StoreError(StoreError::Kind::Closed, "Výběr není otevřený.");
     if (d.rows.empty()) {
         d.bof = d.eof = true;
         return;

@@ -1,5 +1,7 @@
 #include "Sqlite.h"
 
+#include <cerrno>
+
 namespace store {
 
 Statement::Statement(sqlite3* db, std::string_view sql)
@@ -7,7 +9,7 @@ Statement::Statement(sqlite3* db, std::string_view sql)
     const int rc = sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
                                       &m_stmt, nullptr);
     if (rc != SQLITE_OK)
-        throwSqlite(db, rc, "prepare");
+        throwSqlite(db, rc, "prepare " + std::string(sql));
 }
 
 Statement::~Statement()
@@ -63,8 +65,10 @@ bool Statement::step()
     if (rc == SQLITE_DONE)
         return false;
     sqlite3* db = sqlite3_db_handle(m_stmt);
+    const char* sql = sqlite3_sql(m_stmt);
+    StoreError error = engineError(db, rc, sql ? sql : "step");
     sqlite3_reset(m_stmt);
-    throwSqlite(db, rc, "step");
+    throw error;
 }
 
 void Statement::reset()
@@ -95,18 +99,53 @@ std::string_view Statement::blob(int column) const
                 : std::string_view();
 }
 
-void throwSqlite(sqlite3* db, int code, const std::string& context)
+namespace {
+
+StoreError::Kind errorKind(int code, int systemErrno)
 {
-    const std::string message = context + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(code));
     switch (code & 0xFF) {
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
-        throw StoreError(StoreError::Kind::Damaged, message);
+        return StoreError::Kind::Damaged;
     case SQLITE_CONSTRAINT:
-        throw StoreError(StoreError::Kind::KeyViolation, kKeyViolationMessage);
+        return StoreError::Kind::KeyViolation;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return StoreError::Kind::Locked;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return StoreError::Kind::ReadOnly;
+    case SQLITE_FULL:
+        return StoreError::Kind::DiskFull;
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+        // The engine's I/O errors carry the system's reason.
+        if (systemErrno == ENOSPC || systemErrno == EDQUOT)
+            return StoreError::Kind::DiskFull;
+        if (systemErrno == EACCES || systemErrno == EPERM || systemErrno == EROFS)
+            return StoreError::Kind::ReadOnly;
+        return StoreError::Kind::Io;
     default:
-        throw StoreError(StoreError::Kind::Io, message);
+        return StoreError::Kind::Io;
     }
+}
+
+} // namespace
+
+StoreError engineError(sqlite3* db, int code, const std::string& context)
+{
+    const std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(code);
+    const StoreError::Kind kind = errorKind(code, db ? sqlite3_system_errno(db) : 0);
+    // The table the statement worked on is named where the store catches
+    // this (onTable); the statement itself is only for the log.
+    return StoreError(kind, kind == StoreError::Kind::KeyViolation ? std::string(kKeyViolationMessage) : message, {},
+                      context + ": " + message);
+}
+
+void throwSqlite(sqlite3* db, int code, const std::string& context)
+{
+    throw engineError(db, code, context);
 }
 
 void exec(sqlite3* db, const char* sql)

@@ -43,7 +43,10 @@ private:
     sqlite3_stmt* m_stmt = nullptr;
 };
 
-// Turns an SQLite result code into the store's error (corrupt files are Damaged).
+// Turns an SQLite result code into the store's error of the right kind
+// (corrupt files are Damaged, a full disk DiskFull, ...), naming no table yet:
+// its text is the engine's message, its detail adds the statement.
+StoreError engineError(sqlite3* db, int code, const std::string& context);
 [[noreturn]] void throwSqlite(sqlite3* db, int code, const std::string& context);
 void exec(sqlite3* db, const char* sql);
 std::string quoteIdentifier(std::string_view name);

@@ -4,7 +4,11 @@
 #include "store/CzechText.h"
 #include "store/Errors.h"
 
+#include "StoreTexts.h"
+
 #include <algorithm>
+#include <cerrno>
+#include <map>
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -22,6 +26,8 @@ constexpr const char* kFormat = "pelmir-table/2";
 constexpr const char* kOldFormat = "pelmir-table/1";
 constexpr int kReadAhead = 512;
 constexpr std::size_t kCacheLimit = 4096;
+// How long a read or write waits for another program to let go of the file.
+constexpr int kBusyTimeoutMs = 2000;
 
 const char* kindName(FieldKind kind)
 {
@@ -90,14 +96,63 @@ std::string primaryColumn(bool keyed)
     return keyed ? "_k_primary" : "_pos";
 }
 
-} // namespace
-
-void Table::fail(StoreError::Kind kind, const std::string& what) const
+const char* columnType(FieldKind kind)
 {
-    throw StoreError(kind, "Table " + m_file.filename().string() + ": " + what);
+    return kind == FieldKind::Integer ? "INTEGER" : "TEXT";
 }
 
-Table::Table(const fs::path& file, const std::set<std::string>& passwords) : m_file(file)
+// The statements that make a table file. Opening compares the file's objects
+// with them, so they are written once, here.
+constexpr const char* kMetaTableSql = "CREATE TABLE _meta (key TEXT PRIMARY KEY, value TEXT)";
+constexpr const char* kIdIndexSql = "CREATE UNIQUE INDEX _i_id ON records (_id)";
+constexpr const char* kSecondaryIndexSql = "CREATE INDEX _i_secondary ON records (\"_k_secondary\", _id)";
+
+std::string recordsTableSql(const TableDef& def)
+{
+    std::string columns;
+    for (const FieldDef& field : def.fields)
+        columns += quoteIdentifier(field.name) + " " + columnType(field.kind) + ", ";
+    // The records are clustered on the primary sort key, so reading in
+    // key order reads the file's pages in turn. `_id` names a record for
+    // the cursors whatever its keys become. Keys compare as plain BINARY
+    // blobs: any sqlite3 can check the file.
+    columns += quoteIdentifier(primaryColumn(def.primaryKey.has_value())) + " BLOB NOT NULL PRIMARY KEY";
+    if (def.secondaryIndex)
+        columns += ", \"_k_secondary\" BLOB NOT NULL";
+    columns += ", _id INTEGER NOT NULL";
+    return "CREATE TABLE records (" + columns + ") WITHOUT ROWID";
+}
+
+// Two statements alike but for runs of blanks and the case of ASCII letters
+// (SQLite keeps a statement's text as it was written).
+bool sameStatement(std::string_view a, std::string_view b)
+{
+    const auto normal = [](std::string_view text) {
+        std::string out;
+        bool blank = false;
+        for (char c : text) {
+            if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+                blank = true;
+                continue;
+            }
+            if (blank && !out.empty())
+                out += ' ';
+            blank = false;
+            out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        }
+        return out;
+    };
+    return normal(a) == normal(b);
+}
+
+} // namespace
+
+void Table::fail(StoreError::Kind kind, const std::string& reason) const
+{
+    failTable(kind, Operation::Open, m_def.fileName, reason);
+}
+
+Table::Table(const fs::path& file, const std::set<std::string>& passwords, const TableDef* expected) : m_file(file)
 {
     m_def.fileName = file.filename().string();
     // A cheap check before SQLite sees the file: SQLite takes an empty file
@@ -105,36 +160,51 @@ Table::Table(const fs::path& file, const std::set<std::string>& passwords) : m_f
     {
         std::ifstream in(file, std::ios::binary);
         if (!in)
-            fail(StoreError::Kind::Io, "cannot be read");
-        char header[16] = {};
+            fail(errno == EACCES ? StoreError::Kind::ReadOnly : StoreError::Kind::Io, "soubor tabulky nelze číst");
+        char header[100] = {};
         in.read(header, sizeof header);
         if (in.gcount() < static_cast<std::streamsize>(sizeof header)
-            || std::string_view(header, sizeof header) != std::string_view("SQLite format 3\0", 16))
-            fail(StoreError::Kind::Damaged, "is not a table file or is damaged");
+            || std::string_view(header, 16) != std::string_view("SQLite format 3\0", 16))
+            fail(StoreError::Kind::Damaged, "soubor není čitelnou tabulkou nebo je poškozený");
+        // Bytes 18 and 19: the file is kept with a rollback journal, as the
+        // program makes it; another mode would need files the backup does not copy.
+        if (header[18] != 1 || header[19] != 1)
+            fail(StoreError::Kind::Foreign, "soubor není tabulkou tohoto programu (jiný režim zápisu)");
     }
     const int rc = sqlite3_open_v2(file.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     try {
         if (rc != SQLITE_OK)
             throwSqlite(m_db, rc, "open");
         sqlite3_extended_result_codes(m_db, 1);
-        sqlite3_busy_timeout(m_db, 2000);
+        sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
         readDefinition();
-        checkColumns();
+        checkSchema();
+        if (expected)
+            checkDefinition(*expected);
         checkPassword(passwords);
         // Settings that only apply to this connection: nothing is written here.
         exec(m_db, "PRAGMA synchronous=FULL");
         exec(m_db, "PRAGMA cache_size=-8192");
         exec(m_db, "PRAGMA journal_mode=DELETE");
         prepare();
-        rebuildKeysIfCollatorChanged();
+        try {
+            rebuildKeysIfCollatorChanged();
+        } catch (const StoreError& error) {
+            // A file that cannot be written is still shown, in the order
+            // its keys were stored in; the user is told it is not re-sorted.
+            if (error.kind() != StoreError::Kind::ReadOnly)
+                throw;
+            const std::string what = error.what();
+            m_notice = what.substr(0, what.find('\n'))
+                       + " Záznamy jsou zatím v pořadí, v jakém byly uloženy, a hledání v nich může minout.";
+        }
         order(0); // reads the whole primary index: a damaged index shows here
     } catch (const StoreError& error) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
-        const std::string what = error.what();
-        if (what.rfind("Table ", 0) == 0)
+        if (!error.table().empty())
             throw;
-        fail(error.kind(), what);
+        throw tableError(error, Operation::Open, m_def.fileName);
     }
 }
 
@@ -161,11 +231,13 @@ void Table::readDefinition()
         const int rc = sqlite3_prepare_v2(m_db, "SELECT key, value FROM _meta", -1, &raw, nullptr);
         if (rc != SQLITE_OK) {
             const int code = rc & 0xFF;
-            const std::string message = sqlite3_errmsg(m_db);
+            const StoreError error = engineError(m_db, rc, "SELECT key, value FROM _meta");
             sqlite3_finalize(raw);
+            // Any SQLite file without our definition: another program's database.
             if (code == SQLITE_ERROR)
-                fail(StoreError::Kind::Damaged, "is not a table of this program (" + message + ")");
-            throwSqlite(m_db, rc, "reading the definition");
+                failTable(StoreError::Kind::Foreign, Operation::Open, m_def.fileName,
+                          "soubor není tabulkou tohoto programu (nemá její definici)", error.detail());
+            throw error;
         }
         struct Adopt {
             sqlite3_stmt* s;
@@ -183,20 +255,19 @@ void Table::readDefinition()
         }
     }
     if (m_meta["format"] == kOldFormat)
-        fail(StoreError::Kind::Damaged,
-             "is stored in the layout of an earlier version of the program, which this version does not read; "
-             "build the data directory again");
+        fail(StoreError::Kind::Foreign,
+             "soubor má uspořádání starší verze programu, které tato verze nečte; sestavte datový adresář znovu");
     if (m_meta["format"] != kFormat)
-        fail(StoreError::Kind::Damaged, "has no table definition of a known format");
+        fail(StoreError::Kind::Foreign, "soubor není tabulkou tohoto programu (neznámý formát definice)");
     for (const std::string& line : split(m_meta["fields"], '\n')) {
         const std::vector<std::string> parts = split(line, '\t');
         if (parts.size() != 4)
-            fail(StoreError::Kind::Damaged, "has a damaged field definition");
+            fail(StoreError::Kind::Damaged, "definice polí tabulky je poškozená");
         FieldDef field;
         field.name = parts[0];
         const auto kind = kindFromName(parts[1]);
         if (!kind)
-            fail(StoreError::Kind::Damaged, "has a field of unknown kind");
+            fail(StoreError::Kind::Damaged, "definice polí tabulky je poškozená (neznámý druh pole)");
         field.kind = *kind;
         field.width = std::atoi(parts[2].c_str());
         field.defaultValue = parts[3] == "today" ? FieldDefault::Today
@@ -205,7 +276,7 @@ void Table::readDefinition()
         m_def.fields.push_back(field);
     }
     if (m_def.fields.empty())
-        fail(StoreError::Kind::Damaged, "has no fields");
+        fail(StoreError::Kind::Damaged, "definice tabulky nemá žádná pole");
     if (!m_meta["primary_key"].empty())
         m_def.primaryKey = m_meta["primary_key"];
     if (!m_meta["secondary_index"].empty())
@@ -213,38 +284,113 @@ void Table::readDefinition()
     m_def.isProtected = m_meta["protected"] == "1";
     m_def.catalogueFiles = split(m_meta["catalogue_files"], '\n');
 
+    // The file names the table it was made for: a copy of another table put
+    // under this name must not be taken for this one. (Files made before the
+    // name was kept give it as the first of their catalogue files.)
+    std::string ownName = m_meta["table"];
+    if (ownName.empty() && !m_def.catalogueFiles.empty())
+        ownName = m_def.catalogueFiles.front();
+    if (!ownName.empty() && !sameName(ownName, m_def.fileName))
+        fail(StoreError::Kind::Foreign, "soubor není tabulkou tohoto programu (je to tabulka " + ownName + ")");
+
     const int primaryField = m_def.primaryKey ? fieldIndex(*m_def.primaryKey) : -1;
     if (m_def.primaryKey && primaryField < 0)
-        fail(StoreError::Kind::Damaged, "names a key field it does not have");
+        fail(StoreError::Kind::Damaged, "definice tabulky uvádí klíčové pole, které tabulka nemá");
     m_orders.push_back({primaryField, primaryColumn(isKeyed()), nullptr});
     if (m_def.secondaryIndex) {
         const int field = fieldIndex(*m_def.secondaryIndex);
         if (field < 0)
-            fail(StoreError::Kind::Damaged, "names an index field it does not have");
+            fail(StoreError::Kind::Damaged, "definice tabulky uvádí indexované pole, které tabulka nemá");
         m_orders.push_back({field, "_k_secondary", nullptr});
     }
 }
 
-void Table::checkColumns()
+void Table::checkSchema()
 {
-    std::vector<std::string> expected;
+    // Every object of the file must be one the program made from this
+    // definition, in the very form it made it: a trigger, a view, another
+    // index or a column of another type would change what is saved.
+    std::map<std::string, std::pair<std::string, std::string>> expected = {
+        {"_meta", {"table", kMetaTableSql}},
+        {"records", {"table", recordsTableSql(m_def)}},
+        {"_i_id", {"index", kIdIndexSql}},
+    };
+    if (m_def.secondaryIndex)
+        expected["_i_secondary"] = {"index", kSecondaryIndexSql};
+    Statement objects(m_db, "SELECT type, name, coalesce(sql, '') FROM sqlite_master");
+    while (objects.step()) {
+        const std::string type(objects.text(0));
+        const std::string name(objects.text(1));
+        // Names beginning with sqlite_ are the engine's own (automatic
+        // indexes, statistics); nobody else can create such a name.
+        if (name.rfind("sqlite_", 0) == 0)
+            continue;
+        const auto it = expected.find(name);
+        if (it == expected.end()) {
+            const std::string what = type == "trigger" ? "spoušť" : type == "view" ? "pohled" : type == "index" ? "index" : "tabulku";
+            fail(StoreError::Kind::Foreign, "soubor není tabulkou tohoto programu (obsahuje navíc " + what + " " + name + ")");
+        }
+        if (it->second.first != type || !sameStatement(objects.text(2), it->second.second)) {
+            if (name == "records")
+                describeColumnMismatch();
+            fail(StoreError::Kind::Foreign,
+                 "soubor není tabulkou tohoto programu (" + name + " má jinou podobu, než jakou program zakládá)");
+        }
+        expected.erase(it);
+    }
+    if (!expected.empty())
+        fail(StoreError::Kind::Foreign,
+             "soubor není tabulkou tohoto programu (chybí mu " + expected.begin()->first + ")");
+}
+
+void Table::describeColumnMismatch()
+{
+    // Says which column differs, when one does; the caller reports the rest.
+    std::vector<std::pair<std::string, std::string>> wanted;
     for (const FieldDef& field : m_def.fields)
-        expected.push_back(field.name);
+        wanted.emplace_back(field.name, columnType(field.kind));
     for (const OrderInfo& info : m_orders)
-        expected.push_back(info.column);
-    expected.emplace_back("_id");
-    std::vector<std::string> found;
+        wanted.emplace_back(info.column, "BLOB");
+    wanted.emplace_back("_id", "INTEGER");
     Statement info(m_db, "PRAGMA table_info(records)");
-    while (info.step())
-        found.emplace_back(info.text(1));
-    if (found != expected)
-        fail(StoreError::Kind::Damaged, "has records that do not match its definition");
-    Statement indexes(m_db, "SELECT count(*) FROM sqlite_master WHERE type='index' AND tbl_name='records' "
-                            "AND name IN ('_i_id', '_i_secondary')");
-    indexes.step();
-    // The id index, and one for the secondary order when there is one.
-    if (indexes.integer(0) != static_cast<std::int64_t>(m_orders.size()))
-        fail(StoreError::Kind::Damaged, "has lost an index");
+    std::size_t i = 0;
+    for (; info.step(); ++i) {
+        const std::string name(info.text(1));
+        const std::string type(info.text(2));
+        if (i >= wanted.size() || name != wanted[i].first)
+            fail(StoreError::Kind::Foreign, "soubor není tabulkou tohoto programu (sloupec " + name
+                                                + " neodpovídá definici tabulky)");
+        if (!sameStatement(type, wanted[i].second))
+            fail(StoreError::Kind::Foreign, "soubor není tabulkou tohoto programu (sloupec " + name + " má typ "
+                                                + type + " místo " + wanted[i].second + ")");
+    }
+    if (i != wanted.size())
+        fail(StoreError::Kind::Foreign, "soubor není tabulkou tohoto programu (některý sloupec chybí)");
+}
+
+void Table::checkDefinition(const TableDef& expected)
+{
+    // The program's own definition of this table: a file made for another
+    // table shape (fields of other kinds, other keys) is not this table.
+    const auto differs = [&](const std::string& what) {
+        fail(StoreError::Kind::Foreign, "soubor není tabulkou tohoto programu (" + what + ")");
+    };
+    if (m_def.fields.size() != expected.fields.size())
+        differs("má " + std::to_string(m_def.fields.size()) + " polí místo " + std::to_string(expected.fields.size()));
+    for (std::size_t i = 0; i < m_def.fields.size(); ++i) {
+        const FieldDef& has = m_def.fields[i];
+        const FieldDef& want = expected.fields[i];
+        // Widths may differ: a file keeps the width it was made with.
+        if (!sameName(has.name, want.name) || has.kind != want.kind || has.defaultValue != want.defaultValue)
+            differs("pole " + has.name + " neodpovídá poli " + want.name);
+    }
+    const auto sameKey = [](const std::optional<std::string>& a, const std::optional<std::string>& b) {
+        return a.has_value() == b.has_value() && (!a || sameName(*a, *b));
+    };
+    if (!sameKey(m_def.primaryKey, expected.primaryKey) || !sameKey(m_def.secondaryIndex, expected.secondaryIndex))
+        differs("má jiný klíč nebo index");
+    if (m_def.isProtected != expected.isProtected)
+        differs("má jinou ochranu heslem");
 }
 
 void Table::checkPassword(const std::set<std::string>& passwords)
@@ -369,19 +515,21 @@ int Table::orderOnField(int field) const
 
 const Order& Table::order(int id)
 {
-    OrderInfo& info = m_orders[static_cast<std::size_t>(id)];
-    if (!info.loaded) {
-        auto loaded = std::make_unique<Order>();
-        const std::string column = quoteIdentifier(info.column);
-        // The primary order walks the clustered table itself; the secondary
-        // one is a covering scan of its index, which holds (key, id).
-        Statement scan(m_db, "SELECT " + column + ", _id FROM records ORDER BY " + column
-                                 + (id == 0 ? "" : ", _id"));
-        while (scan.step())
-            loaded->append(scan.blob(0), scan.integer(1));
-        info.loaded = std::move(loaded);
-    }
-    return *info.loaded;
+    return onTable(Operation::Read, m_def.fileName, [&]() -> const Order& {
+        OrderInfo& info = m_orders[static_cast<std::size_t>(id)];
+        if (!info.loaded) {
+            auto loaded = std::make_unique<Order>();
+            const std::string column = quoteIdentifier(info.column);
+            // The primary order walks the clustered table itself; the secondary
+            // one is a covering scan of its index, which holds (key, id).
+            Statement scan(m_db, "SELECT " + column + ", _id FROM records ORDER BY " + column
+                                     + (id == 0 ? "" : ", _id"));
+            while (scan.step())
+                loaded->append(scan.blob(0), scan.integer(1));
+            info.loaded = std::move(loaded);
+        }
+        return *info.loaded;
+    });
 }
 
 std::string Table::keyOf(int order, const Values& values) const
@@ -401,7 +549,8 @@ const Record& Table::readPoint(Statement& statement)
 {
     if (!statement.step()) {
         statement.reset();
-        fail(StoreError::Kind::Io, "a record has gone from the file");
+        failTable(StoreError::Kind::Io, Operation::Read, m_def.fileName,
+                  "záznam, který program zná, už v souboru není (soubor změnil jiný program?)");
     }
     Record record;
     readRecord(statement, record);
@@ -413,11 +562,13 @@ const Record& Table::readPoint(Statement& statement)
 
 const Record& Table::record(std::int64_t rowId)
 {
-    if (const auto it = m_cache.find(rowId); it != m_cache.end())
-        return it->second;
-    m_selectById.reset();
-    m_selectById.bind(1, rowId);
-    return readPoint(m_selectById);
+    return onTable(Operation::Read, m_def.fileName, [&]() -> const Record& {
+        if (const auto it = m_cache.find(rowId); it != m_cache.end())
+            return it->second;
+        m_selectById.reset();
+        m_selectById.bind(1, rowId);
+        return readPoint(m_selectById);
+    });
 }
 
 const Record* Table::windowRecord(int orderId, int row, std::int64_t rowId)
@@ -445,28 +596,30 @@ void Table::dropWindow()
 
 const Record& Table::recordAt(int orderId, int row)
 {
-    const Order::Entry entry = order(orderId).at(row);
-    const bool sequential = orderId == m_lastOrder && (row == m_lastRow + 1 || row == m_lastRow - 1);
-    const bool forward = row == m_lastRow + 1;
-    m_lastOrder = orderId;
-    m_lastRow = row;
-    if (const Record* record = windowRecord(orderId, row, entry.rowId))
-        return *record;
-    if (const auto it = m_cache.find(entry.rowId); it != m_cache.end())
-        return it->second;
-    // A walk reads ahead in index order in one statement; a grid jumping to
-    // any row reads just that record.
-    if (sequential) {
-        fillWindow(orderId, row, forward);
+    return onTable(Operation::Read, m_def.fileName, [&]() -> const Record& {
+        const Order::Entry entry = order(orderId).at(row);
+        const bool sequential = orderId == m_lastOrder && (row == m_lastRow + 1 || row == m_lastRow - 1);
+        const bool forward = row == m_lastRow + 1;
+        m_lastOrder = orderId;
+        m_lastRow = row;
         if (const Record* record = windowRecord(orderId, row, entry.rowId))
             return *record;
-    }
-    if (orderId == 0) {
-        m_selectByKey.reset();
-        m_selectByKey.bindBlob(1, entry.key);
-        return readPoint(m_selectByKey);
-    }
-    return record(entry.rowId);
+        if (const auto it = m_cache.find(entry.rowId); it != m_cache.end())
+            return it->second;
+        // A walk reads ahead in index order in one statement; a grid jumping to
+        // any row reads just that record.
+        if (sequential) {
+            fillWindow(orderId, row, forward);
+            if (const Record* record = windowRecord(orderId, row, entry.rowId))
+                return *record;
+        }
+        if (orderId == 0) {
+            m_selectByKey.reset();
+            m_selectByKey.bindBlob(1, entry.key);
+            return readPoint(m_selectByKey);
+        }
+        return record(entry.rowId);
+    });
 }
 
 void Table::fillWindow(int orderId, int row, bool forward)
@@ -509,6 +662,29 @@ void Table::fillWindow(int orderId, int row, bool forward)
     window.order = orderId;
     window.first = forward ? row : row - read + 1;
     window.count = read;
+}
+
+void Table::checkKeyFree(const Record& record, const Record* old)
+{
+    if (!isKeyed())
+        return;
+    const FieldKind kind = m_def.fields[static_cast<std::size_t>(m_orders[0].field)].kind;
+    // Other keys (dates) are equal only when their stored keys are, which
+    // the file's unique key checks on its own.
+    if (kind != FieldKind::Text && kind != FieldKind::Memo && kind != FieldKind::FormattedMemo)
+        return;
+    // A text key is the same key whatever its case ("Novák" is "NOVÁK"),
+    // while the stored key keeps the case to order by it last. A record
+    // whose key stays the same at that level is not checked: a file from
+    // before holding "Novák" and "NOVÁK" still lets both be edited.
+    const std::string& key = record.keys[0];
+    if (old && compareSecondary(old->keys[0], key) == 0)
+        return;
+    const Order& o = order(0);
+    const int row = o.partitionPoint([&](std::string_view k, std::int64_t) { return compareSecondary(k, key) < 0; });
+    if (row < o.size() && compareSecondary(o.at(row).key, key) == 0)
+        throw StoreError(StoreError::Kind::KeyViolation, kKeyViolationMessage, m_def.fileName,
+                         "the key equals that of record " + std::to_string(o.at(row).rowId) + " but for case");
 }
 
 Record Table::makeRecord(const Values& values, const std::string& position) const
@@ -560,159 +736,175 @@ void Table::rollback()
 
 std::int64_t Table::insert(const Values& values, const std::string& position)
 {
-    Record record = makeRecord(values, position);
-    std::int64_t rowId = 0;
-    try {
-        begin();
-        m_nextId.reset();
-        m_nextId.step();
-        rowId = m_nextId.integer(0);
-        m_nextId.reset();
-        m_insert.reset();
-        bindValues(m_insert, record);
-        m_insert.bind(static_cast<int>(m_def.fields.size() + m_orders.size() + 1), rowId);
-        m_insert.step();
-        m_insert.reset();
-        commit();
-    } catch (...) {
-        m_insert.reset();
-        rollback();
-        throw;
-    }
-    record.id = rowId;
-    dropWindow();
-    for (std::size_t i = 0; i < m_orders.size(); ++i) {
-        if (m_orders[i].loaded)
-            m_orders[i].loaded->insert(record.keys[i], rowId);
-    }
-    cacheRecord(rowId, std::move(record));
-    ++m_version;
-    return rowId;
+    return onTable(Operation::Save, m_def.fileName, [&]() -> std::int64_t {
+        Record record = makeRecord(values, position);
+        checkKeyFree(record, nullptr);
+        std::int64_t rowId = 0;
+        try {
+            begin();
+            m_nextId.reset();
+            m_nextId.step();
+            rowId = m_nextId.integer(0);
+            m_nextId.reset();
+            m_insert.reset();
+            bindValues(m_insert, record);
+            m_insert.bind(static_cast<int>(m_def.fields.size() + m_orders.size() + 1), rowId);
+            m_insert.step();
+            m_insert.reset();
+            commit();
+        } catch (...) {
+            m_insert.reset();
+            rollback();
+            throw;
+        }
+        record.id = rowId;
+        dropWindow();
+        for (std::size_t i = 0; i < m_orders.size(); ++i) {
+            if (m_orders[i].loaded)
+                m_orders[i].loaded->insert(record.keys[i], rowId);
+        }
+        cacheRecord(rowId, std::move(record));
+        ++m_version;
+        return rowId;
+    });
 }
 
 void Table::update(std::int64_t rowId, const Values& values)
 {
-    const Record old = record(rowId);
-    Record updated = makeRecord(values, old.keys[0]);
-    updated.id = rowId;
-    dropWindow();
-    try {
-        begin();
-        m_update.reset();
-        bindValues(m_update, updated);
-        m_update.bindBlob(static_cast<int>(m_def.fields.size() + m_orders.size() + 1), old.keys[0]);
-        m_update.step();
-        m_update.reset();
-        if (sqlite3_changes(m_db) != 1)
-            fail(StoreError::Kind::Io, "the record was deleted meanwhile");
-        commit();
-    } catch (...) {
-        m_update.reset();
-        rollback();
-        throw;
-    }
-    for (std::size_t i = 0; i < m_orders.size(); ++i) {
-        if (m_orders[i].loaded && old.keys[i] != updated.keys[i]) {
-            m_orders[i].loaded->erase(old.keys[i], rowId);
-            m_orders[i].loaded->insert(updated.keys[i], rowId);
+    onTable(Operation::Save, m_def.fileName, [&] {
+        const Record old = record(rowId);
+        Record updated = makeRecord(values, old.keys[0]);
+        updated.id = rowId;
+        checkKeyFree(updated, &old);
+        dropWindow();
+        try {
+            begin();
+            m_update.reset();
+            bindValues(m_update, updated);
+            m_update.bindBlob(static_cast<int>(m_def.fields.size() + m_orders.size() + 1), old.keys[0]);
+            m_update.step();
+            m_update.reset();
+            if (sqlite3_changes(m_db) != 1)
+                failTable(StoreError::Kind::Io, Operation::Save, m_def.fileName,
+                          "záznam, který program zná, už v souboru není (soubor změnil jiný program?)");
+            commit();
+        } catch (...) {
+            m_update.reset();
+            rollback();
+            throw;
         }
-    }
-    cacheRecord(rowId, std::move(updated));
-    ++m_version;
+        for (std::size_t i = 0; i < m_orders.size(); ++i) {
+            if (m_orders[i].loaded && old.keys[i] != updated.keys[i]) {
+                m_orders[i].loaded->erase(old.keys[i], rowId);
+                m_orders[i].loaded->insert(updated.keys[i], rowId);
+            }
+        }
+        cacheRecord(rowId, std::move(updated));
+        ++m_version;
+    });
 }
 
 void Table::remove(std::int64_t rowId)
 {
-    const Record old = record(rowId);
-    dropWindow();
-    try {
-        begin();
-        m_delete.reset();
-        m_delete.bindBlob(1, old.keys[0]);
-        m_delete.step();
-        m_delete.reset();
-        commit();
-    } catch (...) {
-        m_delete.reset();
-        rollback();
-        throw;
-    }
-    for (std::size_t i = 0; i < m_orders.size(); ++i) {
-        if (m_orders[i].loaded)
-            m_orders[i].loaded->erase(old.keys[i], rowId);
-    }
-    m_cache.erase(rowId);
-    ++m_version;
+    onTable(Operation::Delete, m_def.fileName, [&] {
+        const Record old = record(rowId);
+        dropWindow();
+        try {
+            begin();
+            m_delete.reset();
+            m_delete.bindBlob(1, old.keys[0]);
+            m_delete.step();
+            m_delete.reset();
+            commit();
+        } catch (...) {
+            m_delete.reset();
+            rollback();
+            throw;
+        }
+        for (std::size_t i = 0; i < m_orders.size(); ++i) {
+            if (m_orders[i].loaded)
+                m_orders[i].loaded->erase(old.keys[i], rowId);
+        }
+        m_cache.erase(rowId);
+        ++m_version;
+    });
 }
 
 void Table::removeAll()
 {
-    try {
-        begin();
-        exec(m_db, "DELETE FROM records");
-        commit();
-    } catch (...) {
-        rollback();
-        throw;
-    }
-    for (OrderInfo& info : m_orders) {
-        if (info.loaded)
-            info.loaded->clear();
-    }
-    m_cache.clear();
-    dropWindow();
-    ++m_version;
+    onTable(Operation::Empty, m_def.fileName, [&] {
+        try {
+            begin();
+            exec(m_db, "DELETE FROM records");
+            commit();
+        } catch (...) {
+            rollback();
+            throw;
+        }
+        for (OrderInfo& info : m_orders) {
+            if (info.loaded)
+                info.loaded->clear();
+        }
+        m_cache.clear();
+        dropWindow();
+        ++m_version;
+    });
 }
 
 void Table::rebuildKeysIfCollatorChanged()
 {
-    const std::string current = sortKeyCollatorVersion();
-    if (m_meta["collator"] == current)
-        return;
-    // Text keys sort by the collator's rules; a new ICU may order them
-    // differently, so every text key is computed again.
-    try {
-        begin();
-        for (std::size_t i = 0; i < m_orders.size(); ++i) {
-            const int field = m_orders[i].field;
-            if (field < 0)
-                continue;
-            const FieldDef& def = m_def.fields[static_cast<std::size_t>(field)];
-            const std::string column = quoteIdentifier(m_orders[i].column);
-            // The keys are read first: rewriting the primary key moves the
-            // record inside the clustered table, under a running scan.
-            std::vector<std::pair<std::int64_t, std::optional<std::string>>> values;
-            {
-                Statement read(m_db, "SELECT _id, " + quoteIdentifier(def.name) + " FROM records");
-                while (read.step()) {
-                    std::optional<std::string> value;
-                    if (!read.isNull(1))
-                        value = std::string(read.text(1));
-                    values.emplace_back(read.integer(0), std::move(value));
+    onTable(Operation::Sort, m_def.fileName, [&] {
+        const std::string current = sortKeyCollatorVersion();
+        if (m_meta["collator"] == current)
+            return;
+        if (sqlite3_db_readonly(m_db, "main") == 1)
+            failTable(StoreError::Kind::ReadOnly, Operation::Sort, m_def.fileName,
+                      "řazení textu se od jejího uložení změnilo a soubor je jen pro čtení");
+        // Text keys sort by the collator's rules; a new ICU may order them
+        // differently, so every text key is computed again.
+        try {
+            begin();
+            for (std::size_t i = 0; i < m_orders.size(); ++i) {
+                const int field = m_orders[i].field;
+                if (field < 0)
+                    continue;
+                const FieldDef& def = m_def.fields[static_cast<std::size_t>(field)];
+                const std::string column = quoteIdentifier(m_orders[i].column);
+                // The keys are read first: rewriting the primary key moves the
+                // record inside the clustered table, under a running scan.
+                std::vector<std::pair<std::int64_t, std::optional<std::string>>> values;
+                {
+                    Statement read(m_db, "SELECT _id, " + quoteIdentifier(def.name) + " FROM records");
+                    while (read.step()) {
+                        std::optional<std::string> value;
+                        if (!read.isNull(1))
+                            value = std::string(read.text(1));
+                        values.emplace_back(read.integer(0), std::move(value));
+                    }
+                }
+                // A new key may equal another record's old one, so the unique
+                // keys first step aside to values no sort key takes (a zero byte
+                // leads none of them).
+                if (i == 0)
+                    exec(m_db, ("UPDATE records SET " + column + " = CAST(X'00' || _id AS BLOB)").c_str());
+                Statement write(m_db, "UPDATE records SET " + column + " = ?1 WHERE _id = ?2");
+                for (const auto& [id, value] : values) {
+                    write.reset();
+                    write.bindBlob(1, sortKey(def.kind, value));
+                    write.bind(2, id);
+                    write.step();
                 }
             }
-            // A new key may equal another record's old one, so the unique
-            // keys first step aside to values no sort key takes (a zero byte
-            // leads none of them).
-            if (i == 0)
-                exec(m_db, ("UPDATE records SET " + column + " = CAST(X'00' || _id AS BLOB)").c_str());
-            Statement write(m_db, "UPDATE records SET " + column + " = ?1 WHERE _id = ?2");
-            for (const auto& [id, value] : values) {
-                write.reset();
-                write.bindBlob(1, sortKey(def.kind, value));
-                write.bind(2, id);
-                write.step();
-            }
+            Statement meta(m_db, "INSERT OR REPLACE INTO _meta (key, value) VALUES ('collator', ?1)");
+            meta.bind(1, std::string_view(current));
+            meta.step();
+            commit();
+        } catch (...) {
+            rollback();
+            throw;
         }
-        Statement meta(m_db, "INSERT OR REPLACE INTO _meta (key, value) VALUES ('collator', ?1)");
-        meta.bind(1, std::string_view(current));
-        meta.step();
-        commit();
-    } catch (...) {
-        rollback();
-        throw;
-    }
-    m_meta["collator"] = current;
+        m_meta["collator"] = current;
+    });
 }
 
 void Table::attach(Cursor* cursor)
@@ -756,33 +948,22 @@ void Table::create(const fs::path& file, const TableDef& def, const std::string&
         exec(db, "PRAGMA journal_mode=DELETE");
         exec(db, "PRAGMA synchronous=FULL");
         exec(db, "BEGIN");
-        exec(db, "CREATE TABLE _meta (key TEXT PRIMARY KEY, value TEXT)");
-        std::string columns;
+        exec(db, kMetaTableSql);
         std::string fieldLines;
-        for (const FieldDef& field : def.fields) {
-            const char* type = field.kind == FieldKind::Integer ? "INTEGER" : "TEXT";
-            columns += quoteIdentifier(field.name) + " " + type + ", ";
+        for (const FieldDef& field : def.fields)
             fieldLines += field.name + "\t" + kindName(field.kind) + "\t" + std::to_string(field.width) + "\t"
                           + defaultName(field.defaultValue) + "\n";
-        }
-        // The records are clustered on the primary sort key, so reading in
-        // key order reads the file's pages in turn. `_id` names a record for
-        // the cursors whatever its keys become. Keys compare as plain BINARY
-        // blobs: any sqlite3 can check the file.
-        columns += quoteIdentifier(primaryColumn(def.primaryKey.has_value())) + " BLOB NOT NULL PRIMARY KEY";
+        exec(db, recordsTableSql(def).c_str());
+        exec(db, kIdIndexSql);
         if (def.secondaryIndex)
-            columns += ", \"_k_secondary\" BLOB NOT NULL";
-        columns += ", _id INTEGER NOT NULL";
-        exec(db, ("CREATE TABLE records (" + columns + ") WITHOUT ROWID").c_str());
-        exec(db, "CREATE UNIQUE INDEX _i_id ON records (_id)");
-        if (def.secondaryIndex)
-            exec(db, "CREATE INDEX _i_secondary ON records (\"_k_secondary\", _id)");
+            exec(db, kSecondaryIndexSql);
 
         std::string files;
         for (const std::string& name : def.catalogueFiles)
             files += (files.empty() ? "" : "\n") + name;
         std::vector<std::pair<std::string, std::string>> meta = {
             {"format", kFormat},
+            {"table", file.filename().string()},
             {"fields", fieldLines.substr(0, fieldLines.size() - 1)},
             {"primary_key", def.primaryKey.value_or("")},
             {"secondary_index", def.secondaryIndex.value_or("")},

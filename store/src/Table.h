@@ -32,8 +32,11 @@ struct Record {
 // write is one committed transaction.
 class Table {
 public:
-    // Opens and checks the file; throws StoreError (Damaged, Password, Io).
-    Table(const std::filesystem::path& file, const std::set<std::string>& passwords);
+    // Opens and checks the file; throws StoreError (Damaged, Foreign, Password,
+    // ReadOnly, Locked, Io) naming the table. `expected`, when given, is the
+    // program's definition of the table, which the file's own must match.
+    Table(const std::filesystem::path& file, const std::set<std::string>& passwords,
+          const TableDef* expected = nullptr);
     ~Table();
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
@@ -41,6 +44,8 @@ public:
     static void create(const std::filesystem::path& file, const TableDef& def, const std::string& password);
 
     const std::string& fileName() const { return m_def.fileName; }
+    // What the user should know about the table although it opened (empty: nothing).
+    const std::string& notice() const { return m_notice; }
     const TableDef& def() const { return m_def; }
     const std::vector<FieldDef>& fields() const { return m_def.fields; }
     int fieldIndex(std::string_view name) const; // -1 when there is none
@@ -91,13 +96,17 @@ private:
     };
 
     void readDefinition();
-    void checkColumns();
+    void checkSchema();
+    void describeColumnMismatch();
+    void checkDefinition(const TableDef& expected);
     void checkPassword(const std::set<std::string>& passwords);
     void rebuildKeysIfCollatorChanged();
     void prepare();
     void begin();
     void commit();
     void rollback();
+    // Throws KeyViolation when another record has this record's primary key.
+    void checkKeyFree(const Record& record, const Record* old);
     Record makeRecord(const Values& values, const std::string& position) const;
     void bindValues(Statement& statement, const Record& record);
     void fillWindow(int order, int row, bool forward);
@@ -105,12 +114,14 @@ private:
     void dropWindow();
     const Record& readPoint(Statement& statement);
     void cacheRecord(std::int64_t rowId, Record record);
-    [[noreturn]] void fail(StoreError::Kind kind, const std::string& what) const;
+    // A failure found while opening, with the user's reason (Czech, no full stop).
+    [[noreturn]] void fail(StoreError::Kind kind, const std::string& reason) const;
 
     std::filesystem::path m_file;
     sqlite3* m_db = nullptr;
     TableDef m_def;
     std::unordered_map<std::string, std::string> m_meta;
+    std::string m_notice;
     std::vector<OrderInfo> m_orders;
     std::vector<Cursor*> m_cursors;
     std::uint64_t m_version = 0;

@@ -208,9 +208,11 @@ TEST_F(StartupTest, DamagedAddressTableStopsStartup)
     const platform::ShownBox box = m_fakes.dialogs.lastBox();
     EXPECT_EQ(box.caption, QStringLiteral("Pelmir a telefony"));
     EXPECT_EQ(box.icon, platform::Icon::Error);
-    // What to do first, in Czech, then the store's own detail.
-    EXPECT_TRUE(box.text.startsWith(QStringLiteral("Soubor tabulky je poškozený."))) << box.text.toStdString();
-    EXPECT_TRUE(box.text.endsWith(QString::fromStdString(storeError)));
+    // The store's own text: in Czech, which table, what is wrong, what to do.
+    EXPECT_EQ(box.text, QString::fromStdString(storeError));
+    EXPECT_TRUE(box.text.startsWith(QStringLiteral("Tabulku Dat.DB nelze otevřít: soubor tabulky je poškozený.")))
+        << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains(QStringLiteral("ze zálohy"))) << box.text.toStdString();
     QFile after(file);
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_TRUE(after.readAll().startsWith("this is not a table")); // never overwritten

@@ -93,7 +93,7 @@ class AddressReportTest : public reporttest::ReportTest {};
 TEST_F(AddressReportTest, LongAddressEndsBeforeTheTelephone)
 {
     const std::string address =
-        "Praha 10 - Strašnice, Černokostelecká 1234/56, u zadního vchodu, třetí patro vpravo";
+        "Praha 10 - Strašnice, Černokostelecká 1234/56, zadní vchod, třetí patro vpravo";
     store::Cursor& cursor = openAddresses({{"Dlouhý", "Jan", address, "602 999 888", ""}});
     const auto report = reports::prepare(reports::fullAddressLayout(), cursor, {});
     ASSERT_TRUE(report);

@@ -12,9 +12,9 @@ namespace {
 // order or a default-locale collation would fail here.
 TEST_F(StoreTest, WalkVisitsEveryRecordOnceInCzechKeyOrder)
 {
-    auto cursor = filled("Dat.DB", {{"Hora"}, {"Chalupa"}, {"Čáp"}, {"novák"}, {"Cibulka"}, {"Novák"}, {"Ďas"}, {"Dvořák"}});
+    auto cursor = filled("Dat.DB", {{"Hora"}, {"Chalupa"}, {"Čáp"}, {"Nováková"}, {"Cibulka"}, {"Novák"}, {"Ďas"}, {"Dvořák"}});
     const Names walked = walk(*cursor, "Příjmení");
-    EXPECT_EQ(walked, (Names{"Cibulka", "Čáp", "Ďas", "Dvořák", "Hora", "Chalupa", "novák", "Novák"}));
+    EXPECT_EQ(walked, (Names{"Cibulka", "Čáp", "Ďas", "Dvořák", "Hora", "Chalupa", "Novák", "Nováková"}));
     // The store's key order is the shared Czech comparison rule.
     for (std::size_t i = 1; i < walked.size(); ++i)
         EXPECT_LT(store::compareCzech(walked[i - 1], walked[i]), 0) << walked[i - 1] << " / " << walked[i];

@@ -1,5 +1,6 @@
 // A damaged, foreign or locked-away table file must be reported at open with
-// a clear error, never read as an empty table, and never be changed.
+// a clear error naming the table, never read as an empty table, and never be
+// changed: a file another program made or altered is not taken for a table.
 #include "store/Cursor.h"
 #include "store/Database.h"
 #include "store/Errors.h"
@@ -69,6 +70,26 @@ void createFilledTable(const fs::path& dir, bool isProtected)
     for (int i = 0; i < 150; ++i)
         cursor.insertRecord({"Novák " + std::to_string(i), std::string(150, static_cast<char>('a' + i % 26))});
     cursor.close();
+}
+
+// Runs statements on the table file as another program would.
+void alter(const fs::path& dir, const char* sql)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((dir / kTable).c_str(), &db), SQLITE_OK);
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+}
+
+// A filled table, then changed by another program.
+std::function<void(const fs::path&)> filledThen(const char* sql)
+{
+    return [sql](const fs::path& dir) {
+        createFilledTable(dir, false);
+        alter(dir, sql);
+    };
 }
 
 struct DamageCase {
@@ -153,7 +174,7 @@ const auto kCases = ::testing::Values(
                    sqlite3_exec(db, "CREATE TABLE t(a, b); INSERT INTO t VALUES (1, 'x');", nullptr, nullptr, nullptr);
                    sqlite3_close(db);
                },
-               nullptr, store::StoreError::Kind::Damaged},
+               nullptr, store::StoreError::Kind::Foreign, "není tabulkou tohoto programu"},
     // A sound file of the earlier layout, records in insertion order: refused
     // with a text that says why, rather than read slowly or rewritten.
     DamageCase{"EarlierLayout",
@@ -172,7 +193,43 @@ const auto kCases = ::testing::Values(
                                 nullptr, nullptr, nullptr);
                    sqlite3_close(db);
                },
-               nullptr, store::StoreError::Kind::Damaged, "earlier version"},
+               nullptr, store::StoreError::Kind::Foreign, "starší verze"},
+    // Another table of the program saved under this one's name (the notebook
+    // as the address book): typing into it would vanish.
+    DamageCase{"OtherTableUnderThisName",
+               [](const fs::path& dir) {
+                   store::TableDef other = tableDef(false);
+                   other.fileName = "Jiná.DB";
+                   other.catalogueFiles = {"Jiná.DB"};
+                   store::Database::createTable(dir, other, "");
+                   fs::rename(dir / "Jiná.DB", dir / kTable);
+               },
+               nullptr, store::StoreError::Kind::Foreign, "je to tabulka Jiná.DB"},
+    // A text column made INTEGER would store "00420777123456" as 420777123456.
+    DamageCase{"ColumnOfAnotherType",
+               filledThen("PRAGMA writable_schema=ON;"
+                          "UPDATE sqlite_master SET sql = replace(sql, '\"Poznámka\" TEXT', '\"Poznámka\" INTEGER')"
+                          " WHERE name = 'records';"),
+               nullptr, store::StoreError::Kind::Foreign, "sloupec Poznámka má typ INTEGER místo TEXT"},
+    DamageCase{"KeyColumnWithAnotherCollation",
+               filledThen("PRAGMA writable_schema=ON;"
+                          "UPDATE sqlite_master SET sql = replace(sql, 'BLOB NOT NULL PRIMARY KEY',"
+                          " 'BLOB NOT NULL COLLATE NOCASE PRIMARY KEY') WHERE name = 'records';"),
+               nullptr, store::StoreError::Kind::Foreign, "records má jinou podobu"},
+    // One insert would delete every record.
+    DamageCase{"Trigger",
+               filledThen("CREATE TRIGGER wipe AFTER INSERT ON records BEGIN DELETE FROM records; END;"), nullptr,
+               store::StoreError::Kind::Foreign, "spoušť wipe"},
+    DamageCase{"View", filledThen("CREATE VIEW everything AS SELECT * FROM records;"), nullptr,
+               store::StoreError::Kind::Foreign, "pohled everything"},
+    DamageCase{"ExtraIndex", filledThen("CREATE INDEX by_note ON records (\"Poznámka\");"), nullptr,
+               store::StoreError::Kind::Foreign, "index by_note"},
+    DamageCase{"ExtraTable", filledThen("CREATE TABLE notes (x);"), nullptr, store::StoreError::Kind::Foreign,
+               "tabulku notes"},
+    DamageCase{"LostIndex", filledThen("DROP INDEX _i_id;"), nullptr, store::StoreError::Kind::Foreign,
+               "chybí mu _i_id"},
+    DamageCase{"WriteAheadLog", filledThen("PRAGMA journal_mode=WAL;"), nullptr, store::StoreError::Kind::Foreign,
+               "jiný režim zápisu"},
     DamageCase{"ProtectedWithoutPassword", [](const fs::path& dir) { createFilledTable(dir, true); }, nullptr,
                store::StoreError::Kind::Password},
     DamageCase{"ProtectedWithWrongPassword", [](const fs::path& dir) { createFilledTable(dir, true); }, "abc",
@@ -197,6 +254,54 @@ TEST(DamagedTableControl, IntactTablesOpen)
         ASSERT_NO_THROW(cursor.open());
         EXPECT_EQ(cursor.recordCount(), 150);
     }
+    fs::remove_all(dir);
+}
+
+// With the program's catalogue set, a table file must carry the catalogue's
+// definition of that table; only the widths may differ (a file keeps those
+// it was made with).
+TEST(DamagedTableControl, CatalogueDefinitionDecides)
+{
+    const fs::path dir = fs::temp_directory_path() / ("pelmir-damaged-" + std::to_string(::getpid()) + "-catalogue");
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    createFilledTable(dir, false);
+    const auto before = snapshot(dir);
+
+    struct Variant {
+        const char* name;
+        std::function<void(store::TableDef&)> change;
+        bool opens;
+    };
+    const std::vector<Variant> variants = {
+        {"same", [](store::TableDef&) {}, true},
+        {"other widths", [](store::TableDef& def) { def.fields[1].width = 80; }, true},
+        {"field names in capitals", [](store::TableDef& def) { def.fields[0].name = "PŘÍJMENÍ"; }, true},
+        {"other kind", [](store::TableDef& def) { def.fields[1].kind = store::FieldKind::Integer; }, false},
+        {"other field", [](store::TableDef& def) { def.fields[1].name = "Telefon"; }, false},
+        {"more fields", [](store::TableDef& def) { def.fields.push_back({"Telefon", store::FieldKind::Text, 30, {}}); }, false},
+        {"no key", [](store::TableDef& def) { def.primaryKey.reset(); }, false},
+        {"protected", [](store::TableDef& def) { def.isProtected = true; }, false},
+    };
+    for (const Variant& variant : variants) {
+        store::TableDef expected = tableDef(false);
+        variant.change(expected);
+        store::Database database(dir);
+        database.setCatalogue({expected});
+        store::Cursor cursor(database, kTable);
+        if (variant.opens) {
+            EXPECT_NO_THROW(cursor.open()) << variant.name;
+            continue;
+        }
+        try {
+            cursor.open();
+            ADD_FAILURE() << variant.name << ": opened";
+        } catch (const store::StoreError& error) {
+            EXPECT_EQ(error.kind(), store::StoreError::Kind::Foreign) << variant.name << ": " << error.what();
+            EXPECT_EQ(error.table(), kTable);
+        }
+    }
+    EXPECT_EQ(snapshot(dir), before);
     fs::remove_all(dir);
 }
 

@@ -1,5 +1,5 @@
 // The read-only selections: the five statement texts the windows build,
-// literals taken whole (quotes and wildcards searched for), Czech upper-casing.
+// literals taken whole (quotes searched for, LIKE wildcards kept), Czech upper-casing.
 #include "cursor_fixture.h"
 
 #include "store/CzechText.h"

@@ -17,6 +17,12 @@ int compareCzechIgnoreCase(std::string_view a, std::string_view b);
 bool likeMatches(std::string_view text, std::string_view pattern);
 // Names of tables and fields match without regard to case, Czech letters included.
 bool sameName(std::string_view a, std::string_view b);
+// The text without blanks at either end: every Unicode white space counts,
+// the no-break spaces included.
+std::string trimBlanks(std::string_view text);
+// Number of characters (Unicode code points) of a UTF-8 text: what a field's
+// width counts.
+int characterCount(std::string_view text);
 // Version of the ICU collator; kept in each table file so a change rebuilds key order.
 std::string collatorVersion();
 

@@ -29,8 +29,20 @@ public:
     void registerPassword(const std::string& password);
     bool hasPassword(const std::string& password) const;
 
+    // The program's definitions of its tables: a file of a table named there
+    // must carry that definition (fields and their kinds, keys, protection),
+    // or it is refused as not being that table. Without it, every file is
+    // checked only against its own definition.
+    void setCatalogue(const std::vector<TableDef>& tables) { m_catalogue = tables; }
+
+    // Receives what the user should know about a table that opened all the
+    // same (it could not be re-sorted, ...). Without a handler the text goes
+    // to the standard error output.
+    void setNoticeHandler(std::function<void(const std::string&)> handler) { m_notice = std::move(handler); }
+
     // The shared, open table of that name (matched without regard to case);
-    // throws StoreError (NotFound, Damaged, Password, Io) when it cannot be opened.
+    // throws StoreError (NotFound, Damaged, Foreign, Password, ReadOnly,
+    // Locked, Io) naming the table when it cannot be opened.
     std::shared_ptr<Table> table(const std::string& tableName);
 
     // Deletes every record of a table that no cursor holds open.
@@ -52,6 +64,8 @@ private:
     std::set<std::string> m_passwords;
     std::vector<std::weak_ptr<Table>> m_tables;
     std::function<DateTime()> m_clock;
+    std::vector<TableDef> m_catalogue;
+    std::function<void(const std::string&)> m_notice;
 };
 
 } // namespace store

@@ -7,11 +7,10 @@
 
 namespace widgets {
 
-// The text the user reads for an error. The store's messages that the user
-// knows from the toolkit ("Key violation.", the empty dataset) and every
-// error that is not the store's stay as they are; any other store error gets
-// a Czech sentence saying what happened and what to do, its technical detail
-// after it.
+// The text the user reads for an error: the error's own. The store's texts
+// say in Czech what failed on which table and what to do, the technical
+// detail on a line after it; those the user knows from the toolkit ("Key
+// violation.", the empty dataset) stay as they are.
 QString userMessage(const std::exception& error);
 
 // Why a save failed: the window's own message for a duplicate key, else the
