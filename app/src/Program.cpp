@@ -6,6 +6,7 @@
 #include "platform/RealServices.h"
 #include "sound/AudioToneOutput.h"
 #include "store/Catalogue.h"
+#include "store/Errors.h"
 #include "store/InstanceLock.h"
 
 #include <QApplication>
@@ -57,8 +58,10 @@ int runWithServices(const CommandLine& commandLine)
     std::unique_ptr<store::InstanceLock> lock;
     try {
         lock = store::InstanceLock::acquire(dataDir);
-    } catch (const std::exception& error) {
-        dialogs.errorBox(kNoLock.arg(QString::fromUtf8(error.what())));
+    } catch (const store::StoreError& error) {
+        // A missing data folder is told as such, not as a lock that failed.
+        const QString text = QString::fromUtf8(error.what());
+        dialogs.errorBox(error.kind() == store::StoreError::Kind::NotFound ? text : kNoLock.arg(text));
         return 1;
     }
     if (!lock) {

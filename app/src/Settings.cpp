@@ -1,9 +1,10 @@
 #include "app/Settings.h"
 
+#include "platform/OwnFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace app {
 
@@ -13,7 +14,10 @@ const QString kReadBeyondEnd = QStringLiteral("Read beyond end of file");
 const QString kCannotOpen = QStringLiteral("Cannot open file %1");
 const QString kCannotCreate = QStringLiteral("Cannot create file %1");
 const QString kRecords = QStringLiteral(" záznamů");
+const QString kTooLarge = QStringLiteral("Soubor %1 je větší než %2 bajtů; není to položka automatického spuštění "
+                                         "tohoto programu.");
 constexpr qint64 kRecordSize = 4;
+constexpr qint64 kEntryLimit = 64 * 1024;
 
 [[noreturn]] void fail(const QString& text)
 {
@@ -23,6 +27,17 @@ constexpr qint64 kRecordSize = 4;
 QString entryPath(const QString& autostartDir)
 {
     return QDir(autostartDir).filePath(kAutostartEntry);
+}
+
+// A file that cannot be created keeps the toolkit's text; any other failure
+// says what happened and that the old file is unchanged.
+void writeOrFail(const QString& path, const QByteArray& bytes)
+{
+    const platform::WriteResult written = platform::writeOwnFile(path, bytes);
+    if (written.failure == platform::WriteFailure::CannotCreate)
+        fail(kCannotCreate.arg(path));
+    if (!written.ok())
+        fail(written.error);
 }
 
 } // namespace
@@ -43,12 +58,12 @@ QColor colourFromValue(std::uint32_t value)
 
 std::optional<QColor> readColourFile(const QString& path)
 {
-    if (!QFileInfo(path).isFile())
+    const platform::ReadResult read = platform::readOwnFile(path, kRecordSize);
+    if (read.missing)
         return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(kCannotOpen.arg(path));
-    const QByteArray record = file.read(kRecordSize);
+    if (!read.bytes)
+        fail(read.error);
+    const QByteArray& record = *read.bytes;
     if (record.size() < kRecordSize)
         fail(kReadBeyondEnd);
     std::uint32_t value = 0;
@@ -60,41 +75,47 @@ std::optional<QColor> readColourFile(const QString& path)
 void writeColourFile(const QString& path, const QColor& colour)
 {
     const std::uint32_t value = colourValue(colour);
-    char record[kRecordSize];
+    QByteArray record(kRecordSize, '\0');
     for (int i = 0; i < kRecordSize; ++i)
         record[i] = static_cast<char>(value >> (8 * i) & 0xFF);
     // Written aside and renamed, so a failed write never leaves a short file
     // that would stop the next start-up.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(record, kRecordSize) != kRecordSize ||
-        !file.commit())
-        fail(kCannotCreate.arg(path));
+    writeOrFail(path, record);
 }
 
 void installAutostart(const QString& source, const QString& autostartDir)
 {
-    QFile from(source);
-    if (!from.open(QIODevice::ReadOnly))
+    const platform::ReadResult read = platform::readOwnFile(source, kEntryLimit);
+    if (read.missing)
         fail(kCannotOpen.arg(source));
-    const QByteArray contents = from.readAll();
+    if (!read.bytes)
+        fail(read.error);
+    // A desktop entry is a few hundred bytes; anything larger is not ours.
+    if (!read.whole)
+        fail(kTooLarge.arg(source).arg(kEntryLimit));
     const QString target = entryPath(autostartDir);
     if (!QDir().mkpath(autostartDir))
         fail(kCannotCreate.arg(target));
-    QSaveFile to(target);
-    if (!to.open(QIODevice::WriteOnly) || to.write(contents) != contents.size() || !to.commit())
-        fail(kCannotCreate.arg(target));
+    writeOrFail(target, *read.bytes);
 }
 
 void removeAutostart(const QString& autostartDir)
 {
     const QString target = entryPath(autostartDir);
-    if (QFileInfo::exists(target) && !QFile::remove(target))
+    const platform::FileCheck check = platform::checkOwnFile(target);
+    if (check.state == platform::FileState::Missing)
+        return;
+    // A link is removed as a name (its target stays); a folder or a pipe
+    // there is nothing this program put there.
+    if (check.state == platform::FileState::Other && !QFileInfo(target).isSymLink())
+        fail(platform::notAFileText(target, check.what));
+    if (!QFile::remove(target))
         fail(QStringLiteral("Soubor %1 nelze smazat.").arg(target));
 }
 
 bool autostartInstalled(const QString& autostartDir)
 {
-    return QFileInfo::exists(entryPath(autostartDir));
+    return platform::checkOwnFile(entryPath(autostartDir)).state == platform::FileState::Regular;
 }
 
 QString recordCountText(const QString& prefix, int count)

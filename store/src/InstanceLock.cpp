@@ -21,8 +21,19 @@ constexpr const char* kLockFileName = "pelmir.lock";
 
 [[noreturn]] void throwIo(const std::string& what, const std::filesystem::path& path)
 {
-    throw StoreError(StoreError::Kind::Io, what + " " + path.string() + ": " + std::strerror(errno));
+    const int error = errno;
+    const StoreError::Kind kind = error == EACCES || error == EPERM || error == EROFS ? StoreError::Kind::ReadOnly
+                                  : error == ENOSPC || error == EDQUOT             ? StoreError::Kind::DiskFull
+                                                                                    : StoreError::Kind::Io;
+    throw StoreError(kind, what + " " + path.string() + ": " + std::strerror(error) + ".", {},
+                     what + " " + path.string() + ": " + std::strerror(error));
 }
+
+// The private lock file, removed on every way out of acquire().
+struct TemporaryName {
+    std::filesystem::path path;
+    ~TemporaryName() { ::unlink(path.c_str()); }
+};
 
 // An open file description that closes itself unless released.
 class FileHandle {
@@ -107,11 +118,11 @@ enum class Inspection { Held, Gone, Cleared };
 // instances never remove each other's fresh lock.
 Inspection inspectExisting(const std::filesystem::path& file)
 {
-    FileHandle existing(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    FileHandle existing(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (existing.get() < 0) {
         if (errno == ENOENT)
             return Inspection::Gone;
-        throwIo("Cannot read the lock file", file);
+        throwIo("Zámek pracovního adresáře nelze přečíst:", file);
     }
     bool supported = true;
     if (!tryLock(existing.get(), supported))
@@ -124,7 +135,7 @@ Inspection inspectExisting(const std::filesystem::path& file)
             return Inspection::Held;
     }
     if (::unlink(file.c_str()) != 0 && errno != ENOENT)
-        throwIo("Cannot remove the stale lock file", file);
+        throwIo("Starý zámek pracovního adresáře nelze odstranit:", file);
     return Inspection::Cleared;
 }
 
@@ -133,45 +144,45 @@ Inspection inspectExisting(const std::filesystem::path& file)
 std::unique_ptr<InstanceLock> InstanceLock::acquire(const std::filesystem::path& directory)
 {
     const std::filesystem::path file = directory / kLockFileName;
-    const std::filesystem::path temporary = directory / (std::string(kLockFileName) + "." + std::to_string(::getpid()));
+    std::error_code missing;
+    if (!std::filesystem::is_directory(directory, missing))
+        throw StoreError(StoreError::Kind::NotFound,
+                         "Složka s daty " + directory.string()
+                             + " neexistuje. Spusťte program v pracovním adresáři se složkou Data, nebo ji obnovte "
+                               "ze zálohy.");
+    // Only a lock file of ours may stand at the lock's name: anything else
+    // there (a folder, a link) is no lock to take over or remove.
+    struct stat existing {};
+    if (::lstat(file.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
+        throw StoreError(StoreError::Kind::Io,
+                         "Na místě zámku pracovního adresáře " + file.string()
+                             + " je něco jiného než soubor (například složka). Odstraňte to a program spusťte znovu.");
 
     // The lock is prepared under a private name, locked and filled, and then
     // linked to its public name in one step, so nobody ever sees a lock file
     // without its owner's pid and flock.
-    ::unlink(temporary.c_str());
-    FileHandle fd(::open(temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    const TemporaryName temporary{directory / (std::string(kLockFileName) + "." + std::to_string(::getpid()))};
+    ::unlink(temporary.path.c_str());
+    FileHandle fd(::open(temporary.path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
     if (fd.get() < 0)
-        throwIo("Cannot create the lock file", temporary);
+        throwIo("Zámek pracovního adresáře nelze vytvořit:", temporary.path);
     bool supported = true;
     tryLock(fd.get(), supported);
     const std::string content = std::to_string(::getpid()) + "\n";
-    if (::write(fd.get(), content.data(), content.size()) != static_cast<ssize_t>(content.size())) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        errno = error;
-        throwIo("Cannot write the lock file", temporary);
-    }
+    if (::write(fd.get(), content.data(), content.size()) != static_cast<ssize_t>(content.size()))
+        throwIo("Zámek pracovního adresáře nelze zapsat:", temporary.path);
     ::fsync(fd.get());
 
     // A few rounds are enough: each round either links, finds a live owner, or
     // clears a stale file; only a race with another starting instance repeats.
     for (int attempt = 0; attempt < 50; ++attempt) {
-        if (::link(temporary.c_str(), file.c_str()) == 0) {
-            ::unlink(temporary.c_str());
+        if (::link(temporary.path.c_str(), file.c_str()) == 0)
             return std::unique_ptr<InstanceLock>(new InstanceLock(file, fd.release()));
-        }
-        if (errno != EEXIST) {
-            const int error = errno;
-            ::unlink(temporary.c_str());
-            errno = error;
-            throwIo("Cannot create the lock file", file);
-        }
-        if (inspectExisting(file) == Inspection::Held) {
-            ::unlink(temporary.c_str());
+        if (errno != EEXIST)
+            throwIo("Zámek pracovního adresáře nelze vytvořit:", file);
+        if (inspectExisting(file) == Inspection::Held)
             return nullptr;
-        }
     }
-    ::unlink(temporary.c_str());
     return nullptr;
 }
 

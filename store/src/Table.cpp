@@ -26,8 +26,6 @@ constexpr const char* kFormat = "pelmir-table/2";
 constexpr const char* kOldFormat = "pelmir-table/1";
 constexpr int kReadAhead = 512;
 constexpr std::size_t kCacheLimit = 4096;
-// How long a read or write waits for another program to let go of the file.
-constexpr int kBusyTimeoutMs = 2000;
 
 const char* kindName(FieldKind kind)
 {
@@ -152,7 +150,9 @@ void Table::fail(StoreError::Kind kind, const std::string& reason) const
     failTable(kind, Operation::Open, m_def.fileName, reason);
 }
 
-Table::Table(const fs::path& file, const std::set<std::string>& passwords, const TableDef* expected) : m_file(file)
+Table::Table(const fs::path& file, const std::set<std::string>& passwords, const TableDef* expected,
+             int busyTimeoutMs)
+    : m_file(file)
 {
     m_def.fileName = file.filename().string();
     // A cheap check before SQLite sees the file: SQLite takes an empty file
@@ -176,7 +176,7 @@ Table::Table(const fs::path& file, const std::set<std::string>& passwords, const
         if (rc != SQLITE_OK)
             throwSqlite(m_db, rc, "open");
         sqlite3_extended_result_codes(m_db, 1);
-        sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+        sqlite3_busy_timeout(m_db, busyTimeoutMs);
         readDefinition();
         checkSchema();
         if (expected)

@@ -35,8 +35,10 @@ public:
     // Opens and checks the file; throws StoreError (Damaged, Foreign, Password,
     // ReadOnly, Locked, Io) naming the table. `expected`, when given, is the
     // program's definition of the table, which the file's own must match.
+    // A read or write waits up to `busyTimeoutMs` for another program to
+    // let go of the file.
     Table(const std::filesystem::path& file, const std::set<std::string>& passwords,
-          const TableDef* expected = nullptr);
+          const TableDef* expected = nullptr, int busyTimeoutMs = 2000);
     ~Table();
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;

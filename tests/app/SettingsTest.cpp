@@ -17,6 +17,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 namespace {
 
 using apptest::AppFixture;
@@ -118,6 +122,123 @@ TEST(AutostartEntry, InstallsRemovesAndReportsErrors)
               QStringLiteral("Cannot create file ") + QDir(blocked).filePath(app::kAutostartEntry));
 }
 
+// A write that fails part way, as on a full disk: the process may write no
+// file longer than `bytes` while this lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending the test
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+// A full disk must not empty a settings file: the old file stays byte for
+// byte and the failure is reported, never a 0-byte file and success.
+TEST(SettingsFiles, FailedWritesKeepTheOldFileAndSaySo)
+{
+    QTemporaryDir dir;
+    const QString colours = dir.filePath(QStringLiteral("Barva.cfg"));
+    writeBytes(colours, QByteArray::fromHex("ff000000"));
+    const QString workDir = dir.filePath(QStringLiteral("work"));
+    const QString autostart = dir.filePath(QStringLiteral("autostart"));
+    tools::writeAutostartEntry(workDir.toStdString(), "/opt/pelmir/pelmir");
+    const QString source = QDir(workDir).filePath(app::kAutostartEntry);
+    const QString target = QDir(autostart).filePath(app::kAutostartEntry);
+    QDir().mkpath(autostart);
+    writeBytes(target, "[Desktop Entry]\nName=old\n");
+    {
+        const FileSizeLimit full(2);
+        const QString colourError = errorText([&] { app::writeColourFile(colours, Qt::blue); });
+        const QString entryError = errorText([&] { app::installAutostart(source, autostart); });
+        for (const QString& error : {colourError, entryError}) {
+            EXPECT_TRUE(error.contains(QStringLiteral("nelze zapsat"))) << error.toStdString();
+            EXPECT_TRUE(error.contains(QStringLiteral("zůstal beze změny"))) << error.toStdString();
+        }
+    }
+    EXPECT_EQ(readBytes(colours), QByteArray::fromHex("ff000000"));
+    EXPECT_EQ(readBytes(target), QByteArray("[Desktop Entry]\nName=old\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << "a temporary file was left";
+    EXPECT_EQ(QDir(autostart).entryList(QDir::Files | QDir::Hidden).size(), 1) << "a temporary file was left";
+}
+
+// What stands in a settings file's place may be no file at all: a link
+// (dangling, to a system file, to a device), a pipe, a folder. Each is
+// refused with a clear text, nothing is created, replaced or followed, and
+// nothing waits on a pipe.
+TEST(SettingsFiles, OnlyRegularFilesAreReadOrWritten)
+{
+    QTemporaryDir dir;
+    const QString workDir = dir.filePath(QStringLiteral("work"));
+    QDir().mkpath(workDir);
+    const QString autostart = dir.filePath(QStringLiteral("autostart"));
+    QDir().mkpath(autostart);
+    const QString elsewhere = dir.filePath(QStringLiteral("elsewhere.txt"));
+    writeBytes(elsewhere, "someone else's file");
+    const QString source = QDir(workDir).filePath(app::kAutostartEntry);
+    const QString target = QDir(autostart).filePath(app::kAutostartEntry);
+    const QString colours = QDir(workDir).filePath(app::kBackgroundColourFile);
+
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        std::function<void()> act;
+    };
+    const auto link = [](const QString& to, const QString& at) { ASSERT_TRUE(QFile::link(to, at)); };
+    const auto fifo = [](const QString& at) { ASSERT_EQ(::mkfifo(QFile::encodeName(at).constData(), 0600), 0); };
+    const auto entry = [&] { tools::writeAutostartEntry(workDir.toStdString(), "/opt/pelmir/pelmir"); };
+    const std::vector<Case> cases = {
+        {"colour file linked elsewhere", [&] { link(elsewhere, colours); },
+         [&] { app::writeColourFile(colours, Qt::blue); }},
+        {"colour file linked elsewhere, read", [&] { link(elsewhere, colours); }, [&] { app::readColourFile(colours); }},
+        {"colour file is a pipe", [&] { fifo(colours); }, [&] { app::readColourFile(colours); }},
+        {"colour file is a folder", [&] { QDir().mkpath(colours); }, [&] { app::writeColourFile(colours, Qt::blue); }},
+        {"autostart place holds a dangling link",
+         [&] {
+             entry();
+             link(dir.filePath(QStringLiteral("nowhere/made.desktop")), target);
+         },
+         [&] { app::installAutostart(source, autostart); }},
+        {"autostart place links elsewhere",
+         [&] {
+             entry();
+             link(elsewhere, target);
+         },
+         [&] { app::installAutostart(source, autostart); }},
+        {"entry is a pipe", [&] { fifo(source); }, [&] { app::installAutostart(source, autostart); }},
+        {"entry links to a device", [&] { link(QStringLiteral("/dev/zero"), source); },
+         [&] { app::installAutostart(source, autostart); }},
+        {"entry links to a system file", [&] { link(QStringLiteral("/etc/passwd"), source); },
+         [&] { app::installAutostart(source, autostart); }},
+        {"autostart place is a folder", [&] { QDir().mkpath(target); }, [&] { app::removeAutostart(autostart); }},
+    };
+    for (const Case& c : cases) {
+        for (const QString& path : {source, target, colours}) {
+            QFile::remove(path);
+            QDir(path).removeRecursively();
+        }
+        c.arrange();
+        const QString error = errorText(c.act);
+        EXPECT_TRUE(error.contains(QStringLiteral("ne obyčejný soubor"))) << c.name << ": " << error.toStdString();
+        EXPECT_EQ(readBytes(elsewhere), QByteArray("someone else's file")) << c.name;
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("nowhere")))) << c.name;
+        EXPECT_NE(QFileInfo(target).isFile() && !QFileInfo(target).isSymLink(), true) << c.name << ": installed";
+    }
+    EXPECT_FALSE(app::autostartInstalled(autostart));
+}
+
 class SettingsWindowTest : public AppFixture {
 protected:
     app::AddressGrid* grid() { return control<app::AddressGrid>("Grid"); }
@@ -192,7 +313,16 @@ TEST_F(SettingsWindowTest, UnwritableColourFileIsReported)
     m_fakes.dialogs.answerNextColor(QColor(Qt::yellow));
     action("BarvaPozadi")->trigger();
     EXPECT_EQ(grid()->cellBackground(), QColor(Qt::yellow));
-    EXPECT_TRUE(m_fakes.dialogs.lastBox().text.startsWith("Cannot create file "));
+    EXPECT_TRUE(m_fakes.dialogs.lastBox().text.contains(QStringLiteral("je složka, ne obyčejný soubor")))
+        << m_fakes.dialogs.lastBox().text.toStdString();
+    EXPECT_TRUE(QFileInfo(workPath(QStringLiteral("Barva.cfg"))).isDir());
+
+    // A working directory that cannot be written: the toolkit's own text.
+    QDir(workPath(QStringLiteral("Barva.cfg"))).removeRecursively();
+    const QString blocked = workPath(QStringLiteral("blocked"));
+    writeBytes(blocked, "x");
+    EXPECT_EQ(errorText([&] { app::writeColourFile(blocked + "/Barva.cfg", Qt::red); }),
+              QStringLiteral("Cannot create file ") + blocked + "/Barva.cfg");
 }
 
 // The two autostart items: one of them enabled, following the entry's presence

@@ -1,11 +1,14 @@
 #include "store/InstanceLock.h"
 
+#include "store/Errors.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -164,10 +167,39 @@ TEST_F(InstanceLockTest, OnlyOneOfManyConcurrentStartsWins)
     EXPECT_EQ(winners, 1);
 }
 
-// A data directory that does not exist is an error to report, not "another instance runs".
-TEST_F(InstanceLockTest, MissingDirectoryThrows)
+// A data directory that does not exist is an error to report as such, not
+// "another instance runs" nor a lock that failed.
+TEST_F(InstanceLockTest, MissingDirectoryIsToldAsMissing)
 {
-    EXPECT_ANY_THROW(store::InstanceLock::acquire(m_dir / "missing"));
+    try {
+        store::InstanceLock::acquire(m_dir / "missing");
+        FAIL() << "locked a folder that is not there";
+    } catch (const store::StoreError& error) {
+        EXPECT_EQ(error.kind(), store::StoreError::Kind::NotFound);
+        EXPECT_NE(std::string(error.what()).find("neexistuje"), std::string::npos) << error.what();
+    }
+}
+
+// Something other than a lock file at the lock's name (a folder, a link) is
+// refused with a clear error, left alone, and no private lock file is left
+// behind however often it is tried.
+TEST_F(InstanceLockTest, ForeignThingAtTheLocksNameIsRefusedWithoutLeftovers)
+{
+    const auto lockPath = m_dir / "pelmir.lock";
+    for (const bool folder : {true, false}) {
+        std::filesystem::remove_all(lockPath);
+        if (folder)
+            std::filesystem::create_directory(lockPath);
+        else
+            std::filesystem::create_symlink(m_dir / "elsewhere", lockPath);
+        for (int attempt = 0; attempt < 3; ++attempt)
+            EXPECT_THROW(store::InstanceLock::acquire(m_dir), store::StoreError);
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(m_dir))
+            names.push_back(entry.path().filename().string());
+        EXPECT_EQ(names, std::vector<std::string>{"pelmir.lock"});
+        EXPECT_EQ(std::filesystem::is_directory(std::filesystem::symlink_status(lockPath)), folder);
+    }
 }
 
 } // namespace

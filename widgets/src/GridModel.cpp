@@ -3,6 +3,7 @@
 #include "store/Cursor.h"
 #include "store/Errors.h"
 
+#include <QColor>
 #include <QString>
 
 namespace widgets {
@@ -14,10 +15,14 @@ namespace {
 const QString kBrowseMarker = QStringLiteral("\u25B6");
 const QString kEditMarker = QStringLiteral("I");
 const QString kInsertMarker = QStringLiteral("*");
+const QString kUnreadable = QStringLiteral("‹záznam nelze přečíst›");
 
 } // namespace
 
-GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+GridModel::GridModel(QObject* parent)
+    : QAbstractTableModel(parent), m_readFailure(new DeferredErrorReport(this))
+{
+}
 
 template <typename F> void GridModel::restructure(F&& change)
 {
@@ -48,6 +53,10 @@ QString GridModel::insertMarker()
 {
     return kInsertMarker;
 }
+QString GridModel::unreadableMarker()
+{
+    return kUnreadable;
+}
 
 void GridModel::setDataSet(store::DataSet* dataSet)
 {
@@ -55,6 +64,8 @@ void GridModel::setDataSet(store::DataSet* dataSet)
         return;
     restructure([&] {
         beginResetModel();
+        m_unreadableRows.clear();
+        m_readSuspended = false;
         if (m_dataSet)
             m_dataSet->removeObserver(this);
         m_dataSet = dataSet;
@@ -124,16 +135,46 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
 {
     if (index.isValid() && role == Qt::TextAlignmentRole && index.column() < m_columns.size())
         return QVariant::fromValue(m_columns[index.column()].alignment);
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
-        return {};
-    const int field = fieldIndexOf(index.column());
-    if (field < 0 || !m_dataSet || !m_dataSet->isActive())
+    if (!index.isValid() || !m_dataSet || !m_dataSet->isActive())
         return {};
     const int row = sourceRow(index.row());
+    if (role == Qt::ForegroundRole)
+        return row >= 0 && unreadable(row) ? QVariant(QColor(Qt::gray)) : QVariant();
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return {};
+    const int field = fieldIndexOf(index.column());
+    if (field < 0)
+        return {};
     // The cache can run ahead of the data set while its display is suspended.
     if (row < 0 || row >= m_dataSet->rowCount())
         return QString();
-    return QString::fromStdString(m_dataSet->rowText(row, field));
+    return readCell(row, field, index.column());
+}
+
+QVariant GridModel::readCell(int row, int field, int column) const
+{
+    const auto marker = [&] { return column == 0 ? kUnreadable : QString(); };
+    if (unreadable(row))
+        return marker();
+    // No error may leave a model call: the view asks it while painting.
+    try {
+        QString text = QString::fromStdString(m_dataSet->rowText(row, field));
+        if (m_lockedEpisode) {
+            m_lockedEpisode = false; // the other program has let go
+            m_readFailure->recovered();
+        }
+        return text;
+    } catch (const std::exception& error) {
+        const auto* storeError = dynamic_cast<const store::StoreError*>(&error);
+        if (storeError && storeError->kind() == store::StoreError::Kind::Locked) {
+            m_readSuspended = true;
+            m_lockedEpisode = true;
+        } else {
+            m_unreadableRows.insert(row);
+        }
+        m_readFailure->failed(error);
+    }
+    return marker();
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -222,6 +263,13 @@ void GridModel::displayChanged(store::DisplayChange change)
 {
     if (!m_dataSet)
         return;
+    // Whatever the user did next (not a keystroke into the pending record) is
+    // the moment to try a locked file again; rows that failed are tried again
+    // once the rows may have changed.
+    if (change != store::DisplayChange::Fields)
+        m_readSuspended = false;
+    if (change == store::DisplayChange::Everything)
+        m_unreadableRows.clear();
     const bool active = m_dataSet->isActive();
     const int newCount = active ? m_dataSet->rowCount() : 0;
     const int newCurrent = active ? m_dataSet->currentRow() : -1;

@@ -40,6 +40,10 @@ public:
     // to the standard error output.
     void setNoticeHandler(std::function<void(const std::string&)> handler) { m_notice = std::move(handler); }
 
+    // How long a read or a save waits for another program holding a table's
+    // file before it fails as Locked (tables opened from now on).
+    void setBusyTimeout(int milliseconds) { m_busyTimeoutMs = milliseconds; }
+
     // The shared, open table of that name (matched without regard to case);
     // throws StoreError (NotFound, Damaged, Foreign, Password, ReadOnly,
     // Locked, Io) naming the table when it cannot be opened.
@@ -66,6 +70,7 @@ private:
     std::function<DateTime()> m_clock;
     std::vector<TableDef> m_catalogue;
     std::function<void(const std::string&)> m_notice;
+    int m_busyTimeoutMs = 2000;
 };
 
 } // namespace store

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "widgets/DeferredErrorReport.h"
 #include "widgets/GridColumn.h"
 
 #include "store/DataSet.h"
 
 #include <QAbstractTableModel>
 #include <QList>
+#include <QSet>
 #include <QVector>
 
 namespace store {
@@ -39,6 +41,8 @@ public:
 
     // Row indicator texts of the vertical header.
     static QString browseMarker();
+    // What a row the store could not read shows in its first column.
+    static QString unreadableMarker();
     static QString editMarker();
     static QString insertMarker();
 
@@ -66,6 +70,11 @@ signals:
 private:
     void resolveFields();
     void refreshAll();
+    // A row's text from the data set; a failure marks the row (or, while
+    // another program holds the file, every row) unreadable and is reported
+    // once from the event loop, never from inside the paint that asked.
+    QVariant readCell(int row, int field, int column) const;
+    bool unreadable(int row) const { return m_readSuspended || m_unreadableRows.contains(row); }
     // The data set's row for a row of the model; -1 for a row already gone.
     int sourceRow(int row) const;
     // Runs a begin/end pair of the toolkit's structure calls with restructuring() set.
@@ -86,6 +95,15 @@ private:
     int m_transitionRow = -1;
     int m_restructuring = 0;
     bool m_readOnly = false;
+
+    // Reads are const calls of the view; what they learn about failures is
+    // kept here. Rows that failed are not asked again until the rows change;
+    // a locked file stops all reads until the cursor changes (each read of
+    // a locked file waits for it), so a paint never hangs row after row.
+    mutable QSet<int> m_unreadableRows;
+    mutable bool m_readSuspended = false;
+    mutable bool m_lockedEpisode = false;
+    DeferredErrorReport* m_readFailure = nullptr;
 };
 
 } // namespace widgets
