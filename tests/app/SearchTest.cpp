@@ -262,7 +262,7 @@ TEST_F(SearchTest, ChangingTextOrColumnResets)
 TEST_F(SearchTest, FoundPanelShowsLongNamesWhole)
 {
     std::vector<Address> addresses = standardAddresses();
-    addresses.push_back({"Stavební společnost Hořejší a synové s.r.o", "Jaroslava Bohumila",
+    addresses.push_back({"Stavební společnost Hořejší a synové sro", "Jaroslava Bohumila",
                          "Hradec Králové, Třída Karla IV. 1234/56, vchod B, 3. patro", "+420 495 123 456",
                          "dodavatel oken"});
     startWith(addresses);

@@ -210,8 +210,8 @@ TEST_F(StartupTest, DamagedAddressTableStopsStartup)
     EXPECT_EQ(box.icon, platform::Icon::Error);
     // The store's own text: in Czech, which table, what is wrong, what to do.
     EXPECT_EQ(box.text, QString::fromStdString(storeError));
-    EXPECT_TRUE(box.text.startsWith(QStringLiteral("Tabulku Dat.DB nelze otevřít: soubor tabulky je poškozený.")))
-        << box.text.toStdString();
+    EXPECT_TRUE(box.text.startsWith(QStringLiteral("Tabulku Dat.DB nelze otevřít:"))) << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains(QStringLiteral("poškozený"))) << box.text.toStdString();
     EXPECT_TRUE(box.text.contains(QStringLiteral("ze zálohy"))) << box.text.toStdString();
     QFile after(file);
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
