@@ -15,7 +15,8 @@ packages=(build-essential cmake pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core poppler-utils
   iso-codes tzdata
-  qt6-translations-l10n arj pulseaudio pulseaudio-utils)
+  qt6-translations-l10n arj pulseaudio pulseaudio-utils
+  qt6-svg-dev file desktop-file-utils appstream)
 
 install_missing() {
   local missing=()

@@ -9,7 +9,7 @@
 #include "tools/BodyShapes.h"
 #include "tools/DataDir.h"
 #ifdef PELMIR_PICTURES
-#include "tools/Pictures.h"
+#include "tools/WorkDir.h"
 
 #include <QGuiApplication>
 #endif
@@ -31,22 +31,24 @@ int usage()
     return 2;
 }
 
-// Draws the pictures into WORKDIR/Obrazky, keeping those already there. The
-// font's glyphs need Qt; a build without Qt draws only the body shapes.
-void addPictures(const std::filesystem::path& workdir)
-{
-    tools::writeBodyShapePictures(workdir / "Obrazky");
 #ifdef PELMIR_PICTURES
-    // Drawing text needs a GUI application, but no screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char name[] = "make-datadir";
-    char* argv[] = {name, nullptr};
-    QGuiApplication application(argc, argv);
-    tools::renderPictures(workdir / "Obrazky");
-#endif
+using tools::completeWorkDir;
+using tools::makeWorkDir;
+#else
+// A build without Qt draws only the body shapes (makeDataDir does).
+void makeWorkDir(const std::filesystem::path& seeds, const std::filesystem::path& out,
+                 const std::filesystem::path& program)
+{
+    tools::writeAutostartEntry(out, program);
+    tools::makeDataDir(seeds, out, tools::KeepCopy::No);
 }
+
+void completeWorkDir(const std::filesystem::path& out, const std::filesystem::path& program)
+{
+    tools::writeAutostartEntry(out, program);
+    tools::writeBodyShapePictures(out / "Obrazky");
+}
+#endif
 
 } // namespace
 
@@ -74,20 +76,23 @@ int main(int argc, char** argv)
     if (out.empty() || (seeds.empty() && !entryOnly && !addMissing))
         return usage();
 
+#ifdef PELMIR_PICTURES
+    // The pictures are drawn from the font's glyphs: a GUI application, but no screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+#endif
     try {
         if (entryOnly) {
             std::cout << "make-datadir: " << tools::writeAutostartEntry(out, program).string() << '\n';
             return 0;
         }
         if (addMissing) {
-            tools::writeAutostartEntry(out, program);
-            addPictures(out);
+            completeWorkDir(out, program);
             std::cout << "make-datadir: completed " << out.string() << '\n';
             return 0;
         }
-        tools::makeDataDir(seeds, out);
-        tools::writeAutostartEntry(out, program);
-        addPictures(out);
+        makeWorkDir(seeds, out, program);
     } catch (const std::exception& error) {
         std::cerr << "make-datadir: " << error.what() << '\n';
         return 1;

@@ -15,8 +15,10 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& curren
                 return result;
             }
             result.workDir = arguments[++i];
+            result.workDirGiven = true;
         } else if (argument.startsWith(option + QLatin1Char('='))) {
             result.workDir = argument.mid(option.size() + 1);
+            result.workDirGiven = true;
         } else if (result.document.isEmpty()) {
             result.document = argument;
         }

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/Help.h"
+#include "app/WorkDir.h"
 
 #include "platform/Platform.h"
 #include "platform/RealServices.h"
@@ -12,6 +13,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QTranslator>
 
 #include <filesystem>
@@ -27,9 +30,16 @@ const QString kNoLock = QStringLiteral("Pracovní adresář nelze uzamknout: %1"
 
 int runProgram(const QStringList& arguments)
 {
-    const CommandLine commandLine = parseCommandLine(arguments, QDir::currentPath());
+    CommandLine commandLine = parseCommandLine(arguments, QDir::currentPath());
+    const WorkDirChoice choice =
+        chooseWorkDir(commandLine, QDir::currentPath(),
+                      userWorkDir(qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()));
+    commandLine.workDir = choice.dir;
     const QString workDir = QDir(commandLine.workDir).absolutePath();
 
+    // The desktop's menu entry and icon belong to this program's windows.
+    QGuiApplication::setDesktopFileName(QStringLiteral(PELMIR_APP_ID));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(PELMIR_APP_ID)));
     // The toolkit's own dialogs (colour, files, printer) speak Czech like the rest.
     const std::unique_ptr<QTranslator> czech = platform::installToolkitTranslation();
 
@@ -40,6 +50,16 @@ int runProgram(const QStringList& arguments)
     services.tones = &tones;
     services.help = &help;
     platform::setServices(services);
+
+    if (choice.provision && commandLine.error.isEmpty()) {
+        const QString error = prepareWorkDir(
+            workDir, platform::installedFile(QCoreApplication::applicationDirPath(), QStringLiteral("data")),
+            QCoreApplication::applicationFilePath());
+        if (!error.isEmpty()) {
+            services.dialogs->errorBox(error);
+            return 1;
+        }
+    }
     return runWithServices(commandLine);
 }
 

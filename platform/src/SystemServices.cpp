@@ -35,6 +35,11 @@ std::optional<qint64> ConfiguredDrives::floppyFreeSpace() const
     return storage.bytesAvailable();
 }
 
+QString installedFile(const QString& programDir, const QString& name)
+{
+    return QDir::cleanPath(QDir(programDir).filePath(QStringLiteral("../share/pelmir/") + name));
+}
+
 RealPaths::RealPaths(const QString& workDir) : m_workDir(workDir) {}
 
 QString RealPaths::autostartDir() const
@@ -48,7 +53,7 @@ QString RealPaths::autostartDir() const
 
 QString RealPaths::helpLocation() const
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help"));
+    return installedFile(QCoreApplication::applicationDirPath(), QStringLiteral("help"));
 }
 
 QString RealPaths::documentsDir() const

@@ -9,6 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -369,6 +373,10 @@ TEST(MakeDataDir, badSeedLineNamesFileAndLine)
             EXPECT_EQ(std::string(error.what()).rfind(c.expected, 0), 0u) << error.what();
         }
         EXPECT_FALSE(fs::exists(dir.path() / "work" / "Data"));
+        if (fs::exists(dir.path() / "work")) {
+            for (const fs::directory_entry& entry : fs::directory_iterator(dir.path() / "work"))
+                EXPECT_NE(entry.path().filename().string().rfind(".Data-", 0), 0u) << entry.path();
+        }
     }
 }
 
@@ -384,6 +392,52 @@ TEST(MakeDataDir, programBuildsOnceAndThenRefuses)
     EXPECT_NE(std::system(command.c_str()), 0);
     const std::string noArguments = std::string("\"") + MAKE_DATADIR_PROGRAM + "\" >/dev/null 2>&1";
     EXPECT_NE(std::system(noArguments.c_str()), 0);
+}
+
+} // namespace
+
+namespace {
+
+// A first start killed while it builds (the user closes the session, the
+// machine goes down) must leave either no Data folder or a complete one:
+// half the tables would stop every later start.
+TEST(MakeDataDir, killedBuildLeavesDataWholeOrAbsent)
+{
+    int complete = 0;
+    for (int attempt = 0; attempt < 12; ++attempt) {
+        TempDir dir;
+        const fs::path work = dir.path() / "work";
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const std::string seeds = tools::sourceSeedsDir().string();
+            const std::string out = work.string();
+            execl(MAKE_DATADIR_PROGRAM, MAKE_DATADIR_PROGRAM, "--seeds", seeds.c_str(), "--out",
+                  out.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        // Kills spread over the build; the last attempt runs to its end.
+        usleep(static_cast<useconds_t>(attempt * 40000));
+        if (attempt < 11)
+            kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+
+        if (!fs::exists(work / store::kDataDirName))
+            continue;
+        ++complete;
+        store::Database database(work / store::kDataDirName);
+        database.registerPassword(store::dataTablesPassword());
+        for (const store::TableDef& def : store::catalogue()) {
+            store::Cursor cursor(database, def.fileName);
+            EXPECT_NO_THROW(cursor.open()) << def.fileName << " after a kill at " << attempt * 40 << " ms";
+        }
+        store::Cursor nameDays(database, "Svatek.db");
+        nameDays.open();
+        EXPECT_EQ(nameDays.recordCount(), 366);
+    }
+    // At least the last build finished: the check above did run.
+    EXPECT_GT(complete, 0);
 }
 
 } // namespace

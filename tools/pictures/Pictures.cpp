@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QSaveFile>
 #include <QString>
 
 #include <array>
@@ -37,7 +38,9 @@ void renderGlyph(const fs::path& file, const QString& glyph, int size, const QCo
     painter.end();
     // The corner stays the background's colour however the glyph is drawn.
     image.setPixelColor(0, size - 1, background);
-    if (!image.save(QString::fromStdString(file.string()), "BMP"))
+    // Whole or not at all: a picture cut short by a kill would be kept for good.
+    QSaveFile out(QString::fromStdString(file.string()));
+    if (!out.open(QIODevice::WriteOnly) || !image.save(&out, "BMP") || !out.commit())
         throw DataDirError(file.string() + ": cannot be written");
 }
 

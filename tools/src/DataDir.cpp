@@ -2,6 +2,8 @@
 
 #include "tools/BodyShapes.h"
 
+#include "UnsyncedWrites.h"
+
 #include "store/Catalogue.h"
 #include "store/Cursor.h"
 #include "store/CzechText.h"
@@ -13,7 +15,9 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <random>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -203,9 +207,26 @@ std::mutex& builtDirectoriesMutex()
     return mutex;
 }
 
-} // namespace
+// A new folder beside Data (same disk, so it can be renamed into place), with
+// the permissions any new folder gets.
+fs::path makePartialDataDir(const fs::path& workdir)
+{
+    std::random_device random;
+    for (int attempt = 0;; ++attempt) {
+        const fs::path partial =
+            workdir / ("." + std::string(store::kDataDirName) + "-" + std::to_string(random()));
+        if (fs::create_directory(partial))
+            return partial;
+        if (attempt == 100)
+            throw DataDirError("cannot create a new folder in " + workdir.string());
+    }
+}
 
-void makeDataDir(const fs::path& seeds, const fs::path& workdir)
+// Data is built under a temporary name and renamed at the end, so a working
+// directory that has Data has all of it: a run killed half way (a first start
+// of the program taking long, a full disk) leaves only the temporary folder,
+// and the next attempt builds again instead of opening half the tables.
+void buildDataDir(const fs::path& seeds, const fs::path& workdir, bool keepCopy)
 {
     if (!fs::is_directory(seeds))
         throw DataDirError("seed folder " + seeds.string() + " does not exist");
@@ -216,22 +237,40 @@ void makeDataDir(const fs::path& seeds, const fs::path& workdir)
     fs::create_directories(workdir);
     const fs::path seedsKey = fs::canonical(seeds);
     std::lock_guard lock(builtDirectoriesMutex());
+    const fs::path partial = makePartialDataDir(workdir);
     try {
         if (const fs::path* built = builtDirectories().find(seedsKey)) {
-            fs::copy(*built / store::kDataDirName, dataDir, fs::copy_options::recursive);
+            fs::copy(*built / store::kDataDirName, partial, fs::copy_options::recursive);
         } else {
-            buildTables(seeds, dataDir);
-            builtDirectories().keep(seedsKey, workdir);
+            const UnsyncedWrites unsynced;
+            buildTables(seeds, partial);
         }
         addWorkingFolders(seeds, workdir);
         writeBodyShapePictures(workdir / kPicturesDirName);
+        syncTree(partial);
+        std::error_code renamed;
+        fs::rename(partial, dataDir, renamed);
+        if (renamed) {
+            // Another process may have finished the same directory meanwhile.
+            if (fs::exists(dataDir))
+                throw DataDirError(dataDir.string() + " already exists; it is never overwritten");
+            throw fs::filesystem_error("cannot rename", partial, dataDir, renamed);
+        }
+        syncFolder(workdir);
     } catch (...) {
-        // The Data folder did not exist before this call: a half-built one would
-        // only block the next attempt, so it goes.
         std::error_code ignored;
-        fs::remove_all(dataDir, ignored);
+        fs::remove_all(partial, ignored);
         throw;
     }
+    if (keepCopy && builtDirectories().find(seedsKey) == nullptr)
+        builtDirectories().keep(seedsKey, workdir);
+}
+
+} // namespace
+
+void makeDataDir(const fs::path& seeds, const fs::path& workdir, KeepCopy keepCopy)
+{
+    buildDataDir(seeds, workdir, keepCopy == KeepCopy::Yes);
 }
 
 fs::path sourceSeedsDir()

@@ -5,10 +5,12 @@
 
 namespace app {
 
-// `pelmir [--workdir DIR] [document]`: the working directory defaults to the
-// current one; the first plain argument is the editor's document.
+// `pelmir [--workdir DIR] [document]`: without --workdir, workDir is the
+// current directory (chooseWorkDir() decides where the program works); the
+// first plain argument is the editor's document.
 struct CommandLine {
     QString workDir;
+    bool workDirGiven = false; // --workdir was on the command line
     QString document;
     QString error; // not empty when the arguments cannot be understood
 };

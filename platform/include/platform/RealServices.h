@@ -86,12 +86,17 @@ public:
     explicit RealPaths(const QString& workDir);
     QString workDir() const override { return m_workDir; }
     QString autostartDir() const override; // $XDG_CONFIG_HOME/autostart, else ~/.config/autostart
-    QString helpLocation() const override; // the folder "help" beside the program
+    QString helpLocation() const override; // the installed folder "help"
     QString documentsDir() const override; // the desktop's documents folder
 
 private:
     QString m_workDir;
 };
+
+// A file the installation delivers: <prefix>/share/pelmir/NAME for a program
+// in <prefix>/bin. The build tree has the same shape, so a program run from it
+// finds the files of the source tree.
+QString installedFile(const QString& programDir, const QString& name);
 
 // Loads the toolkit's Czech translation (colour, file, printer and preview
 // dialogs) into the application; the translator stays installed while the

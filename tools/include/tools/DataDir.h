@@ -18,9 +18,13 @@ public:
 // user tables empty), plus the folder Zaloha and the folder Obrazky with the
 // pictures the program draws (the body shapes of the weight calculator).
 // Refuses (DataDirError) when workdir/Data already exists: nothing is overwritten.
-// Later calls with the same seed folder in one process copy the tables built by
-// the first call, so a test can afford a fresh directory per case.
-void makeDataDir(const std::filesystem::path& seeds, const std::filesystem::path& workdir);
+// Data appears whole or not at all (it is built under another name and renamed).
+// With KeepCopy::Yes, later calls with the same seed folder in one process copy
+// the tables built by the first call, so a test can afford a fresh directory
+// per case; a program that builds one directory keeps no copy.
+enum class KeepCopy { Yes, No };
+void makeDataDir(const std::filesystem::path& seeds, const std::filesystem::path& workdir,
+                 KeepCopy keepCopy = KeepCopy::Yes);
 
 // The desktop entry the installation delivers in the working directory: the
 // one the program copies into the desktop's autostart folder. It starts
