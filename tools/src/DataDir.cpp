@@ -2,7 +2,7 @@
 
 #include "tools/BodyShapes.h"
 
-#include "UnsyncedWrites.h"
+#include "tools/UnsyncedWrites.h"
 
 #include "store/Catalogue.h"
 #include "store/Cursor.h"

@@ -1,4 +1,4 @@
-#include "UnsyncedWrites.h"
+#include "tools/UnsyncedWrites.h"
 
 #include <sqlite3.h>
 

@@ -7,7 +7,8 @@ namespace tools {
 // While one lives, SQLite files opened in this process skip their syncs: a
 // fresh table folder is filled without forcing each of its thousand saves to
 // disk (seconds on a real disk), and made durable once at the end with
-// syncTree(). Only for folders that nobody uses yet: a crash loses them whole.
+// syncTree(). Only for files that nobody relies on yet (a fresh folder, a
+// generated benchmark table): a crash may leave them damaged. One at a time.
 class UnsyncedWrites {
 public:
     UnsyncedWrites();
