@@ -107,7 +107,8 @@ TEST(WorkDir, installedFilesLieBesideTheProgram)
 }
 
 // The first start builds the user's directory, with nested folders that do not
-// exist yet; later starts keep every record and only add a missing entry.
+// exist yet; later starts keep every record and only add what is missing
+// beside the tables.
 TEST(WorkDir, firstStartBuildsTheDirectoryLaterStartsKeepIt)
 {
     ensureApplication(); // the pictures are drawn from a font
@@ -121,7 +122,8 @@ TEST(WorkDir, firstStartBuildsTheDirectoryLaterStartsKeepIt)
     EXPECT_EQ(recordCount(dir, "Svatek.db"), 366);
     EXPECT_EQ(recordCount(dir, "Dat.DB"), 0);
     EXPECT_TRUE(QFileInfo(dir + QStringLiteral("/Zaloha")).isDir());
-    EXPECT_TRUE(QFileInfo(dir + QStringLiteral("/Obrazky")).isDir());
+    const QString picture = dir + QStringLiteral("/Obrazky/Vodnar.bmp");
+    EXPECT_TRUE(QFileInfo(picture).isFile());
     const QString entry = dir + QStringLiteral("/Pelmir.desktop");
     EXPECT_TRUE(fileText(entry).contains(QStringLiteral("Exec=\"/opt/pelmir/bin/pelmir\" --workdir \"%1\"").arg(dir)))
         << fileText(entry).toStdString();
@@ -133,9 +135,11 @@ TEST(WorkDir, firstStartBuildsTheDirectoryLaterStartsKeepIt)
         addresses.insertRecord({"Nováková", "Jana"});
     }
     QFile::remove(entry);
+    QFile::remove(picture);
     ASSERT_EQ(app::prepareWorkDir(dir, seeds, program), QString());
     EXPECT_EQ(recordCount(dir, "Dat.DB"), 1);
     EXPECT_TRUE(QFileInfo::exists(entry));
+    EXPECT_TRUE(QFileInfo::exists(picture));
 }
 
 // What the user is told when the directory cannot be made ready, and that a
