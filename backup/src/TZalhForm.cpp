@@ -95,16 +95,19 @@ TZalhForm::TZalhForm(store::Database& database, QWidget* parent)
     QHeaderView* header = DBGrid1->horizontalHeader();
     connect(header, &QHeaderView::sectionResized, this, [this] { placeColumnLabels(); });
     connect(header, &QHeaderView::geometriesChanged, this, [this] { placeColumnLabels(); });
-    DBGrid1->viewport()->installEventFilter(this);
+    m_gridViewport = DBGrid1->viewport();
+    m_gridViewport->installEventFilter(this);
 
     resize(kDateWidth + 2 * kTimeWidth + 80, 320);
 }
 
 TZalhForm::~TZalhForm()
 {
-    // The grid observes the cursor, so it goes first.
-    delete DBGrid1;
+    // The grid observes the cursor, so it goes first; its last events find no labels to move.
+    m_gridViewport->removeEventFilter(this);
+    widgets::DBGrid* grid = DBGrid1;
     DBGrid1 = nullptr;
+    delete grid;
 }
 
 void TZalhForm::logBackup(BackupKind kind)
@@ -151,7 +154,7 @@ void TZalhForm::showEvent(QShowEvent* event)
 bool TZalhForm::eventFilter(QObject* watched, QEvent* event)
 {
     // Scrolling sideways or resizing moves the columns under the labels.
-    if (watched == DBGrid1->viewport() && event->type() == QEvent::Resize)
+    if (DBGrid1 && watched == m_gridViewport && event->type() == QEvent::Resize)
         placeColumnLabels();
     return QWidget::eventFilter(watched, event);
 }

@@ -55,6 +55,7 @@ private:
 
     QGroupBox* m_frame = nullptr;
     widgets::DBGrid* DBGrid1 = nullptr;
+    QWidget* m_gridViewport = nullptr;
     QWidget* m_labelStrip = nullptr;
     QLabel* LabelNaDiskety = nullptr;
     QLabel* LabelNaDisk = nullptr;
