@@ -7,6 +7,7 @@
 #include "store/Catalogue.h"
 #include "store/Cursor.h"
 #include "store/Database.h"
+#include "store/Errors.h"
 #include "store/TableFiles.h"
 
 #include <QDir>
@@ -41,6 +42,29 @@ QString recordsText(int count)
     return texts::kRecordsMany.arg(count);
 }
 
+// Why a table did not open, in the restore's own words.
+QString openFailure(const std::exception& error)
+{
+    const auto* storeError = dynamic_cast<const store::StoreError*>(&error);
+    if (!storeError)
+        return texts::kTableUnreadable + QStringLiteral(" (") + QString::fromUtf8(error.what()) + QLatin1Char(')');
+    switch (storeError->kind()) {
+    case store::StoreError::Kind::Damaged:
+    case store::StoreError::Kind::Foreign:
+        return texts::kTableDamaged;
+    case store::StoreError::Kind::NotFound:
+        return texts::kTableMissing;
+    case store::StoreError::Kind::Password:
+        return texts::kTablePassword;
+    case store::StoreError::Kind::Locked:
+        return texts::kTableLocked;
+    default:
+        break;
+    }
+    const QString detail = QString::fromStdString(storeError->detail());
+    return detail.isEmpty() ? texts::kTableUnreadable : texts::kTableUnreadable + QStringLiteral(" (") + detail + QLatin1Char(')');
+}
+
 // Opens every backup table in `dir` as the program would; `opened` sees each
 // table's cursor, and `failed` turns the store's error into the caller's.
 void openEachTable(const QString& dir, const std::function<void(const QString&, store::Cursor&)>& opened,
@@ -54,7 +78,7 @@ void openEachTable(const QString& dir, const std::function<void(const QString&, 
             cursor.open();
             opened(table, cursor);
         } catch (const std::exception& error) {
-            throw BackupError(failed(table, QString::fromUtf8(error.what())));
+            throw BackupError(failed(table, openFailure(error)));
         }
     }
 }

@@ -14,7 +14,13 @@ inline const QString kNotFinished =
 inline const QString kMissingFile = QStringLiteral("Záloha není úplná: chybí v ní soubor „%1“.");
 inline const QString kChangedFile = QStringLiteral(
     "Soubor zálohy „%1“ má %2 bajtů, při zálohování měl %3 bajtů: záloha je poškozená.");
-inline const QString kDamagedTable = QStringLiteral("Tabulku „%1“ ze zálohy nelze otevřít: %2");
+inline const QString kDamagedTable = QStringLiteral("Tabulku „%1“ ze zálohy nelze otevřít: %2.");
+// Why a table does not open, without the store's advice to restore it: that is what fails here.
+inline const QString kTableDamaged = QStringLiteral("soubor je poškozený nebo není tabulkou tohoto programu");
+inline const QString kTableMissing = QStringLiteral("soubor chybí");
+inline const QString kTablePassword = QStringLiteral("tabulka je chráněná heslem, které program nezná");
+inline const QString kTableLocked = QStringLiteral("soubor právě používá jiný program");
+inline const QString kTableUnreadable = QStringLiteral("soubor nelze přečíst");
 
 // Putting the tables back.
 inline const QString kCannotMove = QStringLiteral("Soubor „%1“ nelze přesunout do „%2“: %3.");

@@ -146,6 +146,8 @@ TEST_P(DamagedBackupTest, IsRefusedAndDataStayUntouched)
     EXPECT_EQ(box.icon, platform::Icon::Error);
     EXPECT_TRUE(box.text.startsWith(QStringLiteral("Zálohu nelze obnovit.")));
     EXPECT_TRUE(box.text.contains(QString::fromUtf8(GetParam().reason))) << box.text.toStdString();
+    // The store's advice to restore from the backup makes no sense about the backup itself.
+    EXPECT_FALSE(box.text.contains(QStringLiteral("Obnova z disku"))) << box.text.toStdString();
     EXPECT_EQ(dataFiles(), before);
     EXPECT_FALSE(QFileInfo::exists(dataPath(QStringLiteral(".obnova"))));
     EXPECT_TRUE(programStartedAgain());
@@ -156,7 +158,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(DamageCase{"NoMarker", Damage::NoMarker, "není dokončená"},
                       DamageCase{"Empty", Damage::Empty, "není žádná záloha"},
                       DamageCase{"CutShort", Damage::CutShort, "Soubor zálohy „Vyrob.DB“ má"},
-                      DamageCase{"Garbage", Damage::Garbage, "Tabulku „Vyrob.db“ ze zálohy nelze otevřít"},
+                      DamageCase{"Garbage", Damage::Garbage,
+                                 "Tabulku „Vyrob.db“ ze zálohy nelze otevřít: soubor je poškozený nebo není "
+                                 "tabulkou tohoto programu."},
                       DamageCase{"BadMarker", Damage::BadMarker, "obsah-zalohy.txt“ je poškozený"}),
     [](const ::testing::TestParamInfo<DamageCase>& info) { return std::string(info.param.name); });
 
