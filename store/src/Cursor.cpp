@@ -637,6 +637,37 @@ void Cursor::insertRecord(const std::vector<std::string>& values)
     }
 }
 
+void Cursor::writeRecords(const std::vector<RecordWrite>& writes, std::size_t* failedAt)
+{
+    Impl& d = *m_impl;
+    if (!d.table)
+        throwClosed();
+    endPending(*this, d);
+    const std::vector<FieldDef>& fields = d.table->fields();
+    std::vector<Table::Write> batch(writes.size());
+    for (std::size_t w = 0; w < writes.size(); ++w) {
+        try {
+            batch[w].rowId = writes[w].replaces ? writes[w].replaces->rowId : 0;
+            if (writes[w].replaces && batch[w].rowId == 0)
+                throw StoreError(StoreError::Kind::Io, m_tableName + ": the record to replace has no mark");
+            batch[w].values.resize(fields.size());
+            for (std::size_t i = 0; i < fields.size() && i < writes[w].texts.size(); ++i)
+                batch[w].values[i] = storedFromText(fields[i], writes[w].texts[i]);
+        } catch (...) {
+            if (failedAt)
+                *failedAt = w;
+            throw;
+        }
+    }
+    d.table->writeBatch(batch, failedAt);
+    d.table->notifyOthers(this);
+    if (!d.hasCurrent && recordRows(d) > 0) {
+        setCurrentRow(d, 0);
+        d.bof = d.eof = false;
+    }
+    notifyDisplay(DisplayChange::Everything);
+}
+
 // ---- index and key searches -------------------------------------------------------------
 
 void Cursor::setIndexFieldNames(const std::string& field)

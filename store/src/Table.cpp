@@ -830,6 +830,74 @@ void Table::remove(std::int64_t rowId)
     });
 }
 
+void Table::writeBatch(const std::vector<Write>& writes, std::size_t* failedAt)
+{
+    if (!isKeyed())
+        fail(StoreError::Kind::Io, "records can be written together only in a table with a key");
+    std::vector<Record> written(writes.size());
+    std::vector<std::vector<std::string>> oldKeys(writes.size());
+    std::size_t at = 0;
+    dropWindow();
+    try {
+        begin();
+        m_nextId.reset();
+        m_nextId.step();
+        std::int64_t nextId = m_nextId.integer(0);
+        m_nextId.reset();
+        for (; at < writes.size(); ++at) {
+            const Write& write = writes[at];
+            written[at] = makeRecord(write.values, std::string());
+            if (write.rowId == 0) {
+                written[at].id = nextId++;
+                m_insert.reset();
+                bindValues(m_insert, written[at]);
+                m_insert.bind(static_cast<int>(m_def.fields.size() + m_orders.size() + 1), written[at].id);
+                m_insert.step();
+                m_insert.reset();
+            } else {
+                written[at].id = write.rowId;
+                oldKeys[at] = record(write.rowId).keys;
+                m_update.reset();
+                bindValues(m_update, written[at]);
+                m_update.bindBlob(static_cast<int>(m_def.fields.size() + m_orders.size() + 1), oldKeys[at][0]);
+                m_update.step();
+                m_update.reset();
+                if (sqlite3_changes(m_db) != 1)
+                    fail(StoreError::Kind::Io, "the record was deleted meanwhile");
+            }
+        }
+        commit();
+    } catch (...) {
+        m_insert.reset();
+        m_update.reset();
+        m_nextId.reset();
+        rollback();
+        if (failedAt)
+            *failedAt = at;
+        throw;
+    }
+    // A large batch reloads the orders from the file when they are next
+    // needed; a small one mends them in place.
+    constexpr std::size_t kMendLimit = 512;
+    for (std::size_t i = 0; i < m_orders.size(); ++i) {
+        std::unique_ptr<Order>& loaded = m_orders[i].loaded;
+        if (!loaded)
+            continue;
+        if (writes.size() > kMendLimit) {
+            loaded.reset();
+            continue;
+        }
+        for (std::size_t w = 0; w < writes.size(); ++w) {
+            const Record& record = written[w];
+            if (writes[w].rowId != 0)
+                loaded->erase(oldKeys[w][i], record.id);
+            loaded->insert(record.keys[i], record.id);
+        }
+    }
+    m_cache.clear();
+    ++m_version;
+}
+
 void Table::removeAll()
 {
     onTable(Operation::Empty, m_def.fileName, [&] {

@@ -74,6 +74,15 @@ public:
     void update(std::int64_t rowId, const Values& values);
     void remove(std::int64_t rowId);
     void removeAll();
+    // Several adds and changes in one transaction: all are stored or none.
+    // A write with row id 0 adds a record, any other replaces that record's
+    // values. Only for a table with a primary key. On failure `failedAt`
+    // (when given) names the write at fault.
+    struct Write {
+        std::int64_t rowId = 0;
+        Values values;
+    };
+    void writeBatch(const std::vector<Write>& writes, std::size_t* failedAt);
 
     // Changes with every write, so cursors know when their cached row is stale.
     std::uint64_t version() const { return m_version; }

@@ -88,6 +88,18 @@ public:
     // Inserts a record whose first fields take these texts and saves it at once.
     void insertRecord(const std::vector<std::string>& values);
 
+    // One record of a batch: the texts of its fields in field order (missing
+    // ones empty), and the record it replaces (a mark taken on it), if any.
+    struct RecordWrite {
+        std::optional<Bookmark> replaces;
+        std::vector<std::string> texts;
+    };
+    // Adds and replaces many records in one transaction: every one or none.
+    // Ends a pending record first. Each record is written at most once. Only
+    // for a table with a primary key. Throws StoreError with nothing stored,
+    // and `failedAt` (when given) then names the write at fault.
+    void writeRecords(const std::vector<RecordWrite>& writes, std::size_t* failedAt = nullptr);
+
     // The field ordering the cursor: the primary key or the secondary index field.
     void setIndexFieldNames(const std::string& field);
     std::string indexFieldNames() const;
