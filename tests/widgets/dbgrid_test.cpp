@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+#include <functional>
+
 using widgets_test::WidgetsFixture;
 
 namespace {
