@@ -14,6 +14,9 @@
 #include "calculators/FormGraf.h"
 #include "calculators/HlavniForm.h"
 #include "calculators/JednotkyForm.h"
+#include "directories/CodeDirectoryForm.h"
+#include "directories/PrefixForm.h"
+#include "directories/VyrobForm.h"
 #include "editor/AddressBlock.h"
 #include "editor/EditorForm.h"
 #include "organiser/KalendarForm.h"
@@ -107,6 +110,7 @@ void Application::destroyWindows()
     m_kalendarForm.reset();
     m_svatekForm.reset();
     m_planovacForm.reset();
+    releaseDirectoryForms();
     m_mainForm.reset();
 }
 
@@ -126,9 +130,9 @@ std::vector<StartupStep> Application::startupSteps()
              m_mainForm->FormCreate();
          },
          {}},
-        {QStringLiteral("TVyrobForm"), {}, {}},
-        {QStringLiteral("TTlfCrForm"), {}, {}},
-        {QStringLiteral("TTlfSvtForm"), {}, {5}},
+        {QStringLiteral("TVyrobForm"), [this] { createVyrobForm(); }, {}},
+        {QStringLiteral("TTlfCrForm"), [this] { createTlfCrForm(); }, {}},
+        {QStringLiteral("TTlfSvtForm"), [this] { createTlfSvtForm(); }, {5}},
         {QStringLiteral("TEditorForm"),
          [this] {
              m_editorForm = std::make_unique<editor::TEditorForm>(*m_database);
@@ -184,8 +188,8 @@ std::vector<StartupStep> Application::startupSteps()
         {QStringLiteral("TKalendarForm"), [this] { createDatePicker(); }, {50}},
         {QStringLiteral("TNastavARJForm"), [this] { createArchiverSettings(); }, {55}},
         {QStringLiteral("TSvatekForm"), [this] { createNameDays(); }, {60}},
-        {QStringLiteral("TPscForm"), {}, {70}},
-        {QStringLiteral("TSpzForm"), {}, {75}},
+        {QStringLiteral("TPscForm"), [this] { createPscForm(); }, {70}},
+        {QStringLiteral("TSpzForm"), [this] { createSpzForm(); }, {75}},
         {QStringLiteral("TCasyForm"),
          [this] {
              m_casyForm = std::make_unique<calculators::TCasyForm>(*m_database, m_mainForm.get());

@@ -43,6 +43,16 @@ public:
         return def.kind == store::FieldKind::Text ? def.width : 0;
     }
 
+    static bool isTextField(const QModelIndex& index)
+    {
+        const auto* model = qobject_cast<const GridModel*>(index.model());
+        const int field = model ? model->fieldIndexOf(index.column()) : -1;
+        if (field < 0 || !model->dataSet())
+            return true;
+        const store::FieldKind kind = model->dataSet()->fields()[static_cast<std::size_t>(field)].kind;
+        return kind == store::FieldKind::Text || kind == store::FieldKind::Memo;
+    }
+
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex& index) const override
     {
@@ -50,15 +60,19 @@ public:
         editor->setFrame(false);
         auto* limit = new FieldLengthValidator(fieldWidth(index), true, editor);
         editor->setValidator(limit);
-        auto* self = const_cast<GridDelegate*>(this);
-        connect(editor, &QLineEdit::textEdited, self, [self, editor, limit](const QString& text) {
-            // A value longer than the field (from an older file) may only
-            // shrink, and goes into the record once it fits; closing the
-            // editor before then lets the store say why it cannot be kept.
-            limit->setStoredText(text);
-            if (limit->fits(text))
-                Q_EMIT self->commitData(editor);
-        });
+        // A date, time or number is taken when the cell is left: half typed,
+        // it is no value yet.
+        if (isTextField(index)) {
+            auto* self = const_cast<GridDelegate*>(this);
+            connect(editor, &QLineEdit::textEdited, self, [self, editor, limit](const QString& text) {
+                // A value longer than the field (from an older file) may only
+                // shrink, and goes into the record once it fits; closing the
+                // editor before then lets the store say why it cannot be kept.
+                limit->setStoredText(text);
+                if (limit->fits(text))
+                    Q_EMIT self->commitData(editor);
+            });
+        }
         return editor;
     }
 

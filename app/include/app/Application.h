@@ -31,6 +31,13 @@ class BackupCommands;
 class TNastavARJForm;
 class TZalhForm;
 }
+namespace directories {
+class TVyrobForm;
+class TTlfCrForm;
+class TTlfSvtForm;
+class TPscForm;
+class TSpzForm;
+}
 namespace calculators {
 class TCasyForm;
 class TFormData;
@@ -75,6 +82,11 @@ public:
     organiser::TPlanovacForm* planovacForm() const { return m_planovacForm.get(); }
     organiser::TKalendarForm* kalendarForm() const { return m_kalendarForm.get(); }
     organiser::TSvatekForm* svatekForm() const { return m_svatekForm.get(); }
+    directories::TVyrobForm* vyrobForm() const { return m_vyrobForm.get(); }
+    directories::TTlfCrForm* tlfCrForm() const { return m_tlfCrForm.get(); }
+    directories::TTlfSvtForm* tlfSvtForm() const { return m_tlfSvtForm.get(); }
+    directories::TPscForm* pscForm() const { return m_pscForm.get(); }
+    directories::TSpzForm* spzForm() const { return m_spzForm.get(); }
     QString helpFile() const { return m_helpFile; }
     editor::TEditorForm* editorForm() const { return m_editorForm.get(); }
     organiser::TOsobZaznamyForm* osobZaznamyForm() const { return m_osobZaznamyForm.get(); }
@@ -98,6 +110,13 @@ private:
     void createPlanner();
     void createDatePicker();
     void createNameDays();
+    // The reference directories' windows, each with its menu command.
+    void createVyrobForm();
+    void createTlfCrForm();
+    void createTlfSvtForm();
+    void createPscForm();
+    void createSpzForm();
+    void releaseDirectoryForms();
 
     std::unique_ptr<store::Database> m_database;
     std::unique_ptr<HelpKeyFilter> m_helpKeys;
@@ -119,6 +138,11 @@ private:
     std::unique_ptr<organiser::TPlanovacForm> m_planovacForm;
     std::unique_ptr<organiser::TKalendarForm> m_kalendarForm;
     std::unique_ptr<organiser::TSvatekForm> m_svatekForm;
+    std::unique_ptr<directories::TVyrobForm> m_vyrobForm;
+    std::unique_ptr<directories::TTlfCrForm> m_tlfCrForm;
+    std::unique_ptr<directories::TTlfSvtForm> m_tlfSvtForm;
+    std::unique_ptr<directories::TPscForm> m_pscForm;
+    std::unique_ptr<directories::TSpzForm> m_spzForm;
     std::function<void(int)> m_progressObserver;
     QString m_helpFile;
 };

@@ -1,0 +1,357 @@
+#include "directories/CodeDirectoryForm.h"
+
+#include "CodeDirectoryTexts.h"
+#include "RecordEditing.h"
+
+#include "platform/Platform.h"
+#include "sound/Tones.h"
+#include "store/Catalogue.h"
+#include "store/Database.h"
+#include "widgets/DBGrid.h"
+#include "widgets/ErrorReport.h"
+#include "widgets/LetterCase.h"
+#include "widgets/SpeedButton.h"
+
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace directories {
+
+namespace {
+
+const QColor kMaroon(128, 0, 0);
+
+widgets::DBGrid* makeGrid(QWidget* parent, const char* name)
+{
+    auto* grid = new widgets::DBGrid(parent);
+    grid->setObjectName(QString::fromLatin1(name));
+    QHeaderView* titles = grid->horizontalHeader();
+    QFont bold = titles->font();
+    bold.setBold(true);
+    titles->setFont(bold);
+    titles->setDefaultAlignment(Qt::AlignCenter);
+    return grid;
+}
+
+QToolButton* toggleButton(QWidget* parent, const char* name, const QString& caption, const QString& hint)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(caption);
+    button->setToolTip(hint);
+    button->setStatusTip(hint);
+    button->setCheckable(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setMinimumWidth(56);
+    return button;
+}
+
+} // namespace
+
+CodeDirectoryForm::CodeDirectoryForm(store::Database& database, const CodeDirectorySettings& settings)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_database(database), m_settings(settings),
+      m_table(std::make_unique<store::Cursor>(database, settings.table))
+{
+    setObjectName(QString::fromLatin1(settings.className));
+    setWindowTitle(settings.caption);
+    setHelpTopic(this, kHelpCodeDirectories);
+    if (settings.postOffice)
+        m_postOffice = std::make_unique<store::Query>(database);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(6, 6, 6, 6);
+    column->setSpacing(4);
+    column->addWidget(createFirstRow());
+    column->addWidget(createSecondRow());
+    column->addWidget(createGrids(), 1);
+
+    m_afterEdit = m_table->afterEdit.connect([this] { TableAfterEdit(); });
+    m_afterPost = m_table->afterPost.connect([this] { refreshRecordCount(); });
+    m_afterDelete = m_table->afterDelete.connect([this] { refreshRecordCount(); });
+    setEditingButtons(false);
+    resize(480, 520);
+    if (settings.centred) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
+    EditHled->setFocus();
+}
+
+CodeDirectoryForm::~CodeDirectoryForm()
+{
+    m_table->afterEdit.disconnect(m_afterEdit);
+    m_table->afterPost.disconnect(m_afterPost);
+    m_table->afterDelete.disconnect(m_afterDelete);
+    // The grids observe the cursor and the selection, so they go first.
+    delete m_keyGrid;
+    delete DBGridZmena;
+}
+
+QWidget* CodeDirectoryForm::createFirstRow()
+{
+    m_firstRow = new QWidget(this);
+    auto* row = new QHBoxLayout(m_firstRow);
+    row->setContentsMargins(0, 0, 0, 0);
+    BlabelRazeni = new QLabel(m_settings.byKeyLabel, m_firstRow);
+    BlabelRazeni->setObjectName(QStringLiteral("BlabelRazeni"));
+    QFont bold = BlabelRazeni->font();
+    bold.setBold(true);
+    BlabelRazeni->setFont(bold);
+    widgets::setTextColour(BlabelRazeni, Qt::black);
+    LabelPocetZaznamu = new QLabel(m_firstRow);
+    LabelPocetZaznamu->setObjectName(QStringLiteral("LabelPocetZaznamu"));
+    widgets::setTextColour(LabelPocetZaznamu, kMaroon);
+    SpeedButtonIndex = toggleButton(m_firstRow, "SpeedButtonIndex", texts::kZmena, texts::kHintZmena);
+    connect(SpeedButtonIndex, &QToolButton::clicked, this, [this] { SpeedButtonIndexClick(); });
+    row->addWidget(BlabelRazeni);
+    row->addWidget(LabelPocetZaznamu);
+    row->addSpacing(12);
+    row->addWidget(SpeedButtonIndex);
+    row->addStretch(1);
+    return m_firstRow;
+}
+
+void CodeDirectoryForm::addToFirstRow(QWidget* widget)
+{
+    m_firstRow->layout()->addWidget(widget);
+}
+
+QWidget* CodeDirectoryForm::createSecondRow()
+{
+    auto* holder = new QWidget(this);
+    auto* row = new QHBoxLayout(holder);
+    row->setContentsMargins(0, 0, 0, 0);
+    EditHled = new QLineEdit(holder);
+    EditHled->setObjectName(QStringLiteral("EditHled"));
+    QFont bold = EditHled->font();
+    bold.setBold(true);
+    EditHled->setFont(bold);
+    EditHled->setValidator(new widgets::LetterCaseValidator(widgets::LetterCaseValidator::Case::Upper, EditHled));
+    connect(EditHled, &QLineEdit::textChanged, this, [this] { EditHledChange(); });
+    row->addWidget(EditHled, 1);
+
+    SpeedButtonVloz = widgets::speedButton(holder, "SpeedButtonVloz", texts::kHintVloz, QStringLiteral("+"),
+                                           QColor(0, 140, 0));
+    SpeedButtonSmaz = widgets::speedButton(holder, "SpeedButtonSmaz", texts::kHintSmaz, QStringLiteral("−"), Qt::red);
+    SpeedButtonPotvrd = widgets::speedButton(holder, "SpeedButtonPotvrd", texts::kHintPotvrd, QStringLiteral("✓"),
+                                             QColor(0, 140, 0));
+    SpeedButtonZrus = widgets::speedButton(holder, "SpeedButtonZrus", texts::kHintZrus, QStringLiteral("✗"), Qt::red);
+    connect(SpeedButtonVloz, &QToolButton::clicked, this, [this] { SpeedButtonVlozClick(); });
+    connect(SpeedButtonSmaz, &QToolButton::clicked, this, [this] { SpeedButtonSmazClick(); });
+    connect(SpeedButtonPotvrd, &QToolButton::clicked, this, [this] { SpeedButtonPotvrdClick(); });
+    connect(SpeedButtonZrus, &QToolButton::clicked, this, [this] { SpeedButtonZrusClick(); });
+    for (QToolButton* button : {SpeedButtonVloz, SpeedButtonSmaz, SpeedButtonPotvrd, SpeedButtonZrus})
+        row->addWidget(button);
+
+    if (m_settings.postOffice) {
+        SpeedButtonVyber = toggleButton(holder, "SpeedButtonVyber", texts::kPosta, texts::kHintPosta);
+        connect(SpeedButtonVyber, &QToolButton::clicked, this, [this] { SpeedButtonVyberClick(); });
+        row->addWidget(SpeedButtonVyber);
+    }
+    m_backButton = new QPushButton(texts::kZpet, holder);
+    m_backButton->setObjectName(QString::fromLatin1(m_settings.backButtonName));
+    m_backButton->setFocusPolicy(Qt::NoFocus);
+    connect(m_backButton, &QPushButton::clicked, this, [this] { ZpetClick(); });
+    row->addWidget(m_backButton);
+    return holder;
+}
+
+QWidget* CodeDirectoryForm::createGrids()
+{
+    // Both grids lie in one place; the code grid covers the other while shown.
+    auto* holder = new QWidget(this);
+    auto* stack = new QGridLayout(holder);
+    stack->setContentsMargins(0, 0, 0, 0);
+    m_keyGrid = makeGrid(holder, m_settings.keyGridName);
+    m_keyGrid->setDataSet(m_table.get(), m_settings.keyGridColumns);
+    DBGridZmena = makeGrid(holder, "DBGridZmena");
+    DBGridZmena->setDataSet(m_table.get(), m_settings.codeGridColumns);
+    DBGridZmena->setReadOnly(!m_settings.editableByCode);
+    DBGridZmena->hide();
+    stack->addWidget(m_keyGrid, 0, 0);
+    stack->addWidget(DBGridZmena, 0, 0);
+    return holder;
+}
+
+void CodeDirectoryForm::FormCreate()
+{
+    m_table->close();
+    m_database.registerPassword(store::dataTablesPassword());
+    m_table->open();
+    refreshRecordCount();
+}
+
+void CodeDirectoryForm::refreshRecordCount()
+{
+    LabelPocetZaznamu->setText(recordCountText(m_table->recordCount()));
+}
+
+void CodeDirectoryForm::setEditingButtons(bool enabled)
+{
+    SpeedButtonPotvrd->setEnabled(enabled);
+    SpeedButtonZrus->setEnabled(enabled);
+}
+
+void CodeDirectoryForm::TableAfterEdit()
+{
+    setEditingButtons(true);
+}
+
+bool CodeDirectoryForm::endEditing()
+{
+    return widgets::guarded([&] {
+        m_keyGrid->commitOpenEditor();
+        DBGridZmena->commitOpenEditor();
+        endPending(*m_table);
+    });
+}
+
+void CodeDirectoryForm::EditHledChange()
+{
+    widgets::guarded([&] {
+        const std::string text = EditHled->text().toStdString();
+        if (text.empty())
+            m_table->first();
+        else
+            m_table->findNearest(text);
+    });
+}
+
+void CodeDirectoryForm::bindKeyGridToTable()
+{
+    if (m_keyGrid->dataSet() != m_table.get())
+        m_keyGrid->setDataSet(m_table.get(), m_settings.keyGridColumns);
+}
+
+void CodeDirectoryForm::showOrdering(bool byCode)
+{
+    DBGridZmena->setVisible(byCode);
+    if (byCode)
+        DBGridZmena->raise();
+    BlabelRazeni->setText(byCode ? m_settings.byCodeLabel : m_settings.byKeyLabel);
+    SpeedButtonVloz->setEnabled(!byCode);
+    SpeedButtonSmaz->setEnabled(!byCode);
+}
+
+void CodeDirectoryForm::SpeedButtonIndexClick()
+{
+    const bool byCode = SpeedButtonIndex->isChecked();
+    // A record that cannot be saved keeps the ordering it is typed in.
+    if (!endEditing()) {
+        SpeedButtonIndex->setChecked(!byCode);
+        return;
+    }
+    widgets::guarded([&] {
+        if (SpeedButtonVyber)
+            SpeedButtonVyber->setEnabled(!byCode);
+        EditHled->clear();
+        m_table->setIndexFieldNames(byCode ? m_settings.codeField : m_settings.keyField);
+        m_table->first();
+        showOrdering(byCode);
+    });
+    EditHled->setFocus();
+}
+
+void CodeDirectoryForm::SpeedButtonVyberClick()
+{
+    if (!SpeedButtonVyber->isChecked()) {
+        bindKeyGridToTable();
+        return;
+    }
+    const bool shown = widgets::guarded([&] {
+        const QString code = QString::fromStdString(m_table->text(m_settings.codeField));
+        m_postOffice->setSql(texts::kPostOfficeStatement.arg(code).toStdString());
+        m_keyGrid->setDataSet(m_postOffice.get(), m_settings.keyGridColumns);
+        m_postOffice->open();
+        sound::beep();
+    });
+    if (!shown) {
+        SpeedButtonVyber->setChecked(false);
+        bindKeyGridToTable();
+    }
+}
+
+void CodeDirectoryForm::SpeedButtonVlozClick()
+{
+    widgets::guarded([&] {
+        sound::beep();
+        setEditingButtons(true);
+        m_keyGrid->setFocus();
+        m_keyGrid->commitOpenEditor();
+        m_table->insert();
+        moveToFirstColumn(*m_keyGrid);
+    });
+}
+
+void CodeDirectoryForm::SpeedButtonSmazClick()
+{
+    widgets::guarded([&] {
+        m_keyGrid->commitOpenEditor();
+        const QString name = QString::fromStdString(m_table->text(m_settings.keyField));
+        if (!platform::services().dialogs->confirm(m_settings.deleteQuestion + name + QLatin1Char('?')))
+            return;
+        m_table->remove();
+        sound::beep();
+    });
+}
+
+void CodeDirectoryForm::SpeedButtonPotvrdClick()
+{
+    widgets::guarded([&] {
+        sound::beep();
+        widgets::DBGrid& grid = DBGridZmena->isVisible() ? *DBGridZmena : *m_keyGrid;
+        if (saveFromToolbar(grid, *m_table) == SaveOutcome::Duplicate) {
+            // The duplicate goes, and the message says so.
+            m_table->cancel();
+            setEditingButtons(false);
+            platform::services().dialogs->errorBox(m_settings.duplicateMessage);
+            return;
+        }
+        setEditingButtons(false);
+    });
+}
+
+void CodeDirectoryForm::SpeedButtonZrusClick()
+{
+    widgets::guarded([&] {
+        sound::beep();
+        m_keyGrid->dropOpenEditor();
+        DBGridZmena->dropOpenEditor();
+        m_table->cancel();
+        setEditingButtons(false);
+    });
+}
+
+void CodeDirectoryForm::ZpetClick()
+{
+    // A record that cannot be saved keeps the window open on it.
+    if (!endEditing())
+        return;
+    widgets::guarded([&] {
+        SpeedButtonIndex->setChecked(false);
+        if (SpeedButtonVyber) {
+            SpeedButtonVyber->setChecked(false);
+            SpeedButtonVyber->setEnabled(true);
+        }
+        m_table->setIndexFieldNames(m_settings.keyField);
+        m_table->first();
+        showOrdering(false);
+        bindKeyGridToTable();
+        hide();
+    });
+}
+
+// --- the two windows
+
+TSpzForm::TSpzForm(store::Database& database) : CodeDirectoryForm(database, vehicleCodeSettings()) {}
+
+} // namespace directories
