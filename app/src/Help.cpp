@@ -140,9 +140,44 @@ const std::map<int, QString>& topicTexts()
                 "</ul>"
                 "<p>V hlavním okně tlačítko s hvězdičkou ukáže, kdo má dnes svátek a zda na "
                 "dnešek připadá některé z vašich výročí.</p>")},
-        {7, QStringLiteral("<h2>Poštovní směrovací čísla a poznávací značky</h2>"
-                           "<p>Vyhledávání PSČ podle míst a značek podle zemí.</p>")},
-        {8, QStringLiteral("<h2>Seznam přístrojů</h2><p>Evidence domácích přístrojů, záruk a oprav.</p>")},
+        {7, QStringLiteral(
+                "<h2>Poštovní směrovací čísla a poznávací značky zemí</h2>"
+                "<p>Obě okna jsou seznamy, které můžete sami doplňovat a opravovat: poštovní směrovací "
+                "čísla míst (F5) a mezinárodní poznávací značky vozidel (F6).</p>"
+                "<ul>"
+                "<li><b>Hledání</b>: pište začátek názvu do pole pod nadpisem; seznam se po každém písmenu "
+                "přesune na první položku, která se shoduje nebo následuje. Celý název psát nemusíte.</li>"
+                "<li><b>Změna</b> přepíná řazení: podle míst a podle PSČ (nadpis „PODLE MÍST“ / „PODLE PSČ“), "
+                "u značek podle zemí a podle značek. Při řazení podle kódu nelze přidávat ani mazat; "
+                "poznávací značky v něm nelze ani měnit.</li>"
+                "<li><b>Pošta</b> (jen u PSČ) ukáže všechna místa se stejným PSČ, jako má vybraný řádek. "
+                "Dalším stiskem se vrátí celý seznam.</li>"
+                "<li><b>Přidat záznam</b>, <b>Smazat označený záznam</b>, <b>Uložit záznam/změnu</b> a "
+                "<b>Neukládat</b> upravují seznam. Dvě stejná místa (nebo dvě stejné země) uložit nelze: "
+                "takový záznam se neuloží a program to ohlásí; místa stejného jména odlište například "
+                "okresem v závorce.</li>"
+                "<li><b>Načíst…</b> (jen u PSČ) načte úplný seznam PSČ ze souboru CSV, jak jej vydává Česká "
+                "pošta (kódování UTF-8 nebo Windows-1250, oddělovač středník nebo čárka). Před uložením "
+                "ukáže, kolik míst přidá, změní a ponechá; chybný soubor nezmění nic a řekne, na kterém "
+                "řádku je chyba. Místa stejného jména s různými PSČ odliší okresem, obcí nebo poštou.</li>"
+                "<li><b>Zpět</b> vrátí okno do výchozího řazení a skryje je.</li>"
+                "</ul>")},
+        {8, QStringLiteral(
+                "<h2>Seznam přístrojů</h2>"
+                "<p>Evidence domácích přístrojů (F8): co jste koupili, od koho, kdy a za kolik, do kdy trvá "
+                "záruka, kde přístroj stojí a kde jej opraví.</p>"
+                "<ul>"
+                "<li><b>Vyhledávání</b>: pište začátek názvu výrobku, tabulka se přesune na nejbližší.</li>"
+                "<li>Údaje upravujete přímo v tabulce; změna se uloží přechodem na jiný řádek. Tlačítka "
+                "<b>Vložit</b>, <b>Smazat</b>, <b>Uložit</b> a <b>Neukládat</b> přidávají a mažou přístroje. "
+                "Dva výrobky stejného názvu uložit nelze.</li>"
+                "<li><b>Vkládání oprav</b>: vyplňte data „od:“ a „do:“ (tlačítkem se šipkou vyberete den v "
+                "kalendáři) a zda šlo o záruční opravu, a stiskněte <b>Uložit</b>. Oprava se připíše jako "
+                "nový řádek do přehledu oprav. Jednotlivou opravu nelze smazat, jen celý přístroj.</li>"
+                "<li><b>Tisk</b> (Alt+T) vytiskne celý seznam, u každého přístroje všechny údaje a "
+                "přehled oprav.</li>"
+                "<li><b>Zpět</b> vyprázdní hledání a okno skryje.</li>"
+                "</ul>")},
         {9, QStringLiteral(
                 "<h2>Převody jednotek</h2>"
                 "<p>Okno převádí číslo z jedné jednotky na jinou v deseti skupinách: délkové míry, "
@@ -184,7 +219,19 @@ const std::map<int, QString>& topicTexts()
                  "<p><b>Statistika</b> (okno Kontrola zálohování) ukazuje datum a čas každé zálohy, "
                  "ve sloupci <i>Na diskety</i> nebo <i>Na disk</i>. Tlačítko <b>Označený</b> smaže "
                  "vybraný záznam, <b>Všechny</b> celou statistiku; obojí se nejdřív zeptá.</p>")},
-        {12, QStringLiteral("<h2>Telefonní předvolby</h2><p>Předvolby v ČR a mezinárodní předvolby.</p>")},
+        {12, QStringLiteral(
+                "<h2>Telefonní předvolby</h2>"
+                "<p>Dva seznamy předvoleb: <b>Telefonní předvolby v ČR</b> (Ctrl+T) podle telefonních obvodů "
+                "a <b>Mezinárodní telefonní předvolby</b> (Ctrl+M) podle zemí.</p>"
+                "<ul>"
+                "<li><b>Vyhledávání</b>: pište začátek názvu obvodu nebo země; seznam se přesune na první "
+                "shodnou nebo následující položku.</li>"
+                "<li>Údaje měníte přímo v tabulce; změna se uloží přechodem na jiný řádek.</li>"
+                "<li><b>Vložit</b> přidá nový řádek, <b>Smazat</b> smaže vybraný (po potvrzení), "
+                "<b>Uložit</b> uloží a <b>Neukládat</b> zahodí rozepsaný záznam. Dva stejné obvody nebo "
+                "dvě stejné země uložit nelze; záznam zůstane rozepsaný, abyste jej mohli opravit.</li>"
+                "<li><b>Zpět</b> vyprázdní hledání, vrátí se na začátek seznamu a okno skryje.</li>"
+                "</ul>")},
         {13, QStringLiteral(
                  "<h2>Váha - index tělesné hmotnosti (BMI)</h2>"
                  "<p>Do pole <b>Výška v cm</b> napište výšku a do pole <b>Váha v kg</b> váhu, obojí "
