@@ -295,7 +295,7 @@ void CodeDirectoryForm::SpeedButtonVlozClick()
 void CodeDirectoryForm::SpeedButtonSmazClick()
 {
     widgets::guarded([&] {
-        m_keyGrid->commitOpenEditor();
+        m_keyGrid->endTyping(); // an untouched new row is no record to delete
         const QString name = QString::fromStdString(m_table->text(m_settings.keyField));
         if (!platform::services().dialogs->confirm(m_settings.deleteQuestion + name + QLatin1Char('?')))
             return;
@@ -309,11 +309,14 @@ void CodeDirectoryForm::SpeedButtonPotvrdClick()
     widgets::guarded([&] {
         sound::beep();
         widgets::DBGrid& grid = DBGridZmena->isVisible() ? *DBGridZmena : *m_keyGrid;
-        if (saveFromToolbar(grid, *m_table) == SaveOutcome::Duplicate) {
-            // The duplicate goes, and the message says so.
-            m_table->cancel();
-            setEditingButtons(false);
-            platform::services().dialogs->errorBox(m_settings.duplicateMessage);
+        if (const auto failure = saveFromToolbar(grid, *m_table, m_settings.duplicateMessage)) {
+            // The duplicate goes, and the message says so; after any other
+            // failure the record stays as typed, to be saved again.
+            if (failure->duplicate) {
+                m_table->cancel();
+                setEditingButtons(false);
+            }
+            platform::services().dialogs->errorBox(failure->message);
             return;
         }
         setEditingButtons(false);

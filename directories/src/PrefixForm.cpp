@@ -124,7 +124,7 @@ void PrefixForm::ToolButtonVlozClick()
 void PrefixForm::ToolButtonSmazClick()
 {
     widgets::guarded([&] {
-        DBGrid->commitOpenEditor();
+        DBGrid->endTyping(); // an untouched new row is no record to delete
         const QString key = QString::fromStdString(m_table->text(m_settings.keyField));
         if (!platform::services().dialogs->confirm(texts::kSmazatZaznam + key + QLatin1Char('?')))
             return;
@@ -137,9 +137,9 @@ void PrefixForm::ToolButtonPotvrdClick()
 {
     widgets::guarded([&] {
         sound::toneDone(m_speaker);
-        if (saveFromToolbar(*DBGrid, *m_table) == SaveOutcome::Duplicate) {
+        if (const auto failure = saveFromToolbar(*DBGrid, *m_table, m_settings.duplicateMessage)) {
             // The entry stays as typed, so the key can be corrected.
-            platform::services().dialogs->errorBox(m_settings.duplicateMessage);
+            platform::services().dialogs->errorBox(failure->message);
             return;
         }
         setEditingButtons(false);

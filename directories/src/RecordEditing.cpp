@@ -4,6 +4,7 @@
 #include "store/Cursor.h"
 #include "store/Errors.h"
 #include "widgets/DBGrid.h"
+#include "widgets/ErrorReport.h"
 
 #include <QWidget>
 
@@ -18,21 +19,18 @@ bool isPending(const store::Cursor& table)
 
 } // namespace
 
-SaveOutcome saveFromToolbar(widgets::DBGrid& grid, store::Cursor& table)
+std::optional<SaveFailure> saveFromToolbar(widgets::DBGrid& grid, store::Cursor& table,
+                                           const QString& duplicateMessage)
 {
-    grid.commitOpenEditor();
-    if (table.state() == store::CursorState::Insert && !table.modified()) {
-        table.cancel();
-        return SaveOutcome::Saved;
-    }
+    grid.endTyping();
     try {
         table.post();
-    } catch (const store::StoreError& error) {
-        if (error.kind() == store::StoreError::Kind::KeyViolation)
-            return SaveOutcome::Duplicate;
-        throw;
+    } catch (const std::exception& error) {
+        const auto* storeError = dynamic_cast<const store::StoreError*>(&error);
+        return SaveFailure{storeError && storeError->kind() == store::StoreError::Kind::KeyViolation,
+                           widgets::saveFailureMessage(error, duplicateMessage)};
     }
-    return SaveOutcome::Saved;
+    return std::nullopt;
 }
 
 void endPending(store::Cursor& table)

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QWidget;
 
 namespace store {
@@ -16,13 +18,18 @@ class DBGrid;
 
 namespace directories {
 
-enum class SaveOutcome { Saved, Duplicate };
+// Why the save button's save failed: a duplicate key gets the window's own
+// message, any other failure its real reason.
+struct SaveFailure {
+    bool duplicate = false;
+    QString message;
+};
 
 // The save button's save: the text of a cell still being typed goes into the
 // record first, and a new record nothing was typed into is dropped (there is
-// nothing to save). A duplicate key comes back as Duplicate with the record
-// still pending; any other failure is thrown with the store's own reason.
-SaveOutcome saveFromToolbar(widgets::DBGrid& grid, store::Cursor& table);
+// nothing to save). On failure the record stays pending as typed.
+std::optional<SaveFailure> saveFromToolbar(widgets::DBGrid& grid, store::Cursor& table,
+                                           const QString& duplicateMessage);
 
 // Ends a pending record as a move would: a changed one is saved (a failure
 // is thrown), an untouched one dropped. Run before an action that must not

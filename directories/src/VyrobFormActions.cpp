@@ -72,7 +72,7 @@ void TVyrobForm::ToolButtonVlozClick()
 void TVyrobForm::ToolButtonSmazClick()
 {
     widgets::guarded([&] {
-        DBGrid1->commitOpenEditor();
+        DBGrid1->endTyping(); // an untouched new row is no record to delete
         const QString product = QString::fromStdString(m_table->text("Výrobek"));
         const bool yes = platform::services().dialogs->confirm(texts::kSmazatZaznam + product + QLatin1Char('?'));
         // The tone answers the question, whatever the answer.
@@ -88,9 +88,9 @@ void TVyrobForm::ToolButtonPotvrdClick()
         sound::toneDone(m_speaker);
         if (!commitTyping())
             return;
-        if (saveFromToolbar(*DBGrid1, *m_table) == SaveOutcome::Duplicate) {
+        if (const auto failure = saveFromToolbar(*DBGrid1, *m_table, texts::kDuplicateProduct)) {
             // The appliance stays as typed, so its name can be corrected.
-            platform::services().dialogs->errorBox(texts::kDuplicateProduct);
+            platform::services().dialogs->errorBox(failure->message);
             return;
         }
         setEditingButtons(false);
