@@ -12,8 +12,6 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include <functional>
-
 using widgets_test::WidgetsFixture;
 
 namespace {
