@@ -443,17 +443,10 @@ TEST_F(StartupTest, SecondInstanceIsRefused)
 TEST_F(StartupTest, BoundCommandEnablesItsItemAndReportsItsErrors)
 {
     startWith({});
-    // Any item whose window is not built yet will do.
-    QAction* later = nullptr;
-    for (QAction* item : form().findChildren<QAction*>()) {
-        if (!item->isEnabled() && !item->objectName().isEmpty() && item->menu() == nullptr &&
-            item->objectName() != QStringLiteral("NespoustetPriStartu")) {
-            later = item;
-            break;
-        }
-    }
-    if (!later)
-        GTEST_SKIP() << "every window is built";
+    // An item of a window not built yet, as the menu makes it: disabled.
+    auto* later = new QAction(QStringLiteral("Později"), &form());
+    later->setObjectName(QStringLiteral("PozdejsiOkno"));
+    later->setEnabled(false);
     const QString name = later->objectName();
     int runs = 0;
     form().bindCommand(name, [&] {
