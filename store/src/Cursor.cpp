@@ -403,6 +403,34 @@ bool Cursor::isNull(std::string_view field) const
     return !fieldValue(*m_impl, index).has_value();
 }
 
+// A field's text as the table stores it: blanks around a key are no part of
+// it ("Novák " is "Novák"), the kind's form is checked, and a text longer
+// than its field is refused whole, never cut: cutting would lose what the
+// user typed without a word.
+static std::optional<std::string> storedValue(const Table& table, int index, const std::string& value,
+                                              const std::string& tableName, bool checkWidth)
+{
+    const FieldDef& def = table.fields()[static_cast<std::size_t>(index)];
+    const bool isKey = isTextKind(def.kind) && table.orderOnField(index) >= 0;
+    const std::string text = isKey ? trimBlanks(value) : value;
+    std::optional<std::string> stored;
+    try {
+        stored = storedFromText(def, text);
+    } catch (const StoreError& error) {
+        throw StoreError(error.kind(), std::string(error.what()) + " (tabulka " + tableName + ")", tableName);
+    }
+    if (checkWidth && def.width > 0 && isTextKind(def.kind)) {
+        const int length = characterCount(text);
+        if (length > def.width)
+            throw StoreError(StoreError::Kind::BadValue,
+                             "Pole " + def.name + " tabulky " + tableName + " pojme nejvýš "
+                                 + std::to_string(def.width) + " znaků, zadaný text jich má " + std::to_string(length)
+                                 + ". Text zkraťte; uložen nebyl.",
+                             tableName);
+    }
+    return stored;
+}
+
 void Cursor::setText(std::string_view field, const std::string& value)
 {
     Impl& d = *m_impl;
@@ -410,30 +438,11 @@ void Cursor::setText(std::string_view field, const std::string& value)
     if (!isPending(d.state) && d.state != CursorState::SetKey)
         throw StoreError(StoreError::Kind::NotEditing,
                          "Tabulka " + m_tableName + ": záznam se právě neupravuje ani nevkládá.", m_tableName);
-    const FieldDef& def = d.table->fields()[static_cast<std::size_t>(index)];
-    // Blanks around a key are no part of it: "Novák " is "Novák".
-    const bool isKey = isTextKind(def.kind) && d.table->orderOnField(index) >= 0;
-    const std::string text = isKey ? trimBlanks(value) : value;
-    std::optional<std::string> stored;
-    try {
-        stored = storedFromText(def, text);
-    } catch (const StoreError& error) {
-        throw StoreError(error.kind(), std::string(error.what()) + " (tabulka " + m_tableName + ")", m_tableName);
-    }
-    if (d.state == CursorState::SetKey) {
+    const bool keyEntry = d.state == CursorState::SetKey;
+    std::optional<std::string> stored = storedValue(*d.table, index, value, m_tableName, !keyEntry);
+    if (keyEntry) {
         d.keyBuffer[static_cast<std::size_t>(index)] = std::move(stored);
         return;
-    }
-    // A text longer than its field is refused whole, never cut: cutting
-    // would lose what the user typed without a word.
-    if (def.width > 0 && isTextKind(def.kind)) {
-        const int length = characterCount(text);
-        if (length > def.width)
-            throw StoreError(StoreError::Kind::BadValue,
-                             "Pole " + def.name + " tabulky " + m_tableName + " pojme nejvýš "
-                                 + std::to_string(def.width) + " znaků, zadaný text jich má " + std::to_string(length)
-                                 + ". Text zkraťte; uložen nebyl.",
-                             m_tableName);
     }
     d.pending[static_cast<std::size_t>(index)] = std::move(stored);
     d.modified = true;
@@ -641,7 +650,7 @@ void Cursor::writeRecords(const std::vector<RecordWrite>& writes, std::size_t* f
 {
     Impl& d = *m_impl;
     if (!d.table)
-        throwClosed();
+        throwClosed(m_tableName);
     endPending(*this, d);
     const std::vector<FieldDef>& fields = d.table->fields();
     std::vector<Table::Write> batch(writes.size());
@@ -649,10 +658,12 @@ void Cursor::writeRecords(const std::vector<RecordWrite>& writes, std::size_t* f
         try {
             batch[w].rowId = writes[w].replaces ? writes[w].replaces->rowId : 0;
             if (writes[w].replaces && batch[w].rowId == 0)
-                throw StoreError(StoreError::Kind::Io, m_tableName + ": the record to replace has no mark");
+                throw StoreError(StoreError::Kind::Io,
+                                 "Tabulka " + m_tableName + ": záznam, který se má nahradit, program nezná.",
+                                 m_tableName);
             batch[w].values.resize(fields.size());
             for (std::size_t i = 0; i < fields.size() && i < writes[w].texts.size(); ++i)
-                batch[w].values[i] = storedFromText(fields[i], writes[w].texts[i]);
+                batch[w].values[i] = storedValue(*d.table, static_cast<int>(i), writes[w].texts[i], m_tableName, true);
         } catch (...) {
             if (failedAt)
                 *failedAt = w;

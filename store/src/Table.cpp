@@ -832,70 +832,100 @@ void Table::remove(std::int64_t rowId)
 
 void Table::writeBatch(const std::vector<Write>& writes, std::size_t* failedAt)
 {
-    if (!isKeyed())
-        fail(StoreError::Kind::Io, "records can be written together only in a table with a key");
-    std::vector<Record> written(writes.size());
-    std::vector<std::vector<std::string>> oldKeys(writes.size());
     std::size_t at = 0;
-    dropWindow();
     try {
-        begin();
-        m_nextId.reset();
-        m_nextId.step();
-        std::int64_t nextId = m_nextId.integer(0);
-        m_nextId.reset();
-        for (; at < writes.size(); ++at) {
-            const Write& write = writes[at];
-            written[at] = makeRecord(write.values, std::string());
-            if (write.rowId == 0) {
-                written[at].id = nextId++;
-                m_insert.reset();
-                bindValues(m_insert, written[at]);
-                m_insert.bind(static_cast<int>(m_def.fields.size() + m_orders.size() + 1), written[at].id);
-                m_insert.step();
-                m_insert.reset();
+    onTable(Operation::Save, m_def.fileName, [&] {
+        if (!isKeyed())
+            failTable(StoreError::Kind::Io, Operation::Save, m_def.fileName,
+                      "záznamy lze ukládat společně jen v tabulce s klíčem");
+        std::vector<Record> written(writes.size());
+        std::vector<std::vector<std::string>> oldKeys(writes.size());
+        // Every key must be free among the stored records and among the batch
+        // itself, whatever its case, before anything is written.
+        std::vector<std::size_t> newKeys;
+        for (at = 0; at < writes.size(); ++at) {
+            written[at] = makeRecord(writes[at].values, std::string());
+            if (writes[at].rowId != 0) {
+                const Record& old = record(writes[at].rowId);
+                oldKeys[at] = old.keys;
+                written[at].id = writes[at].rowId;
+                checkKeyFree(written[at], &old);
+                if (compareSecondary(old.keys[0], written[at].keys[0]) != 0)
+                    newKeys.push_back(at);
             } else {
-                written[at].id = write.rowId;
-                oldKeys[at] = record(write.rowId).keys;
-                m_update.reset();
-                bindValues(m_update, written[at]);
-                m_update.bindBlob(static_cast<int>(m_def.fields.size() + m_orders.size() + 1), oldKeys[at][0]);
-                m_update.step();
-                m_update.reset();
-                if (sqlite3_changes(m_db) != 1)
-                    fail(StoreError::Kind::Io, "the record was deleted meanwhile");
+                checkKeyFree(written[at], nullptr);
+                newKeys.push_back(at);
             }
         }
-        commit();
+        std::stable_sort(newKeys.begin(), newKeys.end(), [&](std::size_t a, std::size_t b) {
+            return compareSecondary(written[a].keys[0], written[b].keys[0]) < 0;
+        });
+        for (std::size_t k = 1; k < newKeys.size(); ++k) {
+            if (compareSecondary(written[newKeys[k - 1]].keys[0], written[newKeys[k]].keys[0]) == 0) {
+                at = std::max(newKeys[k - 1], newKeys[k]);
+                throw StoreError(StoreError::Kind::KeyViolation, kKeyViolationMessage, m_def.fileName,
+                                 "two records of the batch have the same key");
+            }
+        }
+        dropWindow();
+        try {
+            begin();
+            m_nextId.reset();
+            m_nextId.step();
+            std::int64_t nextId = m_nextId.integer(0);
+            m_nextId.reset();
+            for (at = 0; at < writes.size(); ++at) {
+                if (writes[at].rowId == 0) {
+                    written[at].id = nextId++;
+                    m_insert.reset();
+                    bindValues(m_insert, written[at]);
+                    m_insert.bind(static_cast<int>(m_def.fields.size() + m_orders.size() + 1), written[at].id);
+                    m_insert.step();
+                    m_insert.reset();
+                } else {
+                    m_update.reset();
+                    bindValues(m_update, written[at]);
+                    m_update.bindBlob(static_cast<int>(m_def.fields.size() + m_orders.size() + 1), oldKeys[at][0]);
+                    m_update.step();
+                    m_update.reset();
+                    if (sqlite3_changes(m_db) != 1)
+                        failTable(StoreError::Kind::Io, Operation::Save, m_def.fileName,
+                                  "záznam, který program zná, už v souboru není (soubor změnil jiný program?)");
+                }
+            }
+            commit();
+        } catch (...) {
+            m_insert.reset();
+            m_update.reset();
+            m_nextId.reset();
+            rollback();
+            throw;
+        }
+        // A large batch reloads the orders from the file when they are next
+        // needed; a small one mends them in place.
+        constexpr std::size_t kMendLimit = 512;
+        for (std::size_t i = 0; i < m_orders.size(); ++i) {
+            std::unique_ptr<Order>& loaded = m_orders[i].loaded;
+            if (!loaded)
+                continue;
+            if (writes.size() > kMendLimit) {
+                loaded.reset();
+                continue;
+            }
+            for (std::size_t w = 0; w < writes.size(); ++w) {
+                if (writes[w].rowId != 0)
+                    loaded->erase(oldKeys[w][i], written[w].id);
+                loaded->insert(written[w].keys[i], written[w].id);
+            }
+        }
+        m_cache.clear();
+        ++m_version;
+    });
     } catch (...) {
-        m_insert.reset();
-        m_update.reset();
-        m_nextId.reset();
-        rollback();
         if (failedAt)
             *failedAt = at;
         throw;
     }
-    // A large batch reloads the orders from the file when they are next
-    // needed; a small one mends them in place.
-    constexpr std::size_t kMendLimit = 512;
-    for (std::size_t i = 0; i < m_orders.size(); ++i) {
-        std::unique_ptr<Order>& loaded = m_orders[i].loaded;
-        if (!loaded)
-            continue;
-        if (writes.size() > kMendLimit) {
-            loaded.reset();
-            continue;
-        }
-        for (std::size_t w = 0; w < writes.size(); ++w) {
-            const Record& record = written[w];
-            if (writes[w].rowId != 0)
-                loaded->erase(oldKeys[w][i], record.id);
-            loaded->insert(record.keys[i], record.id);
-        }
-    }
-    m_cache.clear();
-    ++m_version;
 }
 
 void Table::removeAll()

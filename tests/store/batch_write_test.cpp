@@ -5,6 +5,7 @@
 
 #include "store/Errors.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -79,6 +80,11 @@ TEST_F(BatchWriteTest, AFailureStoresNothing)
         {"two new places alike",
          {{brno, {"Brno", "600 00"}}, {std::nullopt, {"Aš", "1"}}, {std::nullopt, {"Aš", "2"}}},
          2},
+        {"two new places alike but for case",
+         {{std::nullopt, {"Dobříš", "263 01"}}, {std::nullopt, {"AŠ", "1"}}, {std::nullopt, {"aš ", "2"}}},
+         2},
+        {"a new place like a stored one but for case", {{std::nullopt, {"BRNO", "1"}}}, 0},
+        {"a place too long for its field", {{std::nullopt, {"Dobříš", "263 01"}}, {std::nullopt, {std::string(41, 'x'), "1"}}}, 1},
         {"a change onto another key", {{std::nullopt, {"Dobříš", "263 01"}}, {brno, {"Cheb", "1"}}}, 1},
         {"a record without a mark", {{std::nullopt, {"Dobříš", "263 01"}}, {store::Bookmark{}, {"X", "1"}}}, 1},
     };
