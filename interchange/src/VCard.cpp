@@ -1,0 +1,639 @@
+#include "interchange/VCard.h"
+
+#include "interchange/AddressParts.h"
+#include "interchange/TextCodec.h"
+
+#include "InterchangeTexts.h"
+
+#include <QDate>
+#include <QRegularExpression>
+
+#include <optional>
+
+namespace interchange {
+
+namespace {
+
+struct Property {
+    QByteArray name;            // upper case, without its group
+    QList<QByteArray> params;   // as written: "TYPE=home", "QUOTED-PRINTABLE"
+    QByteArray value;           // raw bytes after the colon
+    int line = 0;
+};
+
+// A property's text could not be read: the message names its line.
+struct ValueError {
+    int line;
+    QString message;
+};
+
+QString at(int line, const QString& message)
+{
+    return texts::kAt.arg(texts::kLineWord).arg(line).arg(message);
+}
+
+// Index of the first `separator` outside double quotes, -1 when none.
+qsizetype indexOutsideQuotes(const QByteArray& text, char separator, qsizetype from = 0)
+{
+    bool quoted = false;
+    for (qsizetype i = from; i < text.size(); ++i) {
+        const char c = text.at(i);
+        if (c == '"')
+            quoted = !quoted;
+        else if (c == separator && !quoted)
+            return i;
+    }
+    return -1;
+}
+
+QList<QByteArray> splitOutsideQuotes(const QByteArray& text, char separator)
+{
+    QList<QByteArray> parts;
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype end = indexOutsideQuotes(text, separator, start);
+        if (end < 0) {
+            parts.append(text.mid(start));
+            return parts;
+        }
+        parts.append(text.mid(start, end - start));
+        start = end + 1;
+    }
+}
+
+QByteArray paramName(const QByteArray& param)
+{
+    const qsizetype equals = param.indexOf('=');
+    return (equals < 0 ? param : param.left(equals)).trimmed().toUpper();
+}
+
+QByteArray paramValue(const QByteArray& param)
+{
+    const qsizetype equals = param.indexOf('=');
+    if (equals < 0)
+        return param.trimmed(); // 2.1 writes bare values: "HOME", "QUOTED-PRINTABLE"
+    QByteArray value = param.mid(equals + 1).trimmed();
+    if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
+        value = value.mid(1, value.size() - 2);
+    return value;
+}
+
+bool hasParamValue(const Property& property, const QByteArray& name, const QByteArray& value)
+{
+    for (const QByteArray& param : property.params) {
+        const QByteArray pName = paramName(param);
+        const bool bare = !param.contains('=');
+        if (bare ? pName == value : pName == name) {
+            if (bare)
+                return true;
+            for (const QByteArray& item : paramValue(param).split(','))
+                if (item.trimmed().toUpper() == value)
+                    return true;
+        }
+    }
+    return false;
+}
+
+std::optional<QByteArray> param(const Property& property, const QByteArray& name)
+{
+    for (const QByteArray& p : property.params)
+        if (p.contains('=') && paramName(p) == name)
+            return paramValue(p);
+    return std::nullopt;
+}
+
+bool isQuotedPrintable(const Property& property)
+{
+    return hasParamValue(property, "ENCODING", "QUOTED-PRINTABLE");
+}
+
+bool isBinary(const Property& property)
+{
+    return hasParamValue(property, "ENCODING", "B") || hasParamValue(property, "ENCODING", "BASE64");
+}
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+std::optional<QByteArray> decodeQuotedPrintable(const QByteArray& text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text.at(i);
+        if (c != '=') {
+            bytes.append(c);
+            continue;
+        }
+        if (i + 2 >= text.size())
+            return std::nullopt;
+        const int high = hexDigit(text.at(i + 1));
+        const int low = hexDigit(text.at(i + 2));
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        bytes.append(static_cast<char>(high * 16 + low));
+        i += 2;
+    }
+    return bytes;
+}
+
+// Undoes the text escapes of 3.0 and 4.0 (2.1 uses the semicolon's only).
+QString unescape(const QString& text)
+{
+    if (!text.contains(QLatin1Char('\\')))
+        return text;
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\\') || i + 1 == text.size()) {
+            result.append(c);
+            continue;
+        }
+        const QChar next = text.at(++i);
+        if (next == QLatin1Char('n') || next == QLatin1Char('N'))
+            result.append(QLatin1Char('\n'));
+        else if (next == QLatin1Char(',') || next == QLatin1Char(';') || next == QLatin1Char('\\') ||
+                 next == QLatin1Char(':'))
+            result.append(next);
+        else
+            result.append(c).append(next); // not an escape: the backslash stays
+    }
+    return result;
+}
+
+// Splits at separators that no backslash escapes.
+QStringList splitEscaped(const QString& text, QChar separator)
+{
+    QStringList parts;
+    QString current;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\\') && i + 1 < text.size()) {
+            current.append(c).append(text.at(++i));
+        } else if (c == separator) {
+            parts.append(current);
+            current.clear();
+        } else {
+            current.append(c);
+        }
+    }
+    parts.append(current);
+    return parts;
+}
+
+class CardReader {
+public:
+    CardReader(const char* fileCharset, std::vector<SourceProblem>& problems, std::vector<SourceRecord>& records)
+        : m_fileCharset(fileCharset), m_problems(problems), m_records(records)
+    {
+    }
+
+    void line(const QByteArray& logical, int lineNumber);
+    void stray(int lineNumber);
+    void finish(int lastLine);
+
+private:
+    void begin(int lineNumber);
+    void endCard();
+    void cardProblem(int lineNumber, const QString& message);
+    QString text(const Property& property) const; // throws ValueError
+    void map(const std::vector<Property>& properties);
+
+    const char* m_fileCharset;
+    std::vector<SourceProblem>& m_problems;
+    std::vector<SourceRecord>& m_records;
+    bool m_inCard = false;
+    int m_cardLine = 0;
+    std::optional<QString> m_problem;
+    std::vector<Property> m_properties;
+};
+
+void CardReader::cardProblem(int lineNumber, const QString& message)
+{
+    if (!m_problem)
+        m_problem = at(lineNumber, message);
+}
+
+void CardReader::begin(int lineNumber)
+{
+    m_inCard = true;
+    m_cardLine = lineNumber;
+    m_problem.reset();
+    m_properties.clear();
+}
+
+void CardReader::stray(int lineNumber)
+{
+    if (m_inCard)
+        cardProblem(lineNumber, texts::kStrayContinuation);
+    else
+        m_problems.push_back({lineNumber, at(lineNumber, texts::kStrayContinuation)});
+}
+
+void CardReader::line(const QByteArray& logical, int lineNumber)
+{
+    if (logical.trimmed().isEmpty())
+        return;
+    const qsizetype colon = indexOutsideQuotes(logical, ':');
+    if (colon < 0) {
+        if (m_inCard)
+            cardProblem(lineNumber, texts::kNoColon);
+        else
+            m_problems.push_back({lineNumber, at(lineNumber, texts::kOutsideCard)});
+        return;
+    }
+    Property property;
+    QList<QByteArray> head = splitOutsideQuotes(logical.left(colon), ';');
+    QByteArray name = head.takeFirst().trimmed().toUpper();
+    if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0)
+        name = name.mid(dot + 1); // "item1.TEL": Apple's groups
+    property.name = name;
+    property.params = head;
+    property.value = logical.mid(colon + 1);
+    property.line = lineNumber;
+
+    const QByteArray word = property.value.trimmed().toUpper();
+    if (name == "BEGIN" && word == "VCARD") {
+        if (m_inCard)
+            m_problems.push_back({m_cardLine, at(m_cardLine, texts::kNoEnd.arg(m_cardLine))});
+        begin(lineNumber);
+        return;
+    }
+    if (name == "END" && word == "VCARD") {
+        if (!m_inCard) {
+            m_problems.push_back({lineNumber, at(lineNumber, texts::kEndWithoutBegin)});
+            return;
+        }
+        endCard();
+        return;
+    }
+    if (!m_inCard) {
+        m_problems.push_back({lineNumber, at(lineNumber, texts::kOutsideCard)});
+        return;
+    }
+    if (!m_problem)
+        m_properties.push_back(std::move(property));
+}
+
+void CardReader::finish(int lastLine)
+{
+    static_cast<void>(lastLine);
+    if (m_inCard)
+        m_problems.push_back({m_cardLine, at(m_cardLine, texts::kNoEnd.arg(m_cardLine))});
+    m_inCard = false;
+}
+
+QString CardReader::text(const Property& property) const
+{
+    QByteArray bytes = property.value;
+    if (isQuotedPrintable(property)) {
+        const std::optional<QByteArray> decoded = decodeQuotedPrintable(bytes);
+        if (!decoded)
+            throw ValueError{property.line, texts::kBadQuotedPrintable};
+        bytes = *decoded;
+    }
+    if (const std::optional<QByteArray> charset = param(property, "CHARSET")) {
+        if (!knownCharset(*charset))
+            throw ValueError{property.line, texts::kUnknownCharset.arg(QString::fromLatin1(*charset))};
+        if (std::optional<QString> decoded = decode(bytes, charset->constData()))
+            return *decoded;
+        throw ValueError{property.line, texts::kNotInCharset.arg(QString::fromLatin1(*charset))};
+    }
+    if (std::optional<QString> decoded = decode(bytes, m_fileCharset))
+        return *decoded;
+    // Old phones wrote their own code page without saying so.
+    const char* guess = guessCzech8Bit(bytes);
+    if (std::optional<QString> decoded = decode(bytes, guess))
+        return *decoded;
+    throw ValueError{property.line, texts::kNotInCharset.arg(charsetLabel(m_fileCharset))};
+}
+
+void CardReader::endCard()
+{
+    m_inCard = false;
+    if (!m_problem) {
+        try {
+            map(m_properties);
+        } catch (const ValueError& error) {
+            cardProblem(error.line, error.message);
+        }
+    }
+    if (m_problem)
+        m_problems.push_back({m_cardLine, *m_problem});
+    m_properties.clear();
+}
+
+// "19800102", "1980-01-02", "--0102", "1980-01-02T10:00:00Z" as Czech dates.
+QString czechDate(const QString& value)
+{
+    static const QRegularExpression full(QStringLiteral("^(\\d{4})-?(\\d{2})-?(\\d{2})(T.*)?$"));
+    static const QRegularExpression noYear(QStringLiteral("^--(\\d{2})-?(\\d{2})$"));
+    if (const QRegularExpressionMatch m = full.match(value); m.hasMatch()) {
+        const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+        if (date.isValid())
+            return QStringLiteral("%1.%2.%3").arg(date.day()).arg(date.month()).arg(date.year());
+    }
+    if (const QRegularExpressionMatch m = noYear.match(value); m.hasMatch())
+        return QStringLiteral("%1.%2.").arg(m.captured(2).toInt()).arg(m.captured(1).toInt());
+    return value;
+}
+
+void CardReader::map(const std::vector<Property>& properties)
+{
+    QString version;
+    for (const Property& property : properties)
+        if (property.name == "VERSION")
+            version = QString::fromLatin1(property.value.trimmed());
+    if (!version.isEmpty() && version != QLatin1String("2.1") && version != QLatin1String("3.0") &&
+        version != QLatin1String("4.0")) {
+        for (const Property& property : properties)
+            if (property.name == "VERSION")
+                throw ValueError{property.line, texts::kBadVersion.arg(version)};
+    }
+
+    QStringList name;
+    QString fullName, org, kind;
+    QStringList addresses, phones, preferredPhones, notes, extras;
+    QStringList warnings;
+    for (const Property& property : properties) {
+        const QByteArray& n = property.name;
+        if (isBinary(property) || n == "PHOTO" || n == "LOGO" || n == "SOUND" || n == "KEY") {
+            if (n == "PHOTO" && !warnings.contains(texts::kPhotoLeftOut))
+                warnings.append(texts::kPhotoLeftOut);
+            continue;
+        }
+        if (n == "N") {
+            name = splitEscaped(text(property), QLatin1Char(';'));
+        } else if (n == "FN") {
+            fullName = unescape(text(property));
+        } else if (n == "ORG") {
+            QStringList units;
+            for (const QString& unit : splitEscaped(text(property), QLatin1Char(';')))
+                units.append(unescape(unit));
+            org = joinNonEmpty(units, texts::kListSeparator);
+        } else if (n == "KIND" || n == "X-ADDRESSBOOKSERVER-KIND") {
+            kind = text(property).trimmed().toLower();
+        } else if (n == "ADR") {
+            QStringList parts;
+            for (const QString& part : splitEscaped(text(property), QLatin1Char(';'))) {
+                QStringList items;
+                for (const QString& item : splitEscaped(part, QLatin1Char(',')))
+                    items.append(unescape(item));
+                parts.append(joinNonEmpty(items, texts::kListSeparator));
+            }
+            while (parts.size() < 7)
+                parts.append(QString());
+            const QString street = joinNonEmpty({parts[0], parts[1], parts[2]}, texts::kListSeparator);
+            const QString line = joinNonEmpty(
+                {czechAddressLine(street, parts[5], parts[3]), parts[4], parts[6]}, texts::kListSeparator);
+            if (!line.isEmpty()) {
+                if (hasParamValue(property, "TYPE", "PREF") || param(property, "PREF"))
+                    addresses.prepend(line);
+                else
+                    addresses.append(line);
+            }
+        } else if (n == "TEL") {
+            QString number = unescape(text(property)).trimmed();
+            if (number.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
+                number = number.mid(4);
+            if (hasParamValue(property, "TYPE", "PREF") || param(property, "PREF"))
+                preferredPhones.append(number);
+            else
+                phones.append(number);
+        } else if (n == "NOTE") {
+            notes.append(unescape(text(property)));
+        } else if (n == "EMAIL") {
+            extras.append(texts::kEmail + unescape(text(property)).trimmed());
+        } else if (n == "BDAY") {
+            extras.append(texts::kBirthday + czechDate(unescape(text(property)).trimmed()));
+        } else if (n == "ANNIVERSARY" || n == "X-ANNIVERSARY") {
+            extras.append(texts::kAnniversary + czechDate(unescape(text(property)).trimmed()));
+        } else if (n == "URL") {
+            extras.append(texts::kWeb + unescape(text(property)).trimmed());
+        } else if (n == "NICKNAME") {
+            extras.append(texts::kNickname + unescape(text(property)).trimmed());
+        } else if (n == "TITLE") {
+            extras.append(texts::kJobTitle + unescape(text(property)).trimmed());
+        } else if (n == "ROLE") {
+            extras.append(texts::kRole + unescape(text(property)).trimmed());
+        } else if (n == "IMPP") {
+            extras.append(texts::kChat + unescape(text(property)).trimmed());
+        } else if (n == "CATEGORIES") {
+            extras.append(texts::kGroups + unescape(text(property)).trimmed());
+        }
+    }
+
+    AddressParts parts;
+    for (QString& component : name) {
+        QStringList items;
+        for (const QString& item : splitEscaped(component, QLatin1Char(',')))
+            items.append(unescape(item));
+        component = joinNonEmpty(items, QStringLiteral(" "));
+    }
+    while (name.size() < 5)
+        name.append(QString());
+    const QString family = name[0].trimmed();
+    QString given = joinNonEmpty({name[3], name[1], name[2]}, QStringLiteral(" "));
+    given = joinNonEmpty({given, name[4]}, texts::kListSeparator);
+
+    const bool firm = kind == QLatin1String("org") || (family.isEmpty() && given.isEmpty() && !org.isEmpty());
+    if (firm) {
+        parts.surname = org.isEmpty() ? fullName : org;
+    } else if (!family.isEmpty()) {
+        parts.surname = family;
+        parts.firstName = given;
+    } else if (!given.isEmpty()) {
+        parts.surname = given; // a phone's "Maminka": the only name there is
+    } else {
+        const QString full = fullName.simplified();
+        const qsizetype blank = full.lastIndexOf(QLatin1Char(' '));
+        parts.surname = blank < 0 ? full : full.mid(blank + 1);
+        parts.firstName = blank < 0 ? QString() : full.left(blank);
+    }
+    if (parts.surname.trimmed().isEmpty())
+        throw ValueError{m_cardLine, texts::kNoName};
+    if (!firm && !org.isEmpty())
+        extras.prepend(texts::kFirm + org);
+
+    parts.phones = preferredPhones + phones;
+    if (!addresses.isEmpty())
+        parts.address = addresses.takeFirst();
+    for (const QString& more : addresses)
+        extras.append(texts::kMoreAddress + more);
+    parts.noteParts = notes + extras;
+
+    SourceRecord record = composeAddress(parts, m_cardLine);
+    record.warnings = warnings;
+    m_records.push_back(std::move(record));
+}
+
+bool headIsQuotedPrintable(const QByteArray& logical)
+{
+    const qsizetype colon = indexOutsideQuotes(logical, ':');
+    const QByteArray head = colon < 0 ? logical : logical.left(colon);
+    return head.toUpper().contains("QUOTED-PRINTABLE");
+}
+
+// Escapes a text value of version 4.0; `compound` also escapes semicolons.
+QByteArray escaped(const QString& text, bool compound)
+{
+    QString result;
+    result.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\'))
+            result.append(QLatin1String("\\\\"));
+        else if (c == QLatin1Char(','))
+            result.append(QLatin1String("\\,"));
+        else if (c == QLatin1Char(';') && compound)
+            result.append(QLatin1String("\\;"));
+        else if (c == QLatin1Char('\n'))
+            result.append(QLatin1String("\\n"));
+        else if (c != QLatin1Char('\r'))
+            result.append(c);
+    }
+    return result.toUtf8();
+}
+
+// Appends one content line folded at 75 bytes, never inside a UTF-8 sequence.
+void appendFolded(QByteArray& out, const QByteArray& line)
+{
+    constexpr qsizetype kLimit = 75;
+    qsizetype start = 0;
+    bool first = true;
+    while (line.size() - start > (first ? kLimit : kLimit - 1)) {
+        qsizetype end = start + (first ? kLimit : kLimit - 1);
+        while (end > start && (static_cast<unsigned char>(line.at(end)) & 0xC0) == 0x80)
+            --end;
+        if (!first)
+            out.append(' ');
+        out.append(line.constData() + start, end - start);
+        out.append("\r\n");
+        start = end;
+        first = false;
+    }
+    if (!first)
+        out.append(' ');
+    out.append(line.constData() + start, line.size() - start);
+    out.append("\r\n");
+}
+
+} // namespace
+
+VCardRead readVCards(const QByteArray& bytes, const std::function<bool(qint64, qint64)>& progress)
+{
+    VCardRead result;
+    const DetectedEncoding encoding = detectEncoding(bytes);
+    QByteArray converted;
+    const char* fileCharset = encoding.charset;
+    QByteArrayView data(bytes);
+    data = data.sliced(encoding.bomLength);
+    if (qstrncmp(encoding.charset, "UTF-16", 6) == 0) {
+        const std::optional<QString> text = decode(data, encoding.charset);
+        if (!text) {
+            result.problems.push_back({1, at(1, texts::kNotUtf16)});
+            return result;
+        }
+        converted = text->toUtf8();
+        data = converted;
+        fileCharset = "UTF-8";
+    }
+
+    CardReader reader(fileCharset, result.problems, result.records);
+    QByteArray logical;
+    int logicalLine = 0;
+    bool logicalIsQp = false;
+    int lineNumber = 0;
+    qsizetype start = 0;
+    const qsizetype size = data.size();
+    while (start < size) {
+        qsizetype end = data.indexOf('\n', start);
+        if (end < 0)
+            end = size;
+        QByteArrayView physical = data.sliced(start, end - start);
+        if (physical.endsWith('\r'))
+            physical.chop(1);
+        start = end + 1;
+        ++lineNumber;
+        if ((lineNumber & 0x3FF) == 0 && progress && !progress(start, size))
+            return {};
+
+        if (!physical.isEmpty() && (physical.front() == ' ' || physical.front() == '\t')) {
+            if (logical.isEmpty()) {
+                if (!physical.trimmed().isEmpty())
+                    reader.stray(lineNumber);
+                continue;
+            }
+            logical.append(physical.sliced(1));
+            continue;
+        }
+        // 2.1's quoted-printable soft line break: "=" at the end joins the next line.
+        if (logicalIsQp && logical.endsWith('=')) {
+            logical.chop(1);
+            logical.append(physical);
+            continue;
+        }
+        if (!logical.isEmpty())
+            reader.line(logical, logicalLine);
+        logical = physical.toByteArray();
+        logicalLine = lineNumber;
+        logicalIsQp = headIsQuotedPrintable(logical);
+    }
+    if (!logical.isEmpty())
+        reader.line(logical, logicalLine);
+    reader.finish(lineNumber);
+    if (progress)
+        progress(size, size);
+    return result;
+}
+
+QByteArray writeVCard(const std::vector<QString>& fields)
+{
+    const auto field = [&](AddressField f) {
+        return static_cast<std::size_t>(f) < fields.size() ? fields[static_cast<std::size_t>(f)] : QString();
+    };
+    const QString surname = field(Surname), firstName = field(FirstName), address = field(Address),
+                  phone = field(Phone), note = field(Note);
+    QByteArray out;
+    out.reserve(256);
+    out.append("BEGIN:VCARD\r\nVERSION:4.0\r\n");
+    if (looksLikeFirm(surname, firstName)) {
+        appendFolded(out, "KIND:org");
+        appendFolded(out, "FN:" + escaped(surname, false));
+        appendFolded(out, "ORG:" + escaped(surname, true));
+    } else {
+        appendFolded(out, "FN:" + escaped(joinNonEmpty({firstName, surname}, QStringLiteral(" ")), false));
+        appendFolded(out, "N:" + escaped(surname, true) + ';' + escaped(firstName, true) + ";;;");
+    }
+    if (!address.isEmpty()) {
+        QString street, code, place;
+        if (splitCzechAddressLine(address, &street, &code, &place))
+            appendFolded(out, "ADR:;;" + escaped(street, true) + ';' + escaped(place, true) + ";;" +
+                                  escaped(code, true) + ';');
+        else
+            appendFolded(out, "ADR:;;" + escaped(address, true) + ";;;;");
+    }
+    if (!phone.isEmpty()) {
+        // One TEL per number where the field is a plain list, so that reading
+        // the card joins them back to the very same text.
+        QStringList numbers = phone.split(texts::kListSeparator);
+        if (joinNonEmpty(numbers, texts::kListSeparator) != phone)
+            numbers = QStringList{phone};
+        for (const QString& number : numbers)
+            appendFolded(out, "TEL;VALUE=text:" + escaped(number, false));
+    }
+    if (!note.isEmpty())
+        appendFolded(out, "NOTE:" + escaped(note, false));
+    out.append("END:VCARD\r\n");
+    return out;
+}
+
+} // namespace interchange

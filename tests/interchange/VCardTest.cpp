@@ -1,0 +1,166 @@
+// The vCard reader on cards of the three versions as phones and address
+// books write them, its errors, and the writer's cards read back.
+
+#include "TestSupport.h"
+
+#include "interchange/TextCodec.h"
+#include "interchange/VCard.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using interchange::readVCards;
+using interchange::SourceRecord;
+
+std::vector<QString> fields(const char* surname, const char* first, const char* address, const char* phone,
+                            const char* note)
+{
+    return {QString::fromUtf8(surname), QString::fromUtf8(first), QString::fromUtf8(address),
+            QString::fromUtf8(phone), QString::fromUtf8(note)};
+}
+
+struct CardCase {
+    const char* name;
+    QByteArray bytes;
+    std::vector<QString> expected;
+};
+
+class VCardVersions : public testing::TestWithParam<CardCase> {};
+
+// One card as each version writes it must land in the same five fields.
+TEST_P(VCardVersions, CardLandsInTheAddressFields)
+{
+    const interchange::VCardRead read = readVCards(GetParam().bytes);
+    ASSERT_TRUE(read.problems.empty()) << read.problems.front().message.toStdString();
+    ASSERT_EQ(read.records.size(), 1u);
+    EXPECT_EQ(read.records[0].fields, GetParam().expected);
+    EXPECT_EQ(read.records[0].location, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Versions, VCardVersions,
+    testing::Values(
+        CardCase{"v40",
+                 "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Jan Novák\r\nN:Novák;Jan;;;\r\n"
+                 "ADR;TYPE=home:;;Dlouhá 5;Praha 1;;110 00;\r\nTEL;TYPE=cell;VALUE=uri:tel:+420-777-123-456\r\n"
+                 "TEL;TYPE=home:212 345 678\r\nEMAIL:jan@example.cz\r\nBDAY:19800102\r\n"
+                 "NOTE:Soused\\, ze třetího patra\r\nEND:VCARD\r\n",
+                 fields("Novák", "Jan", "Dlouhá 5, 110 00 Praha 1", "+420-777-123-456, 212 345 678",
+                        "Soused, ze třetího patra; E-mail: jan@example.cz; Narozeniny: 2.1.1980")},
+        CardCase{"v30_folded",
+                 "BEGIN:VCARD\nVERSION:3.0\nN:Dvořáková;Marie;;Ing.;\nFN:Ing. Marie Dvořáková\n"
+                 "ORG:Stavby Kladno\nADR;TYPE=WORK:;;Kladenská 1;Kladno;;272 01;Česká republika\n"
+                 "NOTE:Dlouhá poznámka\n  přes dva řádky\nTEL;TYPE=WORK,VOICE:312 111 222\nEND:VCARD\n",
+                 fields("Dvořáková", "Ing. Marie", "Kladenská 1, 272 01 Kladno, Česká republika", "312 111 222",
+                        "Dlouhá poznámka přes dva řádky; Firma: Stavby Kladno")},
+        CardCase{"v21_quoted_printable_cp1250",
+                 "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=windows-1250;ENCODING=QUOTED-PRINTABLE:=8Elu=9Dou=E8k=FD;"
+                 "=8At=ECp=E1n\r\nTEL;CELL;PREF:603111222\r\nTEL;HOME:\r\n"
+                 "NOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:P=C5=99=C3=ADli=C5=A1 dlouh=C3=A1 pozn=\r\n"
+                 "=C3=A1mka\r\nEND:VCARD\r\n",
+                 fields("Žluťoučký", "Štěpán", "", "603111222", "Příliš dlouhá poznámka")},
+        CardCase{"v30_firm_only_org",
+                 "BEGIN:VCARD\r\nVERSION:3.0\r\nN:;;;;\r\nFN:Pekárna U Lípy s.r.o.\r\nORG:Pekárna U Lípy s.r.o.\r\n"
+                 "TEL:321 654 987\r\nEND:VCARD\r\n",
+                 fields("Pekárna U Lípy s.r.o.", "", "", "321 654 987", "")}),
+    [](const testing::TestParamInfo<CardCase>& info) { return std::string(info.param.name); });
+
+struct BadCase {
+    const char* name;
+    QByteArray bytes;
+    int location;       // the card's line
+    const char* phrase; // part of the message
+};
+
+class VCardErrors : public testing::TestWithParam<BadCase> {};
+
+// A broken card is reported with its line and kept out; the good one next to it is read.
+TEST_P(VCardErrors, BadCardIsNamedAndTheGoodOneRead)
+{
+    const QByteArray good = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Dobrý;Petr\r\nEND:VCARD\r\n";
+    const interchange::VCardRead read = readVCards(GetParam().bytes + good);
+    ASSERT_EQ(read.problems.size(), 1u);
+    EXPECT_EQ(read.problems[0].location, GetParam().location);
+    EXPECT_TRUE(read.problems[0].message.contains(QString::fromUtf8(GetParam().phrase)))
+        << read.problems[0].message.toStdString();
+    ASSERT_EQ(read.records.size(), 1u);
+    EXPECT_EQ(read.records[0].fields[0], QStringLiteral("Dobrý"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, VCardErrors,
+    testing::Values(
+        BadCase{"broken_folding", "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Novák;Jan\r\nNOTE:začátek\r\npokračování\r\nEND:VCARD\r\n",
+                1, "Řádek 5: řádek nemá tvar vlastnosti"},
+        BadCase{"unknown_charset", "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=x-klingon:Novák\r\nEND:VCARD\r\n", 1,
+                "neznámé kódování znaků „x-klingon“"},
+        BadCase{"bad_quoted_printable",
+                "BEGIN:VCARD\r\nVERSION:2.1\r\nN;ENCODING=QUOTED-PRINTABLE:Nov=ZZk\r\nEND:VCARD\r\n", 1,
+                "Řádek 3: chybný zápis quoted-printable"},
+        BadCase{"no_end", "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Novák;Jan\r\n", 1, "nemá konec"},
+        BadCase{"no_name", "BEGIN:VCARD\r\nVERSION:4.0\r\nTEL:123\r\nEND:VCARD\r\n", 1, "nemá jméno"},
+        BadCase{"version", "BEGIN:VCARD\r\nVERSION:5.0\r\nFN:X\r\nEND:VCARD\r\n", 1, "verze vCard „5.0“"}),
+    [](const testing::TestParamInfo<BadCase>& info) { return std::string(info.param.name); });
+
+// A card with a BEGIN but no END before the next BEGIN is reported, the next one read.
+TEST(VCardReader, MissingEndBeforeNextCard)
+{
+    const interchange::VCardRead read =
+        readVCards("BEGIN:VCARD\nN:Prvni\nBEGIN:VCARD\nN:Druhý\nEND:VCARD\n");
+    ASSERT_EQ(read.problems.size(), 1u);
+    EXPECT_EQ(read.problems[0].location, 1);
+    ASSERT_EQ(read.records.size(), 1u);
+    EXPECT_EQ(read.records[0].fields[0], QStringLiteral("Druhý"));
+    EXPECT_EQ(read.records[0].location, 3);
+}
+
+// A file of Windows-1250 bytes without a CHARSET still reads as Czech.
+TEST(VCardReader, UndeclaredWindows1250)
+{
+    const QByteArray bytes = interchange::encode(
+        QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Šťastný;Řehoř\r\nEND:VCARD\r\n"), "windows-1250");
+    const interchange::VCardRead read = readVCards(bytes);
+    ASSERT_EQ(read.records.size(), 1u);
+    EXPECT_EQ(read.records[0].fields[0], QStringLiteral("Šťastný"));
+    EXPECT_EQ(read.records[0].fields[1], QStringLiteral("Řehoř"));
+}
+
+// Telephones that do not fit the field go to the note, never away.
+TEST(VCardReader, OverflowingPhonesGoToTheNote)
+{
+    const interchange::VCardRead read = readVCards(
+        "BEGIN:VCARD\nVERSION:3.0\nN:Novák;Jan\nTEL:+420 777 111 111\nTEL:+420 777 222 222\n"
+        "TEL:+420 777 333 333\nEND:VCARD\n");
+    ASSERT_EQ(read.records.size(), 1u);
+    EXPECT_EQ(read.records[0].fields[3], QStringLiteral("+420 777 111 111"));
+    EXPECT_EQ(read.records[0].fields[4], QStringLiteral("Další telefony: +420 777 222 222, +420 777 333 333"));
+}
+
+// What the writer writes reads back to the same fields, folding and escapes included.
+TEST(VCardWriter, RoundTrip)
+{
+    const std::vector<std::vector<QString>> table = {
+        fields("Novák", "Jan", "Dlouhá 5, 110 00 Praha 1", "777 123 456, 212 345 678", "Soused; klíče u něj"),
+        fields("Stavby Kladno s.r.o.", "", "Kladno", "312 111 222", ""),
+        fields("Ďáblová", "Žofie", "", "", QStringLiteral("Příliš žluťoučký kůň úpěl ďábelské ódy, a to velmi dlouho")
+                                                  .toUtf8()
+                                                  .constData()),
+        fields("O'Brien, Jr.", "Seán", "Na Příkopě 1\\2", "+420,123", "čárka, středník; zpětné \\ lomítko"),
+        fields("Kovář", "", "", "", ""),
+    };
+    QByteArray file;
+    for (const auto& record : table)
+        file += interchange::writeVCard(record);
+    for (const QByteArray& line : file.split('\n'))
+        EXPECT_LE(line.size(), 76) << line.constData();
+    const interchange::VCardRead read = readVCards(file);
+    ASSERT_TRUE(read.problems.empty()) << read.problems.front().message.toStdString();
+    ASSERT_EQ(read.records.size(), table.size());
+    for (std::size_t i = 0; i < table.size(); ++i)
+        EXPECT_EQ(read.records[i].fields, table[i]) << i;
+}
+
+} // namespace
