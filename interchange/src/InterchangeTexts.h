@@ -43,3 +43,27 @@ inline const QString kNoName = QStringLiteral("vizitka nemá jméno ani název f
 inline const QString kNotUtf16 = QStringLiteral("soubor začíná značkou UTF-16, ale není v tomto kódování");
 
 } // namespace interchange::texts
+
+namespace interchange::texts {
+
+// Paradox.
+inline const QString kParadoxDescription = QStringLiteral("Datový adresář Paradox (%1)");
+inline const QString kCannotOpen = QStringLiteral("soubor nelze otevřít: %1");
+inline const QString kNotParadox = QStringLiteral("soubor není tabulka Paradox, nebo je poškozený (%1)");
+inline const QString kTruncated = QStringLiteral(
+    "soubor je zkrácený: má %1 bajtů, jeho tabulka jich potřebuje %2; obnovte ho ze zálohy");
+inline const QString kEncrypted = QStringLiteral(
+    "tabulka je zašifrovaná heslem, které program nezná; tabulka se přeskočí");
+inline const QString kRecordUnreadable = QStringLiteral("záznam nelze přečíst");
+inline const QString kFieldNotInCodePage = QStringLiteral("pole „%1“ není v kódové stránce %2");
+inline const QString kMemoUnreadable = QStringLiteral("poznámku v poli „%1“ nelze přečíst ze souboru %2: %3");
+inline const QString kMemoFileMissing = QStringLiteral("chybí soubor poznámek %1");
+inline const QString kFieldMissing = QStringLiteral("Pole „%1“ v souboru není; zůstane prázdné.");
+inline const QString kFieldLeftOut = QStringLiteral("Pole „%1“ tabulka nemá; nepřenáší se.");
+inline const QString kFieldKindLeftOut = QStringLiteral("Pole „%1“ (obrázek nebo binární data) se nepřenáší.");
+inline const QString kCodePage = QStringLiteral("Kódová stránka %1.");
+inline const QString kUnknownCodePage = QStringLiteral("Soubor uvádí kódovou stránku %1; čte se jako Windows-1250.");
+inline const QString kYes = QStringLiteral("Ano");
+inline const QString kNo = QStringLiteral("Ne");
+
+} // namespace interchange::texts
