@@ -67,3 +67,18 @@ inline const QString kYes = QStringLiteral("Ano");
 inline const QString kNo = QStringLiteral("Ne");
 
 } // namespace interchange::texts
+
+namespace interchange::texts {
+
+// The import plan and its result.
+inline const QString kMissingKey = QStringLiteral("chybí %1, podle kterého se záznam ukládá");
+inline const QString kNotDate = QStringLiteral("pole „%1“: „%2“ není datum (den.měsíc.rok)");
+inline const QString kNotTime = QStringLiteral("pole „%1“: „%2“ není čas (hodiny:minuty)");
+inline const QString kNotNumber = QStringLiteral("pole „%1“: „%2“ není celé číslo");
+inline const QString kShortened = QStringLiteral("„%1“ zkráceno na %2 znaků (%3 znaků se nevešlo)");
+inline const QString kResultLine = QStringLiteral("%1: přidáno %2, nahrazeno %3, ponecháno obojí %4, přeskočeno %5, nečitelných %6");
+inline const QString kResultFailed = QStringLiteral("%1: nic se nezapsalo – %2");
+inline const QString kResultSkippedTable = QStringLiteral("%1: přeskočeno – %2");
+inline const QString kWriteFailedAt = QStringLiteral("%1 %2: %3");
+
+} // namespace interchange::texts
