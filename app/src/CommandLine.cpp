@@ -2,29 +2,51 @@
 
 namespace app {
 
+namespace {
+const QString kMissingValue = QStringLiteral("Chybí hodnota za volbou %1.");
+const QString kImportOrExport = QStringLiteral("Volby --import a --export nelze použít najednou.");
+} // namespace
+
 CommandLine parseCommandLine(const QStringList& arguments, const QString& currentDir)
 {
     CommandLine result;
     result.workDir = currentDir;
-    const QString option = QStringLiteral("--workdir");
+    struct Option {
+        QString name;
+        QString* value;
+    };
+    const Option options[] = {
+        {QStringLiteral("--workdir"), &result.workDir},     {QStringLiteral("--import"), &result.importPath},
+        {QStringLiteral("--export"), &result.exportPath},   {QStringLiteral("--conflicts"), &result.conflicts},
+        {QStringLiteral("--encoding"), &result.encoding},   {QStringLiteral("--password"), &result.password},
+    };
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        if (argument == option) {
-            if (i + 1 >= arguments.size()) {
-                result.error = QStringLiteral("Chybí adresář za volbou --workdir.");
-                return result;
+        bool matched = false;
+        for (const Option& option : options) {
+            if (argument == option.name) {
+                if (i + 1 >= arguments.size()) {
+                    result.error = kMissingValue.arg(option.name);
+                    return result;
+                }
+                *option.value = arguments[++i];
+                matched = true;
+            } else if (argument.startsWith(option.name + QLatin1Char('='))) {
+                *option.value = argument.mid(option.name.size() + 1);
+                matched = true;
             }
-            result.workDir = arguments[++i];
-            result.workDirGiven = true;
-        } else if (argument.startsWith(option + QLatin1Char('='))) {
-            result.workDir = argument.mid(option.size() + 1);
-            result.workDirGiven = true;
-        } else if (result.document.isEmpty()) {
-            result.document = argument;
+            if (matched) {
+                result.workDirGiven = result.workDirGiven || option.value == &result.workDir;
+                break;
+            }
         }
+        if (!matched && result.document.isEmpty())
+            result.document = argument;
     }
     if (result.workDir.isEmpty())
-        result.error = QStringLiteral("Chybí adresář za volbou --workdir.");
+        result.error = kMissingValue.arg(QStringLiteral("--workdir"));
+    else if (!result.importPath.isEmpty() && !result.exportPath.isEmpty())
+        result.error = kImportOrExport;
     return result;
 }
 

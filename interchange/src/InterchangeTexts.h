@@ -82,3 +82,41 @@ inline const QString kResultSkippedTable = QStringLiteral("%1: přeskočeno – 
 inline const QString kWriteFailedAt = QStringLiteral("%1 %2: %3");
 
 } // namespace interchange::texts
+
+namespace interchange::texts {
+
+// Export.
+inline const QString kExportCannotWrite = QStringLiteral("Soubor %1 nelze zapsat: %2");
+inline const QString kExportStopped = QStringLiteral("Export byl přerušen; soubor se nezměnil.");
+
+} // namespace interchange::texts
+
+namespace interchange::texts {
+
+// Reading the chosen file.
+inline const QString kNoSuchFile = QStringLiteral("Soubor %1 neexistuje.");
+inline const QString kCannotRead = QStringLiteral("Soubor %1 nelze přečíst: %2");
+inline const QString kTooLarge = QStringLiteral(
+    "Soubor %1 má %2 MB; import čte soubory nejvýš do %3 MB. Rozdělte ho na menší části.");
+inline const QString kNotAFile = QStringLiteral("%1 není soubor.");
+inline const QString kNoParadoxTables = QStringLiteral("Ve složce %1 nejsou tabulky Paradox tohoto programu.");
+inline const QString kVCardDescription = QStringLiteral("vCard, %1 vizitek");
+
+} // namespace interchange::texts
+
+namespace interchange::texts {
+
+// The command line.
+inline const QString kNothingWritten = QStringLiteral("Nic se nezapsalo.");
+inline const QString kUnreadableListed = QStringLiteral(
+    "Tyto záznamy nelze přečíst; opravte soubor a spusťte import znovu:");
+inline const QString kReadStopped = QStringLiteral("Čtení bylo přerušeno.");
+inline const QString kNothingToImport = QStringLiteral("V souboru není nic k importu.");
+inline const QString kExported = QStringLiteral("Zapsáno %1 adres do %2.");
+inline const QString kUnmappable = QStringLiteral(
+    "%1 znaků nemá kódování Windows-1250; v souboru jsou zapsány jako otazník.");
+inline const QString kCsvNeedsColumns = QStringLiteral(
+    "Záhlaví souboru %1 nepojmenovává sloupec s příjmením nebo názvem firmy (%2). "
+    "Přejmenujte sloupce, nebo soubor importujte z programu, kde je lze přiřadit.");
+
+} // namespace interchange::texts

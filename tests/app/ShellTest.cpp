@@ -399,6 +399,9 @@ TEST(CommandLine, WorkdirAndDocument)
          QStringLiteral("dopis.rtf"), false},
         {{QStringLiteral("a.rtf"), QStringLiteral("b.rtf")}, here, QStringLiteral("a.rtf"), false},
         {{QStringLiteral("--workdir")}, here, {}, true},
+        {{QStringLiteral("--import"), QStringLiteral("a.vcf"), QStringLiteral("--export"), QStringLiteral("b.csv")},
+         here, {}, true},
+        {{QStringLiteral("--export")}, here, {}, true},
     };
     for (const Case& c : cases) {
         const app::CommandLine parsed = app::parseCommandLine(c.arguments, here);
@@ -408,6 +411,12 @@ TEST(CommandLine, WorkdirAndDocument)
             EXPECT_EQ(parsed.document, c.document);
         }
     }
+    const app::CommandLine transfer = app::parseCommandLine(
+        {QStringLiteral("--import=a.vcf"), QStringLiteral("--conflicts"), QStringLiteral("keep")}, here);
+    EXPECT_TRUE(transfer.isTransfer());
+    EXPECT_EQ(transfer.importPath, QStringLiteral("a.vcf"));
+    EXPECT_EQ(transfer.conflicts, QStringLiteral("keep"));
+    EXPECT_TRUE(transfer.document.isEmpty());
 }
 
 } // namespace

@@ -153,5 +153,7 @@ private:
 int runProgram(const QStringList& arguments);
 // The same with the services already installed (tests install fakes).
 int runWithServices(const CommandLine& commandLine);
+// `--import` or `--export`: moves the data without a window; the exit code.
+int runTransfer(const CommandLine& commandLine);
 
 } // namespace app

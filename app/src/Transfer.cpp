@@ -1,0 +1,98 @@
+// `pelmir --import FILE` and `pelmir --export FILE`: no window, the working
+// directory's lock taken like the program takes it, the result on the
+// standard outputs and in the exit code.
+
+#include "app/Application.h"
+#include "app/WorkDir.h"
+
+#include "store/Catalogue.h"
+#include "store/Database.h"
+#include "store/InstanceLock.h"
+
+#include "interchange/CommandLineTransfer.h"
+
+#include "platform/RealServices.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTextStream>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace app {
+
+namespace {
+const QString kBadConflicts = QStringLiteral("Volba --conflicts bere skip, replace nebo keep, ne „%1“.");
+const QString kBadEncoding = QStringLiteral("Volba --encoding bere jen windows-1250 (jinak se píše UTF-8), ne „%1“.");
+const QString kRunning = QStringLiteral(
+    "Pelmir a telefony běží nad tímto pracovním adresářem; ukončete ho a spusťte přenos znovu.");
+const QString kNoLock = QStringLiteral("Pracovní adresář nelze uzamknout: %1");
+} // namespace
+
+int runTransfer(const CommandLine& commandLine)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (!commandLine.error.isEmpty()) {
+        err << commandLine.error << '\n';
+        return 2;
+    }
+    const std::optional<interchange::Choice> choice = interchange::choiceFromText(commandLine.conflicts);
+    if (!choice) {
+        err << kBadConflicts.arg(commandLine.conflicts) << '\n';
+        return 2;
+    }
+    const bool windows1250 = commandLine.encoding.compare(QLatin1String("windows-1250"), Qt::CaseInsensitive) == 0 ||
+                             commandLine.encoding.compare(QLatin1String("cp1250"), Qt::CaseInsensitive) == 0;
+    if (!commandLine.encoding.isEmpty() && !windows1250 &&
+        commandLine.encoding.compare(QLatin1String("utf-8"), Qt::CaseInsensitive) != 0) {
+        err << kBadEncoding.arg(commandLine.encoding) << '\n';
+        return 2;
+    }
+
+    // The same working directory as the windows would use, built on first use.
+    const WorkDirChoice where = chooseWorkDir(commandLine, QDir::currentPath(),
+                                              userWorkDir(qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()));
+    if (where.provision) {
+        const QString error = prepareWorkDir(
+            where.dir, platform::installedFile(QCoreApplication::applicationDirPath(), QStringLiteral("data")),
+            QCoreApplication::applicationFilePath());
+        if (!error.isEmpty()) {
+            err << error << '\n';
+            return 1;
+        }
+    }
+    const QString workDir = QDir(where.dir).absolutePath();
+    const std::filesystem::path dataDir = std::filesystem::path(workDir.toStdString()) / store::kDataDirName;
+    std::unique_ptr<store::InstanceLock> lock;
+    try {
+        lock = store::InstanceLock::acquire(dataDir);
+    } catch (const std::exception& error) {
+        err << kNoLock.arg(QString::fromUtf8(error.what())) << '\n';
+        return 1;
+    }
+    if (!lock) {
+        err << kRunning << '\n';
+        return 1;
+    }
+    // Relative file names mean where the command was given, not the working directory.
+    const QString here = QDir::currentPath();
+    try {
+        store::Database database(dataDir);
+        database.registerPassword(store::dataTablesPassword());
+        if (!commandLine.exportPath.isEmpty())
+            return interchange::exportFromCommandLine(database, QDir(here).absoluteFilePath(commandLine.exportPath),
+                                                      windows1250, out, err);
+        std::vector<std::string> passwords{store::dataTablesPassword()};
+        if (!commandLine.password.isEmpty())
+            passwords.push_back(commandLine.password.toStdString());
+        return interchange::importFromCommandLine(database, QDir(here).absoluteFilePath(commandLine.importPath),
+                                                  *choice, passwords, out, err);
+    } catch (const std::exception& error) {
+        err << QString::fromUtf8(error.what()) << '\n';
+        return 1;
+    }
+}
+
+} // namespace app

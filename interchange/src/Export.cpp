@@ -1,0 +1,121 @@
+#include "interchange/Export.h"
+
+#include "store/Cursor.h"
+#include "store/Database.h"
+
+#include "interchange/Source.h"
+#include "interchange/TextCodec.h"
+#include "interchange/VCard.h"
+
+#include "InterchangeTexts.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringList>
+
+namespace interchange {
+
+ExportFormat formatForFile(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("vcf") || suffix == QLatin1String("vcard") ? ExportFormat::VCard
+                                                                                  : ExportFormat::Csv;
+}
+
+QByteArray csvLine(const QStringList& fields)
+{
+    QString line;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line.append(QLatin1Char(';'));
+        const QString& field = fields[i];
+        const bool quote = field.contains(QLatin1Char(';')) || field.contains(QLatin1Char('"')) ||
+                           field.contains(QLatin1Char('\n')) || field.contains(QLatin1Char('\r')) ||
+                           field.contains(QLatin1Char(',')) ||
+                           (!field.isEmpty() && (field.front().isSpace() || field.back().isSpace()));
+        if (quote) {
+            QString escaped = field;
+            escaped.replace(QLatin1Char('"'), QLatin1String("\"\""));
+            line.append(QLatin1Char('"')).append(escaped).append(QLatin1Char('"'));
+        } else {
+            line.append(field);
+        }
+    }
+    line.append(QLatin1String("\r\n"));
+    return line.toUtf8();
+}
+
+ExportResult exportAddresses(store::Database& database, const QString& path, const ExportOptions& options,
+                             const std::function<bool(qint64, qint64)>& progress)
+{
+    ExportResult result;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        result.error = texts::kExportCannotWrite.arg(path, file.errorString());
+        return result;
+    }
+    store::Cursor cursor(database, "Dat.DB");
+    cursor.open();
+    const int fieldCount = static_cast<int>(cursor.fields().size());
+    const bool csv = options.format == ExportFormat::Csv;
+    const bool windows = csv && options.windows1250;
+
+    QByteArray buffer;
+    constexpr qsizetype kChunk = 1 << 20;
+    buffer.reserve(kChunk + 4096);
+    const auto flush = [&]() {
+        if (buffer.isEmpty())
+            return true;
+        QByteArray bytes = buffer;
+        if (windows) {
+            qsizetype unmappable = 0;
+            bytes = encode(QString::fromUtf8(buffer), "windows-1250", &unmappable);
+            result.unmappable += unmappable;
+        }
+        buffer.clear();
+        return file.write(bytes) == bytes.size();
+    };
+
+    if (csv) {
+        if (!windows)
+            buffer.append("\xEF\xBB\xBF");
+        QStringList header;
+        for (const store::FieldDef& field : cursor.fields())
+            header.append(QString::fromStdString(field.name));
+        buffer.append(csvLine(header));
+    }
+    const qint64 rows = cursor.rowCount();
+    std::vector<QString> fields(static_cast<std::size_t>(fieldCount));
+    QStringList list;
+    for (qint64 row = 0; row < rows; ++row) {
+        for (int f = 0; f < fieldCount; ++f)
+            fields[static_cast<std::size_t>(f)] = QString::fromStdString(cursor.rowText(static_cast<int>(row), f));
+        if (csv) {
+            list = QStringList(fields.begin(), fields.end());
+            buffer.append(csvLine(list));
+        } else {
+            buffer.append(writeVCard(fields));
+        }
+        ++result.records;
+        if (buffer.size() >= kChunk) {
+            if (!flush())
+                break;
+            if (progress && !progress(row + 1, rows)) {
+                file.cancelWriting();
+                result.error = texts::kExportStopped;
+                return result;
+            }
+        }
+    }
+    if (!flush() || !file.commit()) {
+        result.error = texts::kExportCannotWrite.arg(path, file.errorString());
+        result.records = 0;
+        return result;
+    }
+    if (progress)
+        progress(rows, rows);
+    result.written = true;
+    return result;
+}
+
+} // namespace interchange

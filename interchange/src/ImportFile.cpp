@@ -1,0 +1,116 @@
+#include "interchange/ImportFile.h"
+
+#include "interchange/Paradox.h"
+#include "interchange/VCard.h"
+
+#include "InterchangeTexts.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace interchange {
+
+SourceKind sourceKindOf(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isDir() || info.suffix().compare(QLatin1String("db"), Qt::CaseInsensitive) == 0)
+        return SourceKind::Paradox;
+    const QString suffix = info.suffix().toLower();
+    if (suffix == QLatin1String("vcf") || suffix == QLatin1String("vcard"))
+        return SourceKind::VCard;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        QByteArray head = file.read(64);
+        if (head.startsWith("\xEF\xBB\xBF"))
+            head.remove(0, 3);
+        if (head.trimmed().toUpper().startsWith("BEGIN:VCARD"))
+            return SourceKind::VCard;
+    }
+    return SourceKind::Csv;
+}
+
+std::optional<QByteArray> readWholeFile(const QString& path, QString* error)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        *error = texts::kNoSuchFile.arg(path);
+        return std::nullopt;
+    }
+    if (!info.isFile()) {
+        *error = texts::kNotAFile.arg(path);
+        return std::nullopt;
+    }
+    if (info.size() > kMaxImportBytes) {
+        *error = texts::kTooLarge.arg(path).arg(info.size() >> 20).arg(kMaxImportBytes >> 20);
+        return std::nullopt;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = texts::kCannotRead.arg(path, file.errorString());
+        return std::nullopt;
+    }
+    // A device or a growing file may say nothing of its size: read no more than allowed.
+    QByteArray bytes = file.read(kMaxImportBytes + 1);
+    if (bytes.size() > kMaxImportBytes) {
+        *error = texts::kTooLarge.arg(path).arg(bytes.size() >> 20).arg(kMaxImportBytes >> 20);
+        return std::nullopt;
+    }
+    if (file.error() != QFileDevice::NoError) {
+        *error = texts::kCannotRead.arg(path, file.errorString());
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+ImportSource vcardSource(const QByteArray& bytes, const std::function<bool(qint64, qint64)>& progress)
+{
+    VCardRead read = readVCards(bytes, progress);
+    ImportSource source;
+    TableSource table;
+    table.tableName = "Dat.DB";
+    table.locationWord = texts::kLineWord;
+    table.records = std::move(read.records);
+    table.problems = std::move(read.problems);
+    source.description = texts::kVCardDescription.arg(table.records.size() + table.problems.size());
+    source.tables.push_back(std::move(table));
+    return source;
+}
+
+ReadSource readSource(const QString& path, const std::vector<std::string>& passwords,
+                      const std::function<bool(qint64, qint64)>& progress)
+{
+    ReadSource result;
+    switch (sourceKindOf(path)) {
+    case SourceKind::Paradox: {
+        const QFileInfo info(path);
+        const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+        if (!isParadoxDirectory(folder.toStdString())) {
+            result.error = texts::kNoParadoxTables.arg(folder);
+            return result;
+        }
+        const auto tables = [&](int done, int total) { return !progress || progress(done, total); };
+        ImportSource source = readParadoxDirectory(folder.toStdString(), passwords, tables);
+        if (!source.tables.empty())
+            result.source = std::move(source);
+        return result;
+    }
+    case SourceKind::VCard: {
+        const std::optional<QByteArray> bytes = readWholeFile(path, &result.error);
+        if (!bytes)
+            return result;
+        bool stopped = false;
+        ImportSource source = vcardSource(*bytes, [&](qint64 done, qint64 total) {
+            stopped = progress && !progress(done, total);
+            return !stopped;
+        });
+        if (!stopped)
+            result.source = std::move(source);
+        return result;
+    }
+    case SourceKind::Csv:
+        break;
+    }
+    return result;
+}
+
+} // namespace interchange
