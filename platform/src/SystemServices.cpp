@@ -65,7 +65,7 @@ RealServices::RealServices(const QString& workDir) : paths(workDir) {}
 
 Services RealServices::services()
 {
-    return {&clock, &dialogs, nullptr, &printer, &processes, &drives, &paths, nullptr};
+    return {&clock, &dialogs, nullptr, &printer, &processes, &drives, &paths, nullptr, &progress};
 }
 
 } // namespace platform

@@ -278,6 +278,30 @@ private:
     QList<int> m_topics;
 };
 
+// Records what long work reported and stops it when told to.
+class FakeProgress : public Progress {
+public:
+    struct Step {
+        QString title;
+        QString label;
+        qint64 done = 0;
+        qint64 total = 0;
+    };
+    std::unique_ptr<ProgressTask> begin(const QString& title, QWidget* parent) override;
+    // The user presses Cancel at the n-th report from now (1: the next one); 0: never.
+    void cancelAt(int report) { m_cancelAt = report; }
+    const QList<Step>& steps() const { return m_steps; }
+    QStringList titles() const;
+    void clear() { m_steps.clear(); }
+
+private:
+    friend class FakeProgressTask;
+    bool report(const Step& step);
+    int m_cancelAt = 0;
+    bool m_cancelled = false;
+    QList<Step> m_steps;
+};
+
 // Installs every fake for its lifetime and puts the previous services back.
 class ScopedFakeServices {
 public:
@@ -294,6 +318,7 @@ public:
     FakeDrives drives;
     TempPaths paths;
     RecordingHelp help;
+    FakeProgress progress;
 
 private:
     Services m_previous;

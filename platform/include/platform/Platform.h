@@ -153,6 +153,23 @@ public:
     virtual void showTopic(int topic) = 0;
 };
 
+// Long work the user may stop (an import, an export): a window with a bar and
+// a cancel button that appears when the work takes more than a moment.
+class ProgressTask {
+public:
+    virtual ~ProgressTask() = default;
+    // Moves the bar; false once the user has asked to stop.
+    virtual bool setProgress(qint64 done, qint64 total) = 0;
+    virtual void setLabel(const QString& text) = 0;
+};
+
+class Progress {
+public:
+    virtual ~Progress() = default;
+    // The window goes when the task is destroyed.
+    virtual std::unique_ptr<ProgressTask> begin(const QString& title, QWidget* parent) = 0;
+};
+
 struct Services {
     Clock* clock = nullptr;
     Dialogs* dialogs = nullptr;
@@ -162,6 +179,7 @@ struct Services {
     Drives* drives = nullptr;
     Paths* paths = nullptr;
     Help* help = nullptr;
+    Progress* progress = nullptr;
 };
 
 // The services in use. The program installs the real ones at start; tests install fakes.

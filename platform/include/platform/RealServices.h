@@ -105,6 +105,12 @@ QString installedFile(const QString& programDir, const QString& name);
 // themselves.
 std::unique_ptr<QTranslator> installToolkitTranslation();
 
+// QProgressDialog, shown after 400 ms; its events keep the windows painted.
+class QtProgress : public Progress {
+public:
+    std::unique_ptr<ProgressTask> begin(const QString& title, QWidget* parent) override;
+};
+
 // Owns the real seams. The tone output and the help viewer belong to other
 // modules, so services() leaves them empty for the program to fill in.
 class RealServices {
@@ -118,6 +124,7 @@ public:
     QtProcesses processes;
     ConfiguredDrives drives;
     RealPaths paths;
+    QtProgress progress;
 };
 
 } // namespace platform

@@ -213,12 +213,53 @@ TempPaths::TempPaths()
         root.mkpath(dir);
 }
 
+// --- FakeProgress ---------------------------------------------------------------
+
+class FakeProgressTask : public ProgressTask {
+public:
+    FakeProgressTask(FakeProgress& owner, const QString& title) : m_owner(owner), m_title(title) {}
+    bool setProgress(qint64 done, qint64 total) override
+    {
+        return m_owner.report({m_title, m_label, done, total});
+    }
+    void setLabel(const QString& text) override { m_label = text; }
+
+private:
+    FakeProgress& m_owner;
+    QString m_title;
+    QString m_label;
+};
+
+std::unique_ptr<ProgressTask> FakeProgress::begin(const QString& title, QWidget* parent)
+{
+    static_cast<void>(parent);
+    m_cancelled = false;
+    return std::make_unique<FakeProgressTask>(*this, title);
+}
+
+bool FakeProgress::report(const Step& step)
+{
+    m_steps.append(step);
+    if (m_cancelAt > 0 && --m_cancelAt == 0)
+        m_cancelled = true;
+    return !m_cancelled;
+}
+
+QStringList FakeProgress::titles() const
+{
+    QStringList result;
+    for (const Step& step : m_steps)
+        if (!result.contains(step.title))
+            result.append(step.title);
+    return result;
+}
+
 // --- ScopedFakeServices -------------------------------------------------------
 
 ScopedFakeServices::ScopedFakeServices() : m_previous(services())
 {
     tones.setClock(&clock);
-    setServices({&clock, &dialogs, &tones, &printer, &processes, &drives, &paths, &help});
+    setServices({&clock, &dialogs, &tones, &printer, &processes, &drives, &paths, &help, &progress});
 }
 
 ScopedFakeServices::~ScopedFakeServices()

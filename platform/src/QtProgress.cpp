@@ -1,0 +1,57 @@
+#include "platform/RealServices.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProgressDialog>
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+class QtProgressTask : public ProgressTask {
+public:
+    QtProgressTask(const QString& title, QWidget* parent)
+        : m_dialog(title, QStringLiteral("Zrušit"), 0, kSteps, parent)
+    {
+        m_dialog.setWindowTitle(title);
+        m_dialog.setWindowModality(Qt::WindowModal);
+        m_dialog.setMinimumDuration(400);
+        m_dialog.setAutoClose(false);
+        m_dialog.setAutoReset(false);
+        m_dialog.setValue(0);
+    }
+
+    bool setProgress(qint64 done, qint64 total) override
+    {
+        // Work reports far more often than a window can repaint: events (the
+        // cancel button among them) are handled a few dozen times a second.
+        if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < 30 && done < total)
+            return !m_dialog.wasCanceled();
+        m_sinceEvents.start();
+        const int value = total > 0 ? static_cast<int>(std::min<qint64>(kSteps, done * kSteps / total)) : 0;
+        // A modal progress dialog handles the events in setValue.
+        if (value != m_dialog.value())
+            m_dialog.setValue(value);
+        else
+            QCoreApplication::processEvents();
+        return !m_dialog.wasCanceled();
+    }
+
+    void setLabel(const QString& text) override { m_dialog.setLabelText(text); }
+
+private:
+    static constexpr int kSteps = 1000;
+    QProgressDialog m_dialog;
+    QElapsedTimer m_sinceEvents;
+};
+
+} // namespace
+
+std::unique_ptr<ProgressTask> QtProgress::begin(const QString& title, QWidget* parent)
+{
+    return std::make_unique<QtProgressTask>(title, parent);
+}
+
+} // namespace platform
