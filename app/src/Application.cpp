@@ -18,6 +18,7 @@
 #include "directories/PrefixForm.h"
 #include "directories/VyrobForm.h"
 #include "editor/AddressBlock.h"
+#include "interchange/ImportDialog.h"
 #include "editor/EditorForm.h"
 #include "organiser/KalendarForm.h"
 #include "organiser/OsobZaznamyForm.h"
@@ -40,6 +41,8 @@ namespace app {
 
 namespace {
 const QString kApplicationTitle = QStringLiteral("Pelmir a telefony");
+const QString kPendingBeforeImport = QStringLiteral(
+    "V adresáři je rozepsaný záznam. Uložte ho nebo zrušte a spusťte import znovu.");
 // The help file's name in the help location.
 const QString kHelpFileName = QStringLiteral("Pelmhelp.hlp");
 
@@ -128,6 +131,10 @@ std::vector<StartupStep> Application::startupSteps()
          [this] {
              m_mainForm = std::make_unique<TMainForm>(*m_database);
              m_mainForm->FormCreate();
+             m_mainForm->bindCommand(QStringLiteral("ImportDat"), [this] { importData(); });
+             m_mainForm->bindCommand(QStringLiteral("ExportAdresare"), [this] {
+                 interchange::runExport(*m_database, m_mainForm.get());
+             });
          },
          {}},
         {QStringLiteral("TVyrobForm"), [this] { createVyrobForm(); }, {}},
@@ -277,6 +284,17 @@ void Application::createNameDays()
     main->bindCommand(QStringLiteral("SpeedButtonSvatek"), [nameDays] { nameDays->show(); });
     // Today's name day reads the calendar through the main window's own selection.
     main->bindCommand(QStringLiteral("SpeedButtonVyroci"), [main] { main->SpeedButtonVyrociClick(); });
+}
+
+void Application::importData()
+{
+    // The import replaces records the grid may be changing: the typing comes first.
+    const store::CursorState state = m_mainForm->Table().state();
+    if (state == store::CursorState::Edit || state == store::CursorState::Insert) {
+        platform::services().dialogs->warning(kPendingBeforeImport);
+        return;
+    }
+    interchange::runImport(*m_database, m_mainForm.get());
 }
 
 void Application::setApplicationValues()

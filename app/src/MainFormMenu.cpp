@@ -123,6 +123,10 @@ void TMainForm::createMenu()
     backup.item("ObnovaZDisku", QStringLiteral("Obnova z disku"));
     backup.separator();
     backup.item("Statistika", QStringLiteral("Statistika"));
+    // Moving data in and out comes after the backup's own items.
+    backup.separator();
+    backup.item("ImportDat", QStringLiteral("Import adres a dat..."));
+    backup.item("ExportAdresare", QStringLiteral("Export adresáře..."));
 
     const MenuBuilder settings = topMenu(this, "MenuNastaveni", texts::kMenuNastaveni);
     settings.item("BarvaPozadi", QStringLiteral("Barva pozadí"), {}, [this] { BarvaPozadiClick(); });

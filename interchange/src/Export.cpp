@@ -1,5 +1,7 @@
 #include "interchange/Export.h"
 
+#include "interchange/CsvReader.h"
+
 #include "store/Cursor.h"
 #include "store/Database.h"
 
@@ -20,29 +22,6 @@ ExportFormat formatForFile(const QString& path)
     const QString suffix = QFileInfo(path).suffix().toLower();
     return suffix == QLatin1String("vcf") || suffix == QLatin1String("vcard") ? ExportFormat::VCard
                                                                                   : ExportFormat::Csv;
-}
-
-QByteArray csvLine(const QStringList& fields)
-{
-    QString line;
-    for (qsizetype i = 0; i < fields.size(); ++i) {
-        if (i > 0)
-            line.append(QLatin1Char(';'));
-        const QString& field = fields[i];
-        const bool quote = field.contains(QLatin1Char(';')) || field.contains(QLatin1Char('"')) ||
-                           field.contains(QLatin1Char('\n')) || field.contains(QLatin1Char('\r')) ||
-                           field.contains(QLatin1Char(',')) ||
-                           (!field.isEmpty() && (field.front().isSpace() || field.back().isSpace()));
-        if (quote) {
-            QString escaped = field;
-            escaped.replace(QLatin1Char('"'), QLatin1String("\"\""));
-            line.append(QLatin1Char('"')).append(escaped).append(QLatin1Char('"'));
-        } else {
-            line.append(field);
-        }
-    }
-    line.append(QLatin1String("\r\n"));
-    return line.toUtf8();
 }
 
 ExportResult exportAddresses(store::Database& database, const QString& path, const ExportOptions& options,

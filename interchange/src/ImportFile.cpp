@@ -1,5 +1,6 @@
 #include "interchange/ImportFile.h"
 
+#include "interchange/AddressCsv.h"
 #include "interchange/Paradox.h"
 #include "interchange/VCard.h"
 
@@ -62,6 +63,19 @@ std::optional<QByteArray> readWholeFile(const QString& path, QString* error)
     return bytes;
 }
 
+std::optional<CsvDocument> readCsvDocument(const QString& path, QString* error)
+{
+    const std::optional<QByteArray> bytes = readWholeFile(path, error);
+    if (!bytes)
+        return std::nullopt;
+    try {
+        return readCsv(*bytes);
+    } catch (const CsvError& failure) {
+        *error = texts::kCsvUnreadable.arg(path, failure.message());
+        return std::nullopt;
+    }
+}
+
 ImportSource vcardSource(const QByteArray& bytes, const std::function<bool(qint64, qint64)>& progress)
 {
     VCardRead read = readVCards(bytes, progress);
@@ -107,8 +121,18 @@ ReadSource readSource(const QString& path, const std::vector<std::string>& passw
             result.source = std::move(source);
         return result;
     }
-    case SourceKind::Csv:
-        break;
+    case SourceKind::Csv: {
+        std::optional<CsvDocument> document = readCsvDocument(path, &result.error);
+        if (!document)
+            return result;
+        const std::vector<CsvRole> roles = guessRoles(document->header);
+        if (!rolesGiveName(roles)) {
+            result.error = texts::kCsvNeedsColumns.arg(path, document->header.join(QStringLiteral(", ")));
+            return result;
+        }
+        result.source = csvSource(*document, roles);
+        return result;
+    }
     }
     return result;
 }

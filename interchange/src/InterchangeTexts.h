@@ -120,3 +120,14 @@ inline const QString kCsvNeedsColumns = QStringLiteral(
     "Přejmenujte sloupce, nebo soubor importujte z programu, kde je lze přiřadit.");
 
 } // namespace interchange::texts
+
+namespace interchange::texts {
+
+// CSV.
+inline const QString kNoNameRow = QStringLiteral("řádek nemá jméno ani název firmy");
+inline const QString kColumnCount = QStringLiteral("řádek má %1 sloupců, záhlaví jich má %2");
+inline const QString kCsvDescription = QStringLiteral("CSV, %1, oddělovač „%2“, %3 řádků");
+inline const QString kCsvUnreadable = QStringLiteral("Soubor %1 nelze načíst jako tabulku CSV. %2");
+inline const QString kNoteColumn = QStringLiteral("%1: %2");
+
+} // namespace interchange::texts

@@ -3,6 +3,7 @@
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -86,13 +87,42 @@ bool isUtf8(QByteArrayView bytes)
     return true;
 }
 
-std::optional<QString> decode(QByteArrayView bytes, const char* charset)
+Utf8Scan scanUtf8(QByteArrayView bytes)
 {
+    Utf8Scan scan;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype size = bytes.size();
+    for (qsizetype at = 0; at < size;) {
+        if (p[at] < 0x80) {
+            ++at;
+            continue;
+        }
+        const int length = utf8SequenceLength(p + at, size - at);
+        if (length == 0) {
+            if (scan.firstInvalid < 0)
+                scan.firstInvalid = at;
+            ++scan.invalid;
+            ++at;
+            continue;
+        }
+        ++scan.validMultiByte;
+        at += length;
+    }
+    return scan;
+}
+
+std::optional<QString> decode(QByteArrayView bytes, const char* charset, qsizetype* badOffset)
+{
+    if (badOffset)
+        *badOffset = -1;
     if (bytes.isEmpty())
         return knownCharset(QByteArray(charset)) ? std::optional<QString>(QString()) : std::nullopt;
     if (qstricmp(charset, "UTF-8") == 0 || qstricmp(charset, "UTF8") == 0) {
-        if (!isUtf8(bytes))
+        if (!isUtf8(bytes)) {
+            if (badOffset)
+                *badOffset = scanUtf8(bytes).firstInvalid;
             return std::nullopt;
+        }
         return QString::fromUtf8(bytes);
     }
     Converter converter = openConverter(charset);
@@ -104,13 +134,17 @@ std::optional<QString> decode(QByteArrayView bytes, const char* charset)
         return std::nullopt;
     // Every byte of these code pages gives at most two UTF-16 units.
     QString text(bytes.size() * 2 + 2, Qt::Uninitialized);
-    status = U_ZERO_ERROR;
-    const int32_t length =
-        ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()), static_cast<int32_t>(text.size()),
-                      bytes.data(), static_cast<int32_t>(bytes.size()), &status);
-    if (U_FAILURE(status))
+    auto* target = reinterpret_cast<UChar*>(text.data());
+    auto* const targetBegin = target;
+    const char* source = bytes.data();
+    ucnv_toUnicode(converter.get(), &target, target + text.size(), &source, bytes.data() + bytes.size(), nullptr,
+                   true, &status);
+    if (U_FAILURE(status)) {
+        if (badOffset)
+            *badOffset = std::max<qsizetype>(0, source - bytes.data() - 1);
         return std::nullopt;
-    text.resize(length);
+    }
+    text.resize(target - targetBegin);
     return text;
 }
 

@@ -101,6 +101,8 @@ public:
 
 private:
     void setApplicationValues();
+    // "Import adres a dat...": refused while the address grid holds typing.
+    void importData();
     // Closes the calculators' windows; they go before the main window and the store.
     void releaseCalculators();
     void createBackupLog();

@@ -32,9 +32,6 @@ struct ExportResult {
 // vCard for ".vcf" and ".vcard", else CSV.
 ExportFormat formatForFile(const QString& path);
 
-// One CSV line of the fields (";" between them, quoted where needed, CRLF).
-QByteArray csvLine(const QStringList& fields);
-
 // Writes every address in key order to `path`. The file is replaced only
 // when complete; stopping through `progress` (records done of all) or a
 // failure leaves what was there before.

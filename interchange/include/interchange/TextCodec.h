@@ -16,10 +16,19 @@ namespace interchange {
 // Whether the bytes are well-formed UTF-8 (no overlong forms, no surrogates).
 bool isUtf8(QByteArrayView bytes);
 
+// How much of the bytes reads as UTF-8: a file with many valid sequences and
+// a few broken ones is damaged UTF-8, not another code page.
+struct Utf8Scan {
+    qsizetype validMultiByte = 0;
+    qsizetype invalid = 0;
+    qsizetype firstInvalid = -1; // offset of the first broken byte
+};
+Utf8Scan scanUtf8(QByteArrayView bytes);
+
 // The bytes in the named code page ("UTF-8", "windows-1250", "ISO-8859-2",
 // "IBM852", ...); nullopt when ICU does not know the name or a byte sequence
-// is not defined in it.
-std::optional<QString> decode(QByteArrayView bytes, const char* charset);
+// is not defined in it (then `badOffset`, when given, says where).
+std::optional<QString> decode(QByteArrayView bytes, const char* charset, qsizetype* badOffset = nullptr);
 // Whether ICU knows the code page by that name (with its aliases).
 bool knownCharset(const QByteArray& charset);
 

@@ -1,0 +1,61 @@
+#pragma once
+
+// What the fuzz targets check on every input, shared with the test that
+// replays their corpora: the input reads (or is refused with its reason)
+// and what was read, written again and read back, is the same. Each returns
+// what was written when that fails, nullopt when all is well.
+
+#include "interchange/AddressCsv.h"
+#include "interchange/CsvReader.h"
+#include "interchange/VCard.h"
+
+#include <QByteArray>
+
+#include <optional>
+#include <vector>
+
+namespace interchange::fuzz {
+
+inline std::optional<QByteArray> vcardFailure(const QByteArray& input)
+{
+    const VCardRead read = readVCards(input);
+    for (const SourceRecord& record : read.records) {
+        const QByteArray written = writeVCard(record.fields);
+        const VCardRead again = readVCards(written);
+        if (again.records.size() != 1 || again.records[0].fields != record.fields)
+            return written;
+    }
+    return std::nullopt;
+}
+
+inline std::optional<QByteArray> csvFailure(const QByteArray& input)
+{
+    CsvDocument document;
+    try {
+        document = readCsv(input);
+    } catch (const CsvError&) {
+        return std::nullopt;
+    }
+    csvAddressTable(document.header, document.rows, guessRoles(document.header));
+    QByteArray written = csvLine(document.header);
+    std::vector<QStringList> kept;
+    for (const CsvRow& row : document.rows) {
+        // One empty field is an empty line: the reader skips those.
+        if (row.fields.size() == 1 && row.fields.front().isEmpty())
+            continue;
+        written += csvLine(row.fields);
+        kept.push_back(row.fields);
+    }
+    try {
+        const CsvDocument again = readCsv(written);
+        bool same = again.header == document.header && again.rows.size() == kept.size();
+        for (std::size_t i = 0; same && i < kept.size(); ++i)
+            same = again.rows[i].fields == kept[i];
+        if (same)
+            return std::nullopt;
+    } catch (const CsvError&) {
+    }
+    return written;
+}
+
+} // namespace interchange::fuzz
