@@ -218,7 +218,10 @@ bool CodeDirectoryForm::endEditing()
 void CodeDirectoryForm::EditHledChange()
 {
     widgets::guarded([&] {
-        const std::string text = EditHled->text().toStdString();
+        QString typed = EditHled->text();
+        if (m_settings.codeSearchText && SpeedButtonIndex->isChecked())
+            typed = m_settings.codeSearchText(typed);
+        const std::string text = typed.toStdString();
         if (text.empty())
             m_table->first();
         else

@@ -1,6 +1,22 @@
 #include "directories/DirectorySettings.h"
 
+#include <algorithm>
+
 namespace directories {
+
+namespace {
+
+// Postal codes are stored as "602 00"; one typed as "60200" is looked for
+// in that form, or it would land past every code of "602 0..".
+QString postalCodeSearchText(const QString& typed)
+{
+    const bool digits = std::all_of(typed.cbegin(), typed.cend(), [](QChar c) { return c.isDigit(); });
+    if (!digits || typed.size() < 4 || typed.size() > 5)
+        return typed;
+    return typed.left(3) + QLatin1Char(' ') + typed.mid(3);
+}
+
+} // namespace
 
 const CodeDirectorySettings& postalCodeSettings()
 {
@@ -23,6 +39,7 @@ const CodeDirectorySettings& postalCodeSettings()
         true,
         true,
         false,
+        postalCodeSearchText,
     };
     return settings;
 }
@@ -46,6 +63,7 @@ const CodeDirectorySettings& vehicleCodeSettings()
         false,
         false,
         true,
+        nullptr,
     };
     return settings;
 }

@@ -63,7 +63,12 @@ const std::vector<WindowCase>& windows()
           {false, QStringLiteral("ces"), QStringLiteral("Česká")},
           {false, QString(), QStringLiteral("Benešov")},
           {true, QStringLiteral("37"), QStringLiteral("České Budějovice")},
-          {true, QStringLiteral("371"), QStringLiteral("Jindřichův Hradec")}},
+          {true, QStringLiteral("371"), QStringLiteral("Jindřichův Hradec")},
+          // A code typed without its blank finds the code stored with it.
+          {true, QStringLiteral("37001"), QStringLiteral("České Budějovice")},
+          {true, QStringLiteral("3770"), QStringLiteral("Jindřichův Hradec")},
+          {true, QStringLiteral("370 01"), QStringLiteral("České Budějovice")},
+          {true, QStringLiteral("37702"), QStringLiteral("Český Krumlov")}},
          QStringLiteral("Lelekovice"),
          QStringLiteral("664 31"),
          QStringLiteral("Brno"),
