@@ -10,12 +10,6 @@ namespace interchange {
 
 namespace {
 
-int fieldWidth(AddressField field)
-{
-    const store::TableDef* def = store::findTableDef("Dat.DB");
-    return def ? def->fields[static_cast<std::size_t>(field)].width : 0;
-}
-
 int characters(const QString& text)
 {
     return static_cast<int>(text.toUcs4().size());
@@ -33,6 +27,12 @@ QString oneLine(const QString& text)
 }
 
 } // namespace
+
+int addressFieldWidth(AddressField field)
+{
+    const store::TableDef* def = store::findTableDef("Dat.DB");
+    return def ? def->fields[static_cast<std::size_t>(field)].width : 0;
+}
 
 QString joinNonEmpty(const QStringList& parts, const QString& separator)
 {
@@ -55,7 +55,7 @@ SourceRecord composeAddress(const AddressParts& parts, int location)
     record.fields[Address] = oneLine(parts.address);
 
     // As many telephones as the field holds; the others go to the note rather than be lost.
-    const int phoneWidth = fieldWidth(Phone);
+    const int phoneWidth = addressFieldWidth(Phone);
     QStringList phones, overflow;
     for (const QString& phone : parts.phones) {
         const QString number = oneLine(phone);

@@ -162,8 +162,9 @@ CsvDocument readCsv(const QByteArray& bytes)
         field.clear();
         if (rowHasText) {
             if (!headerDone) {
+                // A byte-order mark (or a stray one after empty lines) is no part of a name.
                 for (QString& name : row.fields)
-                    document.header.append(name.trimmed());
+                    document.header.append(name.remove(QChar(0xFEFF)).trimmed());
                 headerDone = true;
             } else {
                 document.rows.push_back(std::move(row));
@@ -216,8 +217,6 @@ CsvDocument readCsv(const QByteArray& bytes)
         throw CsvError(quoteLine, lineMessage(quoteLine, QStringLiteral("uvozovky otevřené na tomto řádku "
                                                                         "nejsou nikde uzavřeny.")));
     endRow();
-    if (!document.header.isEmpty() && document.header.front().startsWith(QChar(0xFEFF)))
-        document.header.front().remove(0, 1);
     document.headerLine = headerLine;
     return document;
 }
@@ -275,6 +274,9 @@ QByteArray csvLine(const QStringList& fields)
             line.append(field);
         }
     }
+    // A line of one empty field would be an empty line, which readers skip.
+    if (fields.size() == 1 && fields.front().isEmpty())
+        line = QStringLiteral("\"\"");
     line.append(QLatin1String("\r\n"));
     return line.toUtf8();
 }

@@ -486,21 +486,31 @@ bool headIsQuotedPrintable(const QByteArray& logical)
 // Escapes a text value of version 4.0; `compound` also escapes semicolons.
 QByteArray escaped(const QString& text, bool compound)
 {
-    QString result;
-    result.reserve(text.size() + 8);
-    for (const QChar c : text) {
-        if (c == QLatin1Char('\\'))
-            result.append(QLatin1String("\\\\"));
-        else if (c == QLatin1Char(','))
-            result.append(QLatin1String("\\,"));
-        else if (c == QLatin1Char(';') && compound)
-            result.append(QLatin1String("\\;"));
-        else if (c == QLatin1Char('\n'))
-            result.append(QLatin1String("\\n"));
-        else if (c != QLatin1Char('\r'))
+    // The escapes are ASCII: done on the UTF-8 bytes, without a second string.
+    const QByteArray utf8 = text.toUtf8();
+    QByteArray result;
+    result.reserve(utf8.size() + 8);
+    for (const char c : utf8) {
+        switch (c) {
+        case '\\':
+            result.append("\\\\");
+            break;
+        case ',':
+            result.append("\\,");
+            break;
+        case ';':
+            result.append(compound ? "\\;" : ";");
+            break;
+        case '\n':
+            result.append("\\n");
+            break;
+        case '\r':
+            break;
+        default:
             result.append(c);
+        }
     }
-    return result.toUtf8();
+    return result;
 }
 
 // Appends one content line folded at 75 bytes, never inside a UTF-8 sequence.
@@ -624,8 +634,11 @@ QByteArray writeVCard(const std::vector<QString>& fields)
     if (!phone.isEmpty()) {
         // One TEL per number where the field is a plain list, so that reading
         // the card joins them back to the very same text.
+        // A text longer than the field (never one the table gave) stays whole:
+        // read back, its later numbers would go to the note.
         QStringList numbers = phone.split(texts::kListSeparator);
-        if (joinNonEmpty(numbers, texts::kListSeparator) != phone)
+        const int width = addressFieldWidth(Phone);
+        if (joinNonEmpty(numbers, texts::kListSeparator) != phone || (width > 0 && phone.toUcs4().size() > width))
             numbers = QStringList{phone};
         for (const QString& number : numbers)
             appendFolded(out, "TEL;VALUE=text:" + escaped(number, false));

@@ -25,8 +25,10 @@ namespace {
 
 QString startFolder()
 {
+    // The documents folder where the desktop has one, else the home folder.
     const platform::Paths* paths = platform::services().paths;
-    return paths ? paths->documentsDir() : QDir::homePath();
+    const QString documents = paths ? paths->documentsDir() : QString();
+    return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
 }
 
 } // namespace

@@ -31,6 +31,9 @@ bool splitCzechAddressLine(const QString& line, QString* street, QString* postal
 // Whether a name without a first name looks like a firm's ("Stavby s.r.o.", "Pekárna a.s.").
 bool looksLikeFirm(const QString& surname, const QString& firstName);
 
+// The width of an address field in the table, in characters (0: unlimited).
+int addressFieldWidth(AddressField field);
+
 // Field texts joined: blanks at either end go, empty ones are left out.
 QString joinNonEmpty(const QStringList& parts, const QString& separator);
 
