@@ -221,11 +221,7 @@ void CodeDirectoryForm::EditHledChange()
         QString typed = EditHled->text();
         if (m_settings.codeSearchText && SpeedButtonIndex->isChecked())
             typed = m_settings.codeSearchText(typed);
-        const std::string text = typed.toStdString();
-        if (text.empty())
-            m_table->first();
-        else
-            m_table->findNearest(text);
+        findNearestOrFirst(*m_table, typed.toStdString());
     });
 }
 
@@ -288,10 +284,7 @@ void CodeDirectoryForm::SpeedButtonVlozClick()
     widgets::guarded([&] {
         sound::beep();
         setEditingButtons(true);
-        m_keyGrid->setFocus();
-        m_keyGrid->commitOpenEditor();
-        m_table->insert();
-        moveToFirstColumn(*m_keyGrid);
+        insertFromToolbar(*m_keyGrid, *m_table);
     });
 }
 

@@ -101,11 +101,7 @@ void PrefixForm::setEditingButtons(bool enabled)
 void PrefixForm::HledEditChange()
 {
     widgets::guarded([&] {
-        const std::string text = HledEdit->text().toStdString();
-        if (text.empty())
-            m_table->first();
-        else
-            m_table->findNearest(text);
+        findNearestOrFirst(*m_table, HledEdit->text().toStdString());
     });
 }
 
@@ -114,10 +110,7 @@ void PrefixForm::ToolButtonVlozClick()
     widgets::guarded([&] {
         sound::toneInsert(m_speaker);
         setEditingButtons(true);
-        DBGrid->setFocus();
-        DBGrid->commitOpenEditor();
-        m_table->insert();
-        moveToFirstColumn(*DBGrid);
+        insertFromToolbar(*DBGrid, *m_table);
     });
 }
 

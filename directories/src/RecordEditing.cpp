@@ -53,8 +53,19 @@ void setHelpTopic(QWidget* widget, int topic)
     widget->setProperty(platform::kHelpTopicProperty, topic);
 }
 
-void moveToFirstColumn(widgets::DBGrid& grid)
+void findNearestOrFirst(store::Cursor& table, const std::string& text)
 {
+    if (text.empty())
+        table.first();
+    else
+        table.findNearest(text);
+}
+
+void insertFromToolbar(widgets::DBGrid& grid, store::Cursor& table)
+{
+    grid.setFocus();
+    grid.commitOpenEditor();
+    table.insert();
     const QModelIndex current = grid.currentIndex();
     if (current.isValid() && current.column() != 0)
         grid.setCurrentIndex(grid.model()->index(current.row(), 0));

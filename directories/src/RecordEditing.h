@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <string>
 
 class QWidget;
 
@@ -42,7 +43,13 @@ QString recordCountText(int count);
 // The help topic F1 opens for the widget and its children.
 void setHelpTopic(QWidget* widget, int topic);
 
-// A new record is typed from its first column, wherever the last one ended.
-void moveToFirstColumn(widgets::DBGrid& grid);
+// The search field's search: the first record whose key equals the text or
+// sorts after it; an empty text goes to the first record.
+void findNearestOrFirst(store::Cursor& table, const std::string& text);
+
+// The insert button's insert: the grid takes the focus, a cell still being
+// typed goes into its record, and the new record is typed from its first
+// column, wherever the last one ended.
+void insertFromToolbar(widgets::DBGrid& grid, store::Cursor& table);
 
 } // namespace directories

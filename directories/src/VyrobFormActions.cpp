@@ -49,11 +49,7 @@ bool TVyrobForm::commitTyping()
 void TVyrobForm::HledEditChange()
 {
     widgets::guarded([&] {
-        const std::string text = HledEdit->text().toStdString();
-        if (text.empty())
-            m_table->first();
-        else
-            m_table->findNearest(text);
+        findNearestOrFirst(*m_table, HledEdit->text().toStdString());
     });
 }
 
@@ -62,10 +58,7 @@ void TVyrobForm::ToolButtonVlozClick()
     widgets::guarded([&] {
         sound::toneInsert(m_speaker);
         setEditingButtons(true);
-        DBGrid1->setFocus();
-        DBGrid1->commitOpenEditor();
-        m_table->insert();
-        moveToFirstColumn(*DBGrid1);
+        insertFromToolbar(*DBGrid1, *m_table);
     });
 }
 
