@@ -71,20 +71,7 @@ void countingSubstitute(const void* context, UConverterFromUnicodeArgs* args, co
 
 bool isUtf8(QByteArrayView bytes)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const qsizetype size = bytes.size();
-    for (qsizetype at = 0; at < size;) {
-        // Plain ASCII runs are the common case.
-        if (p[at] < 0x80) {
-            ++at;
-            continue;
-        }
-        const int length = utf8SequenceLength(p + at, size - at);
-        if (length == 0)
-            return false;
-        at += length;
-    }
-    return true;
+    return scanUtf8(bytes).invalid == 0;
 }
 
 Utf8Scan scanUtf8(QByteArrayView bytes)
