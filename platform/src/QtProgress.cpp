@@ -16,6 +16,8 @@ public:
         : m_dialog(title, QStringLiteral("Zrušit"), 0, kSteps, parent)
     {
         m_dialog.setWindowTitle(title);
+        // Wide enough for its title and a file name in the label.
+        m_dialog.setMinimumWidth(380);
         m_dialog.setWindowModality(Qt::WindowModal);
         m_dialog.setMinimumDuration(400);
         m_dialog.setAutoClose(false);
