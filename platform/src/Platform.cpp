@@ -19,6 +19,29 @@ Services& current()
 
 } // namespace
 
+int PrintCanvas::fittingLength(const QString& text, int room, int* fittedWidth) const
+{
+    const int whole = textWidth(text);
+    if (whole <= room) {
+        *fittedWidth = whole;
+        return static_cast<int>(text.size());
+    }
+    // The longest prefix that fits: widths grow with the prefix.
+    int low = 0;
+    int high = static_cast<int>(text.size()) - 1;
+    while (low < high) {
+        const int middle = (low + high + 1) / 2;
+        if (textWidth(text.left(middle)) <= room)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    if (low > 0 && text.at(low - 1).isHighSurrogate())
+        --low;
+    *fittedWidth = low > 0 ? textWidth(text.left(low)) : 0;
+    return low;
+}
+
 Services& services()
 {
     return current();

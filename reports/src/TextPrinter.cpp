@@ -47,56 +47,39 @@ void TextPrinter::write(const QString& text)
 {
     if (!m_canvas)
         throw PrintError(kNotOpen);
-    QString piece;
-    for (const QChar c : text) {
-        switch (c.unicode()) {
+    // Pieces between control characters go out whole: a text without any,
+    // as nearly all are, is neither copied nor split.
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c != '\t' && c != '\f' && c != '\r' && c != '\n')
+            continue;
+        writePiece(text.mid(start, i - start));
+        start = i + 1;
+        switch (c) {
         case '\t': {
-            writePiece(piece);
-            piece.clear();
             const int tab = kTabColumns * std::max(1, m_canvas->averageCharWidth());
             m_x = (m_x / tab + 1) * tab;
             break;
         }
         case '\f':
-            writePiece(piece);
-            piece.clear();
             newPage();
             break;
-        case '\r':
-            break;
         case '\n':
-            writePiece(piece);
-            piece.clear();
             endLine();
             break;
-        default:
-            piece.append(c);
+        default: // a carriage return is ignored
+            break;
         }
     }
-    writePiece(piece);
-}
-
-// How many characters of the piece fit into the room; a surrogate pair is never cut.
-int TextPrinter::fittingLength(const QString& piece, int room) const
-{
-    int low = 0;
-    int high = static_cast<int>(piece.size());
-    while (low < high) {
-        const int middle = (low + high + 1) / 2;
-        if (m_canvas->textWidth(piece.left(middle)) <= room)
-            low = middle;
-        else
-            high = middle - 1;
-    }
-    if (low > 0 && low < piece.size() && piece.at(low - 1).isHighSurrogate())
-        --low;
-    return low;
+    writePiece(start == 0 ? text : text.mid(start));
 }
 
 void TextPrinter::writePiece(QString piece)
 {
     while (!piece.isEmpty()) {
-        int length = fittingLength(piece, m_canvas->pageWidth() - m_x);
+        int width = 0;
+        int length = m_canvas->fittingLength(piece, m_canvas->pageWidth() - m_x, &width);
         if (length == 0) {
             if (m_x > 0) {
                 endLine();
@@ -105,15 +88,17 @@ void TextPrinter::writePiece(QString piece)
             // Not even one character fits a whole line: print it anyway, or
             // the job would never end.
             length = piece.at(0).isHighSurrogate() && piece.size() > 1 ? 2 : 1;
+            width = m_canvas->textWidth(piece.left(length));
         }
-        const QString part = piece.left(length);
-        m_canvas->drawText(m_x, m_y, part);
         m_lineHeight = std::max(m_lineHeight, m_canvas->lineHeight() + kLineGap);
+        if (length == piece.size()) {
+            m_canvas->drawText(m_x, m_y, piece);
+            m_x += width;
+            return;
+        }
+        m_canvas->drawText(m_x, m_y, piece.left(length));
         piece.remove(0, length);
-        if (piece.isEmpty())
-            m_x += m_canvas->textWidth(part);
-        else
-            endLine();
+        endLine();
     }
 }
 

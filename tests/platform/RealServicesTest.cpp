@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -99,6 +100,49 @@ TEST(QtPrinter, PrintsIntoTheFileChosenInTheSetUp)
     QFile pdf(dir.filePath(QStringLiteral("tisk.pdf")));
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
+}
+
+// The printer measures the characters of addresses from a table of glyph
+// advances instead of shaping every line, and hands everything else to the
+// shaping engine. Either way the width of the part that fits must be the
+// width the canvas gives that part, within the room, and one character more
+// must not fit; and the table's widths must be the font's, not a size off.
+TEST(QtPrinter, FitsAndMeasuresTextTheSameWay)
+{
+    QTemporaryDir dir;
+    platform::QtPrinter printer;
+    printer.qprinter()->setOutputFormat(QPrinter::PdfFormat);
+    printer.qprinter()->setOutputFileName(dir.filePath(QStringLiteral("tisk.pdf")));
+    auto canvas = printer.begin(QStringLiteral("Adresář"));
+    ASSERT_TRUE(canvas);
+    const QFont font(QStringLiteral("Liberation Sans"), 8);
+    canvas->setFont(font);
+
+    const QString czech = QStringLiteral("Příliš žluťoučký kůň úpěl ďábelské ódy – „Ústí nad Labem“");
+    const int shaped = QFontMetrics(font, printer.qprinter()).horizontalAdvance(czech);
+    EXPECT_NEAR(canvas->textWidth(czech), shaped, shaped / 50);
+
+    const QStringList texts = {
+        czech,
+        QStringLiteral("Telefon ☎ 777 123 456"),         // a symbol from another font
+        QStringLiteral("Cafe\u0301 U Zlate\u0301ho lva"), // combining accents
+    };
+    for (const QString& text : texts) {
+        const int whole = canvas->textWidth(text);
+        ASSERT_GT(whole, 0) << text.toStdString();
+        for (const int room : {0, whole / 3, whole / 2, whole - 1, whole, whole + 100}) {
+            int width = -1;
+            const int length = canvas->fittingLength(text, room, &width);
+            SCOPED_TRACE(text.toStdString() + " in " + std::to_string(room));
+            EXPECT_EQ(width, canvas->textWidth(text.left(length)));
+            EXPECT_LE(width, room);
+            if (length < text.size())
+                EXPECT_GT(canvas->textWidth(text.left(length + 1)), room);
+            else
+                EXPECT_EQ(width, whole);
+        }
+    }
+    canvas->finish();
 }
 
 // Without a printer and without a chosen file there is nowhere to print:

@@ -97,6 +97,11 @@ public:
     virtual ~PrintCanvas() = default;
     virtual void setFont(const QFont& font) = 0;
     virtual int textWidth(const QString& text) const = 0;
+    // How many characters of the text, from its start, fit into `room`
+    // pixels, and their width. Measures the whole text first, as most texts
+    // fit; a canvas that can do better overrides it. A surrogate pair is
+    // never cut.
+    virtual int fittingLength(const QString& text, int room, int* fittedWidth) const;
     virtual int lineHeight() const = 0;       // height of a character of the font
     virtual int averageCharWidth() const = 0; // the font's average character width
     virtual int pageWidth() const = 0;        // the printable area, in printer pixels

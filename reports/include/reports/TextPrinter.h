@@ -51,7 +51,6 @@ public:
 private:
     void writePiece(QString piece);
     void newPage();
-    int fittingLength(const QString& piece, int room) const;
 
     platform::Printer& m_printer;
     std::unique_ptr<platform::PrintCanvas> m_canvas;
