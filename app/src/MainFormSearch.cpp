@@ -11,6 +11,7 @@
 #include "store/MarkedWalk.h"
 #include "widgets/DataControls.h"
 #include "widgets/ErrorReport.h"
+#include "widgets/WalkProgress.h"
 
 #include <QFrame>
 #include <QLineEdit>
@@ -144,9 +145,14 @@ void TMainForm::runTextSearch(bool fromStart)
         Grid->commitOpenEditor();
         // Declared first, so it runs after the walk has given the display back.
         AtScopeEnd finish([this] { finishSearch(); });
-        store::MarkedWalk walk(*m_table);
-        store::TextSearch search(*m_table, field.toStdString(), typed.toStdString());
+        store::MarkedWalk walk(*m_table, widgets::walkProgress(texts::kSearching));
+        store::TextSearch search(*m_table, field.toStdString(), typed.toStdString(), &walk);
         const bool found = fromStart ? search.fromStart() : search.onward();
+        if (walk.cancelled()) {
+            // Stopped by the user: back where it started, nothing to tell.
+            walk.finish(false);
+            return;
+        }
         if (found) {
             setSearchFound(true);
             // A further occurrence keeps the panel and the yellow label as they are.

@@ -48,6 +48,7 @@ inline const QString kDeleteQuestion = QStringLiteral("Smazat záznam %1?");
 inline const QString kDuplicateSurname =
     QStringLiteral("Nelze vložit dvě stejná příjmení. Stejné příjmení už existuje.");
 inline const QString kNoColumn = QStringLiteral("Není vybrán sloupec...");
+inline const QString kSearching = QStringLiteral("Hledá se text…");
 inline const QString kNotFound = QStringLiteral("Výskyt textu \"%1\" nenalezen");
 inline const QString kNoFurther = QStringLiteral("Další výskyt textu \"%1\" nenalezen");
 

@@ -11,6 +11,7 @@
 #include "store/TextSearch.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/LetterCase.h"
+#include "widgets/WalkProgress.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -104,10 +105,11 @@ void TPlanovacForm::runTextSearch(bool fromStart)
     bool found = false;
     widgets::guarded([&] {
         commitOpenEditor();
-        store::MarkedWalk walk(*m_table);
-        store::TextSearch search(*m_table, "Činnost", typed.toStdString());
+        store::MarkedWalk walk(*m_table, widgets::walkProgress(planovac::kSearching));
+        store::TextSearch search(*m_table, "Činnost", typed.toStdString(), &walk);
         found = fromStart ? search.fromStart() : search.onward();
-        if (!found) {
+        // Stopped by the user: back where it started, nothing to tell.
+        if (!found && !walk.cancelled()) {
             sound::playNotFound(m_speaker);
             platform::services().dialogs->information(
                 (fromStart ? planovac::kNotFound : planovac::kNoFurther).arg(typed));

@@ -33,6 +33,7 @@ inline const QString kSearchInitial = QStringLiteral("text");
 inline const QString kHledej = QStringLiteral("&Hledej");
 inline const QString kDalsi = QStringLiteral("&Další");
 inline const QString kSearchZpet = QStringLiteral("Z&pět");
+inline const QString kSearching = QStringLiteral("Hledá se text…");
 inline const QString kNotFound = QStringLiteral("Výskyt textu \"%1\" nenalezen");
 inline const QString kNoFurther = QStringLiteral("Další výskyt textu \"%1\" nenalezen");
 

@@ -4,6 +4,7 @@
 #include "richtext/Rtf.h"
 #include "store/Cursor.h"
 #include "store/MarkedWalk.h"
+#include "widgets/WalkProgress.h"
 
 #include <QStringList>
 
@@ -14,6 +15,7 @@ namespace {
 const QString kJobTitle = QStringLiteral("Osobní záznamy");
 const QString kTitleLabel = QStringLiteral("NÁZEV: ");
 const QString kTextLabel = QStringLiteral("TEXT:  ");
+const QString kPrinting = QStringLiteral("Tisknou se záznamy…");
 
 } // namespace
 
@@ -43,9 +45,9 @@ void printRecords(store::Cursor& table, reports::TextPrinter& out, const QFont& 
         reports::TextPrinter& out;
         ~CloseJob() { out.close(); }
     } closeJob{out};
-    store::MarkedWalk walk(table);
+    store::MarkedWalk walk(table, widgets::walkProgress(kPrinting));
     table.first();
-    while (!table.eof()) {
+    while (!table.eof() && walk.step()) {
         const QStringList lines = recordLines(QString::fromStdString(table.text("Název")),
                                               QString::fromStdString(table.text("Text")));
         for (const QString& line : lines)

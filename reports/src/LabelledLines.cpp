@@ -4,8 +4,13 @@
 
 #include "store/Cursor.h"
 #include "store/MarkedWalk.h"
+#include "widgets/WalkProgress.h"
 
 namespace reports {
+
+namespace {
+const QString kPrinting = QStringLiteral("Tisknou se záznamy…");
+} // namespace
 
 void printLabelledLines(store::Cursor& table, TextPrinter& out, const QFont& font,
                         const QString& jobTitle, const std::vector<LabelledField>& lines)
@@ -25,9 +30,10 @@ void printLabelledLines(store::Cursor& table, TextPrinter& out, const QFont& fon
         TextPrinter& out;
         ~CloseJob() { out.close(); }
     } closeJob{out};
-    store::MarkedWalk walk(table);
+    // Cancelled, the lines printed so far end the job as usual.
+    store::MarkedWalk walk(table, widgets::walkProgress(kPrinting));
     table.first();
-    while (!table.eof()) {
+    while (!table.eof() && walk.step()) {
         for (const LabelledField& line : lines)
             out.writeLine(line.label + QString::fromStdString(table.text(line.field)));
         out.endLine();

@@ -1,21 +1,19 @@
 #include "reports/PrintPreview.h"
 
 #include "platform/Platform.h"
+#include "store/Cursor.h"
 #include "store/DateText.h"
+#include "store/MarkedWalk.h"
 
 #include <QDate>
-#include <QProgressDialog>
 
-#include <algorithm>
+#include <optional>
 
 namespace reports {
 
 namespace {
 
 const QString kPreparing = QStringLiteral("Připravuje se sestava…");
-const QString kCancel = QStringLiteral("Zrušit");
-// Short preparations finish before the progress dialog would flash up.
-constexpr int kProgressDelayMs = 700;
 
 QString printDate()
 {
@@ -33,17 +31,22 @@ bool previewReport(const ReportLayout& layout, store::DataSet& data, QWidget* pa
 {
     std::optional<PreparedReport> report;
     {
-        QProgressDialog progress(kPreparing, kCancel, 0, 1, parent);
-        progress.setWindowTitle(layout.name);
-        progress.setWindowModality(Qt::ApplicationModal);
-        progress.setMinimumDuration(kProgressDelayMs);
-        progress.setAutoClose(false);
-        progress.setAutoReset(false);
-        report = prepare(layout, data, printDate(), [&progress](int done, int total) {
-            progress.setMaximum(std::max(total, 1));
-            progress.setValue(std::min(done, progress.maximum()));
-            return !progress.wasCanceled();
+        // A finished preparation leaves the table on its last record, as it
+        // always has; a cancelled one (or one that failed) goes back to
+        // where the table stood.
+        std::optional<store::MarkedWalk> walk;
+        if (auto* table = dynamic_cast<store::Cursor*>(&data))
+            walk.emplace(*table);
+        std::unique_ptr<platform::ProgressTask> task;
+        if (platform::Progress* progress = platform::services().progress) {
+            task = progress->begin(layout.name, parent);
+            task->setLabel(kPreparing);
+        }
+        report = prepare(layout, data, printDate(), [&task](int done, int total) {
+            return !task || task->setProgress(done, total);
         });
+        if (walk)
+            walk->finish(report.has_value());
     }
     if (!report || report->empty())
         return false;

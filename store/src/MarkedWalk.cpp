@@ -1,8 +1,12 @@
 #include "store/MarkedWalk.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace store {
 
-MarkedWalk::MarkedWalk(Cursor& cursor) : m_cursor(cursor), m_mark(cursor.getBookmark())
+MarkedWalk::MarkedWalk(Cursor& cursor, WalkProgress progress)
+    : m_cursor(cursor), m_mark(cursor.getBookmark()), m_progress(std::move(progress))
 {
     m_cursor.disableControls();
 }
@@ -23,12 +27,27 @@ MarkedWalk::~MarkedWalk()
     m_cursor.enableControls();
 }
 
+bool MarkedWalk::step()
+{
+    if (m_cancelled)
+        return false;
+    ++m_steps;
+    if (!m_progress || m_steps % kReportEvery != 0)
+        return true;
+    if (m_total < 0)
+        m_total = m_cursor.recordCount();
+    // A table that grew during the walk must not show more than all of it done.
+    m_cancelled = !m_progress(m_steps, std::max(m_total, m_steps));
+    return !m_cancelled;
+}
+
 void MarkedWalk::finish(bool keepPosition)
 {
     m_finished = true;
     struct Resume {
         Cursor& cursor;
         const Bookmark& mark;
+        WalkProgress& progress;
         ~Resume()
         {
             try {
@@ -36,9 +55,11 @@ void MarkedWalk::finish(bool keepPosition)
             } catch (...) {
             }
             cursor.enableControls();
+            // The progress display closes with the walk, not with its owner.
+            progress = nullptr;
         }
-    } resume{m_cursor, m_mark};
-    if (!keepPosition)
+    } resume{m_cursor, m_mark, m_progress};
+    if (!keepPosition || m_cancelled)
         m_cursor.gotoBookmark(m_mark);
 }
 

@@ -1,5 +1,7 @@
 #include "store/TextSearch.h"
 
+#include "store/MarkedWalk.h"
+
 #include "store/CzechText.h"
 
 #include <utility>
@@ -13,8 +15,8 @@ bool textMatches(std::string_view fieldText, std::string_view searchText)
     return czechUpper(fieldText).find(czechUpper(searchText)) != std::string::npos;
 }
 
-TextSearch::TextSearch(DataSet& data, std::string field, std::string searchText)
-    : m_data(data), m_field(std::move(field)), m_upperSearch(czechUpper(searchText))
+TextSearch::TextSearch(DataSet& data, std::string field, std::string searchText, MarkedWalk* walk)
+    : m_data(data), m_walk(walk), m_field(std::move(field)), m_upperSearch(czechUpper(searchText))
 {
 }
 
@@ -39,6 +41,8 @@ bool TextSearch::walk()
     while (!m_data.eof()) {
         if (!m_upperSearch.empty() && czechUpper(m_data.text(m_field)).find(m_upperSearch) != std::string::npos)
             return true;
+        if (m_walk && !m_walk->step())
+            return false;
         m_data.next();
     }
     return false;

@@ -300,4 +300,26 @@ TEST(TextMatches, CzechUpperCaseContains)
 }
 
 } // namespace
+// Stopped in the progress dialog, a search goes back where it started and
+// tells nothing: no box, only the tone that ends every search.
+TEST_F(SearchTest, CancelledSearchReturnsQuietly)
+{
+    std::vector<Address> many = standardAddresses();
+    for (int i = 0; i < 400; ++i)
+        many.push_back({"Zubatý " + std::to_string(1000 + i), "", "", "", ""});
+    startWith(many);
+    table().findNearest("Nekola");
+    openSearch("RadioButtonPoznamka", QStringLiteral("nikde"));
+    m_fakes.progress.cancelAt(1);
+    click("SpeedButtonHledej");
+    EXPECT_TRUE(m_fakes.dialogs.shown().isEmpty());
+    EXPECT_EQ(currentSurname(), QStringLiteral("Nekola"));
+    EXPECT_FALSE(table().controlsDisabled());
+    ASSERT_FALSE(m_fakes.progress.steps().isEmpty());
+    EXPECT_EQ(m_fakes.progress.steps().last().label, QStringLiteral("Hledá se text…"));
+    EXPECT_EQ(m_fakes.progress.steps().last().done, 256);
+    EXPECT_EQ(m_fakes.tones.sounded(), kFoundTones);
+    EXPECT_FALSE(control<QWidget>("PanelNaDotaz")->isVisible());
+}
+
 } // namespace apptest

@@ -311,4 +311,22 @@ TEST_F(PrintPreviewTest, ErrorWhilePreparingIsReported)
     EXPECT_EQ(m_fakes.dialogs.lastBox().icon, platform::Icon::Error);
 }
 
+// Both reports are prepared under the program's progress dialog; cancelled
+// there, no preview appears and the table is back where it stood.
+TEST_F(PrintPreviewTest, CancelledPreparationShowsNothingAndReturns)
+{
+    store::Cursor& cursor = openAddresses(reporttest::manyAddresses());
+    cursor.first();
+    cursor.next();
+    const std::string standing = cursor.text("Příjmení");
+    m_fakes.progress.cancelAt(1);
+    reports::TReport1Form brief(cursor);
+    EXPECT_FALSE(previewShowsADialog(brief));
+    EXPECT_TRUE(m_fakes.dialogs.shown().isEmpty());
+    ASSERT_EQ(m_fakes.progress.steps().size(), 1);
+    EXPECT_EQ(m_fakes.progress.steps().last().label, QStringLiteral("Připravuje se sestava…"));
+    EXPECT_EQ(cursor.text("Příjmení"), standing);
+    EXPECT_FALSE(cursor.controlsDisabled());
+}
+
 } // namespace

@@ -283,4 +283,27 @@ TEST_F(AddressLinesTest, NoPrinterLeavesTheTableAlone)
     EXPECT_FALSE(table->controlsDisabled());
 }
 
+// Cancelled in the progress dialog, the printing stops, the job ends with the
+// blocks printed so far and the table returns to its mark.
+TEST_F(AddressLinesTest, CancelledPrintingEndsTheJobOnTheMark)
+{
+    for (int i = 0; i < 300; ++i)
+        add({"Novák " + std::to_string(1000 + i), "", "", "", ""});
+    table->first();
+    table->next();
+    fakes.progress.cancelAt(1);
+    reports::printAddressLines(*table, out, font, reports::AddressLines::AllFields);
+    const platform::PrintJob job = fakes.printer.lastJob();
+    EXPECT_TRUE(job.finished);
+    EXPECT_EQ(job.pageLines(1).size(), 255 * 5);
+    EXPECT_EQ(job.pageLines(1).last(), QStringLiteral("POZNÁMKA:  "));
+    ASSERT_EQ(fakes.progress.steps().size(), 1);
+    const platform::FakeProgress::Step step = fakes.progress.steps().last();
+    EXPECT_EQ(step.label, QStringLiteral("Tisknou se záznamy…"));
+    EXPECT_EQ(step.done, 256);
+    EXPECT_EQ(step.total, 300);
+    EXPECT_EQ(table->text("Příjmení"), "Novák 1001");
+    EXPECT_FALSE(table->controlsDisabled());
+}
+
 } // namespace

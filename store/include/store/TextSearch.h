@@ -7,6 +7,8 @@
 
 namespace store {
 
+class MarkedWalk;
+
 // The text search's matching rule: the search text occurs anywhere in the
 // field, both upper-cased by the Czech rules. An empty search text matches
 // nothing, so an empty field is never "found" by an empty search.
@@ -14,10 +16,11 @@ bool textMatches(std::string_view fieldText, std::string_view searchText);
 
 // Walks a cursor record by record looking for the search text in one field.
 // The caller holds the walk under a MarkedWalk, which restores the
-// position when nothing was found.
+// position when nothing was found; given that walk, the search steps it once
+// per record and stops, finding nothing, when the walk is cancelled.
 class TextSearch {
 public:
-    TextSearch(DataSet& data, std::string field, std::string searchText);
+    TextSearch(DataSet& data, std::string field, std::string searchText, MarkedWalk* walk = nullptr);
 
     // From the first record on. True when a record matches; it is then current.
     bool fromStart();
@@ -29,6 +32,7 @@ private:
     bool walk();
 
     DataSet& m_data;
+    MarkedWalk* m_walk;
     std::string m_field;
     std::string m_upperSearch;
 };
