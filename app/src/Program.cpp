@@ -7,6 +7,7 @@
 #include "platform/RealServices.h"
 #include "sound/AudioToneOutput.h"
 #include "store/Catalogue.h"
+#include "store/Compaction.h"
 #include "store/Errors.h"
 #include "store/InstanceLock.h"
 
@@ -17,6 +18,7 @@
 #include <QIcon>
 #include <QTranslator>
 
+#include <cstdio>
 #include <filesystem>
 
 namespace app {
@@ -26,6 +28,25 @@ const QString kAlreadyRunning = QStringLiteral(
     "Pelmir a telefony už běží nad tímto pracovním adresářem. Přepněte se do spuštěného "
     "programu, nebo ho ukončete a spusťte program znovu.");
 const QString kNoLock = QStringLiteral("Pracovní adresář nelze uzamknout: %1");
+
+// Rebuilds the big tables whose pages single saves have scattered, so that the
+// next start reads them in one sweep. Runs after the windows are gone and the
+// tables closed, while the lock still keeps a second instance out; a table
+// that cannot be rebuilt now simply stays as it is.
+void compactScatteredTables(const std::filesystem::path& dataDir)
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(dataDir, error)) {
+        const std::string name = entry.path().filename().string();
+        if (!store::findTableDef(name))
+            continue;
+        try {
+            store::compactIfScattered(entry.path());
+        } catch (const std::exception& failure) {
+            std::fprintf(stderr, "pelmir: %s: %s\n", name.c_str(), failure.what());
+        }
+    }
+}
 } // namespace
 
 int runProgram(const QStringList& arguments)
@@ -92,13 +113,18 @@ int runWithServices(const CommandLine& commandLine)
     // Relative names (the colour files, pictures, backups) mean the working directory.
     QDir::setCurrent(workDir);
 
-    Application application(workDir.toStdString());
-    if (!commandLine.document.isEmpty())
-        application.setEditorDocument(QFileInfo(commandLine.document).absoluteFilePath());
-    if (!application.start())
-        return 1;
-    application.showMainWindow();
-    return QApplication::exec();
+    int result = 1;
+    {
+        Application application(workDir.toStdString());
+        if (!commandLine.document.isEmpty())
+            application.setEditorDocument(QFileInfo(commandLine.document).absoluteFilePath());
+        if (!application.start())
+            return 1;
+        application.showMainWindow();
+        result = QApplication::exec();
+    }
+    compactScatteredTables(dataDir);
+    return result;
 }
 
 } // namespace app

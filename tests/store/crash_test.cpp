@@ -6,6 +6,7 @@
 // writes to a side log an intent line before each store call and "ok" after
 // the call returned, so the parent knows which operations were confirmed and
 // which single one was in flight.
+#include "store/Compaction.h"
 #include "store/Cursor.h"
 #include "store/Database.h"
 #include "store/Errors.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <csignal>
@@ -323,6 +325,102 @@ TEST(CrashTest, SavedRecordsSurviveSigkillAtRandomMoments)
                 kills, confirmedTotal, expected.size(), killedWhileSaving);
     // A child that never got to save would make every round pass trivially.
     EXPECT_GT(confirmedTotal, kills);
+    fs::remove_all(dir);
+}
+
+// ---- a rebuild killed at any moment ----------------------------------------
+
+std::map<std::string, long> readTable(const fs::path& dir)
+{
+    std::map<std::string, long> found;
+    store::Database database(dir);
+    store::Cursor cursor(database, kTable);
+    cursor.open();
+    for (cursor.first(); !cursor.eof(); cursor.next()) {
+        const std::string key = cursor.text(kKeyField);
+        const long version = cursor.integer(kVersionField);
+        if (cursor.text(kValueField) != valueFor(key, version))
+            throw std::runtime_error("torn record " + key);
+        found[key] = version;
+    }
+    return found;
+}
+
+// The table is rebuilt into a new file that is renamed over the old one.
+// Killed at each step of that, and at random moments, the table's name
+// always holds a whole file with every record, and the next rebuild clears
+// what the killed one left.
+TEST(CrashTest, RebuildKilledAtAnyMomentLeavesTheOldOrTheNewFile)
+{
+    const fs::path dir = fs::temp_directory_path() / ("pelmir-rebuild-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    store::Database::createTable(dir, crashTableDef(), "");
+    std::map<std::string, long> expected;
+    {
+        // Saved in a shuffled order, so that the pages are scattered.
+        std::vector<int> numbers(400);
+        for (int i = 0; i < 400; ++i)
+            numbers[static_cast<std::size_t>(i)] = i;
+        std::shuffle(numbers.begin(), numbers.end(), std::mt19937(3));
+        store::Database database(dir);
+        store::Cursor cursor(database, kTable);
+        cursor.open();
+        for (const int n : numbers) {
+            const std::string key = keyName(n);
+            cursor.insertRecord({key, valueFor(key, n), std::to_string(n)});
+            expected[key] = n;
+        }
+    }
+    const fs::path file = dir / kTable;
+    store::CompactionPolicy always;
+    always.minPages = 0;
+    always.minFollowing = 2.0;
+
+    // How long a whole rebuild takes, to spread the random kills over it.
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(store::compactIfScattered(file, always));
+    const auto took = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+    std::mt19937 random(17);
+    std::uniform_int_distribution<long> delay(0, std::max<long>(1, 2 * took.count()));
+
+    const std::vector<store::CompactionStep> steps{store::CompactionStep::Copied, store::CompactionStep::Synced,
+                                                   store::CompactionStep::Renamed, store::CompactionStep::Done};
+    for (int round = 0; round < 24; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const bool atStep = round < static_cast<int>(steps.size());
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            store::CompactionPolicy policy = always;
+            if (atStep) {
+                const store::CompactionStep killAt = steps[static_cast<std::size_t>(round)];
+                policy.observer = [killAt](store::CompactionStep step) {
+                    if (step == killAt)
+                        ::raise(SIGKILL);
+                };
+            }
+            try {
+                store::compactIfScattered(file, policy);
+            } catch (...) {
+                std::_Exit(6);
+            }
+            std::_Exit(0);
+        }
+        if (!atStep) {
+            std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+            ::kill(child, SIGKILL);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status) || (WIFEXITED(status) && WEXITSTATUS(status) == 0)) << status;
+        ASSERT_EQ(integrityCheck(file), "ok");
+        ASSERT_EQ(readTable(dir), expected);
+    }
+    // What a killed rebuild left beside the table goes with the next one.
+    ASSERT_TRUE(store::compactIfScattered(file, always));
+    EXPECT_FALSE(fs::exists(store::compactionFile(file)));
+    EXPECT_EQ(readTable(dir), expected);
     fs::remove_all(dir);
 }
 
