@@ -1,10 +1,17 @@
 // The store against plain SQLite on the same million-record address table.
-// Every operation is measured both ways in one run and the ratio store/raw
-// printed at the end; the raw side uses the SQL a direct approach would use.
+// Every operation is measured both ways in one run, warm (the file in the
+// system's page cache) and cold (the file evicted from it before every
+// iteration with posix_fadvise(POSIX_FADV_DONTNEED)), and a table of the
+// ratios store/raw is printed at the end. Both sides read the same fields and
+// get the same 8 MB SQLite page cache; the raw side uses the SQL a direct
+// approach would use.
+//   store_bench [--benchmark_filter=...]   (PELMIR_BENCH_CACHE: folder of the
+//   generated table, by default ./store-bench-cache)
 #include "BenchSupport.h"
 #include "SyncOff.h"
 
 #include "store/Catalogue.h"
+#include "store/Compaction.h"
 #include "store/Cursor.h"
 #include "store/CzechText.h"
 #include "store/Database.h"
@@ -21,6 +28,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -87,83 +95,89 @@ std::vector<std::string> addressRecord(int n)
             std::to_string(600000000 + random() % 99999999), n % 7 == 0 ? "přítel z vojny" : ""};
 }
 
+
 using bench::cacheDir;
 using bench::residentKb;
 
-// Typed like the quick search: a few capitals of a surname.
-std::vector<std::string> searchTexts(std::size_t count)
+fs::path g_workDir;
+fs::path g_rebuiltDir; // the table rebuilt in key order
+fs::path g_savedDir;   // that one after 100,000 more single saves
+
+// ---- texts, rows and the page cache -----------------------------------------
+
+// The surname of every record, typed in capitals, in a shuffled order: each
+// search lands on a record no earlier search of that side landed on, so
+// neither side answers from a cache of records.
+class NewSearchTexts {
+public:
+    NewSearchTexts()
+    {
+        m_numbers.resize(kRecords);
+        for (int i = 0; i < kRecords; ++i)
+            m_numbers[static_cast<std::size_t>(i)] = i;
+        std::shuffle(m_numbers.begin(), m_numbers.end(), std::mt19937(11));
+    }
+    std::string next()
+    {
+        const int n = m_numbers[m_next++ % m_numbers.size()];
+        return store::czechUpper(addressRecord(n)[0]);
+    }
+
+private:
+    std::vector<int> m_numbers;
+    std::size_t m_next = 0;
+};
+
+// A few dozen texts typed again and again, as in a quick search that goes
+// back and forth over the same names: answered from the store's record cache.
+std::vector<std::string> repeatedSearchTexts()
 {
     std::mt19937 random(7);
     std::vector<std::string> texts;
-    for (std::size_t i = 0; i < count; ++i) {
+    for (int i = 0; i < 64; ++i) {
         const std::string surname = store::czechUpper(surnames()[random() % surnames().size()]);
-        const std::string number = std::to_string(random() % kRecords);
-        // Half stop inside the surname, half go on into its number.
-        texts.push_back(i % 2 ? surname.substr(0, 3 + random() % 3) : surname + " " + number.substr(0, 1 + random() % 4));
+        texts.push_back(i % 2 ? surname.substr(0, 3 + random() % 3) : surname + " " + std::to_string(random() % 10));
     }
     return texts;
 }
 
-// ---- the ratio report -------------------------------------------------------
+// Drops the table file from the system's page cache, so that what follows
+// reads it from the disk.
+void evictTable(const fs::path& dir = g_workDir)
+{
+    const int fd = ::open((dir / kTable).c_str(), O_RDONLY);
+    if (fd < 0)
+        throw std::runtime_error("cannot open the table to evict it");
+    ::fdatasync(fd);
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    ::close(fd);
+}
 
-// Collects the time per iteration of every "Store/x" and "Raw/x" run.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred)
-                continue;
-            const std::string name = run.benchmark_name();
-            const auto underscore = name.find('_');
-            if (underscore == std::string::npos)
-                continue;
-            const std::string side = name.substr(0, underscore);
-            std::string operation = name.substr(underscore + 1);
-            if (const auto more = operation.find('/'); more != std::string::npos)
-                operation.resize(more);
-            m_times[operation][side] = run.GetAdjustedRealTime() * unitSeconds(run.time_unit);
-        }
-    }
+enum class Temperature { Warm, Cold };
 
-    void printRatios() const
-    {
-        std::printf("\n%-22s %14s %14s %8s\n", "operation", "store", "raw SQLite", "ratio");
-        for (const auto& [operation, sides] : m_times) {
-            const auto store = sides.find("Store");
-            const auto raw = sides.find("Raw");
-            if (store == sides.end() || raw == sides.end())
-                continue;
-            std::printf("%-22s %14s %14s %8.2f\n", operation.c_str(), human(store->second).c_str(),
-                        human(raw->second).c_str(), store->second / raw->second);
-        }
-    }
+const char* name(Temperature t)
+{
+    return t == Temperature::Warm ? "warm" : "cold";
+}
 
-private:
-    static double unitSeconds(benchmark::TimeUnit unit)
-    {
-        switch (unit) {
-        case benchmark::kNanosecond: return 1e-9;
-        case benchmark::kMicrosecond: return 1e-6;
-        case benchmark::kMillisecond: return 1e-3;
-        case benchmark::kSecond: return 1.0;
+// Runs `op` once per iteration; cold, the file is evicted first, untimed.
+template <class Op> void measure(benchmark::State& state, Temperature temperature, Op&& op)
+{
+    for (auto _ : state) {
+        if (temperature == Temperature::Cold) {
+            state.PauseTiming();
+            evictTable();
+            state.ResumeTiming();
         }
-        return 1.0;
+        op();
     }
-    static std::string human(double seconds)
-    {
-        char text[32];
-        if (seconds >= 1.0)
-            std::snprintf(text, sizeof text, "%.3f s", seconds);
-        else if (seconds >= 1e-3)
-            std::snprintf(text, sizeof text, "%.3f ms", seconds * 1e3);
-        else
-            std::snprintf(text, sizeof text, "%.3f us", seconds * 1e6);
-        return text;
-    }
-    std::map<std::string, std::map<std::string, double>> m_times;
-};
+}
+
+const std::vector<const char*>& allFields()
+{
+    static const std::vector<const char*> names = {"Příjmení", "Jméno", "Adresa", "Telefon", "Poznámka"};
+    return names;
+}
 
 } // namespace
 
@@ -213,7 +227,208 @@ fs::path prepareWorkCopy()
     return work;
 }
 
-fs::path g_workDir;
+
+void describeOrder(const char* what, const fs::path& dir)
+{
+    const store::PageOrder order = store::pageOrder(dir / kTable);
+    std::printf("%-36s %7lld leaf pages, %5.1f %% follow the one before%s\n", what,
+                static_cast<long long>(order.pages),
+                order.pages ? 100.0 * static_cast<double>(order.following) / static_cast<double>(order.pages) : 0.0,
+                order.following < store::CompactionPolicy{}.minFollowing * static_cast<double>(order.pages)
+                    ? " (the program rebuilds it at its end)"
+                    : "");
+}
+
+// The generated table rebuilt in key order (timed: the program makes this
+// rebuild at its end), and that one after 100,000 random single saves (new
+// records, changed and deleted ones), as long use leaves it. Kept in the
+// cache folder like the table itself.
+void prepareRebuiltCopies()
+{
+    const fs::path table = cacheDir() / "table";
+    const fs::path rebuilt = cacheDir() / "rebuilt";
+    if (!fs::exists(rebuilt / "complete")) {
+        fs::remove_all(rebuilt);
+        fs::create_directories(rebuilt);
+        fs::copy_file(table / kTable, rebuilt / kTable);
+        const auto start = std::chrono::steady_clock::now();
+        if (!store::compactIfScattered(rebuilt / kTable))
+            throw std::runtime_error("the generated table was not found scattered");
+        std::printf("rebuilding the generated table took %.2f s\n",
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        std::ofstream(rebuilt / "complete") << "1\n";
+    }
+    const fs::path saved = cacheDir() / "rebuilt-saved";
+    if (!fs::exists(saved / "complete")) {
+        fs::remove_all(saved);
+        fs::create_directories(saved);
+        fs::copy_file(rebuilt / kTable, saved / kTable);
+        bench::SyncOff syncOff;
+        store::Database database(saved);
+        store::Cursor cursor(database, kTable);
+        cursor.open();
+        std::mt19937 random(29);
+        int added = 0;
+        for (int i = 0; i < 100000; ++i) {
+            const unsigned pick = random() % 10;
+            if (pick < 6) {
+                cursor.insertRecord(addressRecord(kRecords + added++));
+                continue;
+            }
+            cursor.moveToRow(static_cast<int>(random() % static_cast<unsigned>(cursor.rowCount())));
+            if (pick < 9) {
+                cursor.edit();
+                cursor.setText("Telefon", std::to_string(700000000 + random() % 99999999));
+                cursor.post();
+            } else {
+                cursor.remove();
+            }
+        }
+        cursor.close();
+        std::ofstream(saved / "complete") << "1\n";
+    }
+    g_rebuiltDir = cacheDir() / "rebuilt-work";
+    g_savedDir = cacheDir() / "rebuilt-saved-work";
+    for (const auto& [from, to] : {std::pair{rebuilt, g_rebuiltDir}, std::pair{saved, g_savedDir}}) {
+        fs::remove_all(to);
+        fs::create_directories(to);
+        fs::copy_file(from / kTable, to / kTable);
+    }
+    describeOrder("generated (single saves, random order)", g_workDir);
+    describeOrder("rebuilt", g_rebuiltDir);
+    describeOrder("rebuilt, then 100,000 single saves", g_savedDir);
+}
+
+// ---- the store side ---------------------------------------------------------
+
+// One open table kept for the per-record benchmarks, as a window keeps it.
+struct StoreSession {
+    store::Database database{g_workDir};
+    store::Cursor cursor{database, kTable};
+    NewSearchTexts newTexts;
+    StoreSession() { cursor.open(); }
+};
+
+StoreSession& storeSession()
+{
+    static StoreSession session;
+    return session;
+}
+
+// Opening as the program does at start: the whole primary order is read.
+void openTable(benchmark::State& state, Temperature t, const fs::path& dir)
+{
+    for (auto _ : state) {
+        if (t == Temperature::Cold) {
+            state.PauseTiming();
+            evictTable(dir);
+            state.ResumeTiming();
+        }
+        store::Database database(dir);
+        store::Cursor cursor(database, kTable);
+        cursor.open();
+        benchmark::DoNotOptimize(cursor.recordCount());
+        state.PauseTiming(); // closing is not part of opening
+        cursor.close();
+        state.ResumeTiming();
+    }
+}
+
+// As generated: a million single saves in random order, its pages scattered.
+void Store_Open(benchmark::State& state, Temperature t)
+{
+    openTable(state, t, g_workDir);
+}
+
+// The same table after the rebuild the program makes at its end.
+void Store_OpenRebuilt(benchmark::State& state, Temperature t)
+{
+    openTable(state, t, g_rebuiltDir);
+}
+
+// The rebuilt table after 100,000 more single saves.
+void Store_OpenRebuiltSaved(benchmark::State& state, Temperature t)
+{
+    openTable(state, t, g_savedDir);
+}
+
+void Store_NearestKeyNew(benchmark::State& state, Temperature t)
+{
+    StoreSession& s = storeSession();
+    measure(state, t, [&] {
+        s.cursor.findNearest(s.newTexts.next());
+        benchmark::DoNotOptimize(s.cursor.text("Telefon"));
+    });
+}
+
+void Store_NearestKeyRepeated(benchmark::State& state, Temperature t)
+{
+    store::Cursor& cursor = storeSession().cursor;
+    const auto texts = repeatedSearchTexts();
+    std::size_t i = 0;
+    measure(state, t, [&] {
+        cursor.findNearest(texts[i++ % texts.size()]);
+        benchmark::DoNotOptimize(cursor.text("Telefon"));
+    });
+}
+
+void Store_RowAt(benchmark::State& state, Temperature t)
+{
+    store::Cursor& cursor = storeSession().cursor;
+    const int rows = cursor.rowCount();
+    const int field = cursor.fieldIndex("Telefon");
+    std::mt19937 random(3);
+    measure(state, t, [&] {
+        benchmark::DoNotOptimize(cursor.rowText(static_cast<int>(random() % static_cast<unsigned>(rows)), field));
+    });
+}
+
+void Store_NextPrior(benchmark::State& state, Temperature t)
+{
+    store::Cursor& cursor = storeSession().cursor;
+    cursor.findNearest("NOVÁK");
+    bool forward = true;
+    long steps = 0;
+    measure(state, t, [&] {
+        if (++steps % 1000 == 0)
+            forward = !forward;
+        forward ? cursor.next() : cursor.prior();
+        benchmark::DoNotOptimize(cursor.text("Telefon"));
+    });
+}
+
+void Store_InsertSave(benchmark::State& state, Temperature t)
+{
+    store::Cursor& cursor = storeSession().cursor;
+    static int serial = 0;
+    measure(state, t, [&] {
+        std::vector<std::string> record = addressRecord(++serial);
+        record[0] = "Zkušební " + std::to_string(serial);
+        cursor.insertRecord(record);
+    });
+    // Take the test records out again, untimed.
+    cursor.findNearest("ZKUŠEBNÍ");
+    while (cursor.recordCount() > 0 && store::czechUpper(cursor.text("Příjmení")).rfind("ZKUŠEBNÍ", 0) == 0)
+        cursor.remove();
+}
+
+// Every field of every record, in key order.
+void Store_Walk(benchmark::State& state, Temperature t)
+{
+    store::Cursor& cursor = storeSession().cursor;
+    measure(state, t, [&] {
+        std::size_t bytes = 0;
+        for (cursor.first(); !cursor.eof(); cursor.next()) {
+            for (const char* field : allFields())
+                bytes += cursor.text(field).size();
+        }
+        benchmark::DoNotOptimize(bytes);
+    });
+}
+
+} // namespace
+
+namespace {
 
 // ---- the raw SQLite side ----------------------------------------------------
 
@@ -244,6 +459,8 @@ public:
             throw std::runtime_error(std::string("raw open: ") + sqlite3_errmsg(m_db));
         exec("PRAGMA journal_mode=DELETE");
         exec("PRAGMA synchronous=FULL");
+        // The store's page cache, so that neither side reads less from the file.
+        exec("PRAGMA cache_size=-8192");
     }
     ~RawDb() { sqlite3_close_v2(m_db); }
     RawDb(const RawDb&) = delete;
@@ -297,102 +514,6 @@ private:
     sqlite3_stmt* m_stmt = nullptr;
 };
 
-} // namespace
-
-namespace {
-
-// ---- the store side ---------------------------------------------------------
-
-// One open table kept for the per-record benchmarks, as a window keeps it.
-struct StoreSession {
-    store::Database database{g_workDir};
-    store::Cursor cursor{database, kTable};
-    StoreSession() { cursor.open(); }
-};
-
-StoreSession& storeSession()
-{
-    static StoreSession session;
-    return session;
-}
-
-void Store_Open(benchmark::State& state)
-{
-    for (auto _ : state) {
-        store::Database database(g_workDir);
-        store::Cursor cursor(database, kTable);
-        cursor.open();
-        benchmark::DoNotOptimize(cursor.recordCount());
-        state.PauseTiming(); // closing is not part of opening
-        cursor.close();
-        state.ResumeTiming();
-    }
-}
-
-void Store_NearestKey(benchmark::State& state)
-{
-    store::Cursor& cursor = storeSession().cursor;
-    const auto texts = searchTexts(4096);
-    std::size_t i = 0;
-    for (auto _ : state) {
-        cursor.findNearest(texts[i++ % texts.size()]);
-        benchmark::DoNotOptimize(cursor.text("Příjmení"));
-    }
-}
-
-void Store_RowAt(benchmark::State& state)
-{
-    store::Cursor& cursor = storeSession().cursor;
-    const int rows = cursor.rowCount();
-    const int field = cursor.fieldIndex("Telefon");
-    std::mt19937 random(3);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(cursor.rowText(static_cast<int>(random() % static_cast<unsigned>(rows)), field));
-}
-
-void Store_NextPrior(benchmark::State& state)
-{
-    store::Cursor& cursor = storeSession().cursor;
-    cursor.findNearest("NOVÁK");
-    bool forward = true;
-    long steps = 0;
-    for (auto _ : state) {
-        if (++steps % 1000 == 0)
-            forward = !forward;
-        forward ? cursor.next() : cursor.prior();
-        benchmark::DoNotOptimize(cursor.text("Telefon"));
-    }
-}
-
-void Store_InsertSave(benchmark::State& state)
-{
-    store::Cursor& cursor = storeSession().cursor;
-    static int serial = 0;
-    for (auto _ : state) {
-        std::vector<std::string> record = addressRecord(++serial);
-        record[0] = "Zkušební " + std::to_string(serial);
-        cursor.insertRecord(record);
-    }
-    // Take the test records out again, untimed.
-    cursor.findNearest("ZKUŠEBNÍ");
-    while (cursor.recordCount() > 0 && store::czechUpper(cursor.text("Příjmení")).rfind("ZKUŠEBNÍ", 0) == 0)
-        cursor.remove();
-}
-
-void Store_Walk(benchmark::State& state)
-{
-    store::Cursor& cursor = storeSession().cursor;
-    for (auto _ : state) {
-        std::size_t bytes = 0;
-        for (cursor.first(); !cursor.eof(); cursor.next())
-            bytes += cursor.text("Telefon").size();
-        benchmark::DoNotOptimize(bytes);
-    }
-}
-
-} // namespace
-
-namespace {
 
 RawLayout readLayout(sqlite3* db)
 {
@@ -431,9 +552,11 @@ std::string rawSortKey(const std::string& text)
     return key;
 }
 
+
 struct RawSession {
     RawDb db{g_workDir / kTable};
     RawLayout layout = readLayout(db.get());
+    NewSearchTexts newTexts;
     std::string q(const std::string& name) const { return quoted(name); }
     std::string fieldList() const
     {
@@ -442,6 +565,26 @@ struct RawSession {
             list += (list.empty() ? "" : ", ") + quoted(f);
         return list;
     }
+    std::string nearestSql() const
+    {
+        const std::string key = q(layout.keyColumn);
+        return "SELECT _id, " + fieldList() + " FROM records WHERE " + key + " >= ?1 ORDER BY " + key + " LIMIT 1";
+    }
+    // SQLite cannot go to the n-th row of an index but by walking n rows; a
+    // direct approach keeps the keys in memory, in order, as the store does.
+    const std::vector<std::string>& keys()
+    {
+        if (m_keys.empty()) {
+            const std::string key = q(layout.keyColumn);
+            RawStatement all(db.get(), "SELECT " + key + " FROM records ORDER BY " + key);
+            while (all.step())
+                m_keys.push_back(all.text(0));
+        }
+        return m_keys;
+    }
+
+private:
+    std::vector<std::string> m_keys;
 };
 
 RawSession& rawSession()
@@ -450,49 +593,73 @@ RawSession& rawSession()
     return session;
 }
 
-void Raw_Open(benchmark::State& state)
+void Raw_Open(benchmark::State& state, Temperature t)
 {
-    for (auto _ : state) {
+    measure(state, t, [&] {
         RawDb db(g_workDir / kTable);
         // A grid needs the number of rows before it shows any.
         RawStatement count(db.get(), "SELECT count(*) FROM records");
         count.step();
         benchmark::DoNotOptimize(sqlite3_column_int64(count.get(), 0));
-    }
+    });
 }
 
-void Raw_NearestKey(benchmark::State& state)
+void rawNearest(RawStatement& find, const std::string& text)
+{
+    const std::string sortKey = rawSortKey(text);
+    find.reset();
+    sqlite3_bind_blob(find.get(), 1, sortKey.data(), static_cast<int>(sortKey.size()), SQLITE_TRANSIENT);
+    if (find.step())
+        benchmark::DoNotOptimize(find.text(4));
+}
+
+void Raw_NearestKeyNew(benchmark::State& state, Temperature t)
 {
     RawSession& raw = rawSession();
-    const std::string key = raw.q(raw.layout.keyColumn);
-    RawStatement find(raw.db.get(), "SELECT _id, " + raw.fieldList() + " FROM records WHERE " + key
-                                        + " >= ?1 ORDER BY " + key + " LIMIT 1");
-    const auto texts = searchTexts(4096);
-    std::size_t i = 0;
-    for (auto _ : state) {
-        const std::string sortKey = rawSortKey(texts[i++ % texts.size()]);
-        find.reset();
-        sqlite3_bind_blob(find.get(), 1, sortKey.data(), static_cast<int>(sortKey.size()), SQLITE_TRANSIENT);
-        if (find.step())
-            benchmark::DoNotOptimize(find.text(1));
-    }
+    RawStatement find(raw.db.get(), raw.nearestSql());
+    measure(state, t, [&] { rawNearest(find, raw.newTexts.next()); });
 }
 
-void Raw_RowAt(benchmark::State& state)
+void Raw_NearestKeyRepeated(benchmark::State& state, Temperature t)
+{
+    RawSession& raw = rawSession();
+    RawStatement find(raw.db.get(), raw.nearestSql());
+    const auto texts = repeatedSearchTexts();
+    std::size_t i = 0;
+    measure(state, t, [&] { rawNearest(find, texts[i++ % texts.size()]); });
+}
+
+void Raw_RowAt(benchmark::State& state, Temperature t)
+{
+    RawSession& raw = rawSession();
+    const std::vector<std::string>& keys = raw.keys();
+    RawStatement at(raw.db.get(), "SELECT \"Telefon\" FROM records WHERE " + raw.q(raw.layout.keyColumn) + " = ?1");
+    std::mt19937 random(3);
+    measure(state, t, [&] {
+        const std::string& key = keys[random() % keys.size()];
+        at.reset();
+        sqlite3_bind_blob(at.get(), 1, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
+        if (at.step())
+            benchmark::DoNotOptimize(at.text(0));
+    });
+}
+
+// The only way in SQL alone, for comparison: it walks the rows before the one wanted.
+void RawOnly_RowAtOffset(benchmark::State& state, Temperature t)
 {
     RawSession& raw = rawSession();
     const std::string key = raw.q(raw.layout.keyColumn);
     RawStatement at(raw.db.get(), "SELECT \"Telefon\" FROM records ORDER BY " + key + " LIMIT 1 OFFSET ?1");
     std::mt19937 random(3);
-    for (auto _ : state) {
+    measure(state, t, [&] {
         at.reset();
         sqlite3_bind_int64(at.get(), 1, static_cast<sqlite3_int64>(random() % kRecords));
         if (at.step())
             benchmark::DoNotOptimize(at.text(0));
-    }
+    });
 }
 
-void Raw_NextPrior(benchmark::State& state)
+void Raw_NextPrior(benchmark::State& state, Temperature t)
 {
     RawSession& raw = rawSession();
     const std::string key = raw.q(raw.layout.keyColumn);
@@ -503,7 +670,7 @@ void Raw_NextPrior(benchmark::State& state)
     std::string current = rawSortKey("NOVÁK");
     bool forward = true;
     long steps = 0;
-    for (auto _ : state) {
+    measure(state, t, [&] {
         if (++steps % 1000 == 0)
             forward = !forward;
         RawStatement& s = forward ? next : prior;
@@ -513,10 +680,10 @@ void Raw_NextPrior(benchmark::State& state)
             current = s.text(0);
             benchmark::DoNotOptimize(s.text(1));
         }
-    }
+    });
 }
 
-void Raw_InsertSave(benchmark::State& state)
+void Raw_InsertSave(benchmark::State& state, Temperature t)
 {
     RawSession& raw = rawSession();
     std::string columns = raw.fieldList() + ", " + raw.q(raw.layout.keyColumn);
@@ -529,7 +696,7 @@ void Raw_InsertSave(benchmark::State& state)
     RawStatement begin(raw.db.get(), "BEGIN IMMEDIATE");
     RawStatement commit(raw.db.get(), "COMMIT");
     static int serial = 0;
-    for (auto _ : state) {
+    measure(state, t, [&] {
         std::vector<std::string> record = addressRecord(++serial);
         record[0] = "Zkušební " + std::to_string(serial);
         const std::string sortKey = rawSortKey(record[0]);
@@ -548,56 +715,124 @@ void Raw_InsertSave(benchmark::State& state)
         insert.step();
         commit.reset();
         commit.step();
-    }
+    });
     raw.db.exec("DELETE FROM records WHERE \"Příjmení\" LIKE 'Zkušební %'");
 }
 
-void Raw_Walk(benchmark::State& state)
+// Every field of every record, in key order, each as a string as the store gives it.
+void Raw_Walk(benchmark::State& state, Temperature t)
 {
     RawSession& raw = rawSession();
     const std::string key = raw.q(raw.layout.keyColumn);
-    RawStatement walk(raw.db.get(), "SELECT \"Telefon\" FROM records ORDER BY " + key);
-    for (auto _ : state) {
+    RawStatement walk(raw.db.get(), "SELECT " + raw.fieldList() + " FROM records ORDER BY " + key);
+    const int columns = static_cast<int>(raw.layout.fieldColumns.size());
+    measure(state, t, [&] {
         std::size_t bytes = 0;
         walk.reset();
-        while (walk.step())
-            bytes += walk.text(0).size();
+        while (walk.step()) {
+            for (int c = 0; c < columns; ++c)
+                bytes += walk.text(c).size();
+        }
         benchmark::DoNotOptimize(bytes);
-    }
+    });
 }
 
-// A quick-search keystroke must feel instant every time, not on average.
+// ---- the report -------------------------------------------------------------
+
+// Collects the time per iteration of every "side/operation/temperature" run
+// and prints the ratios store/raw, warm and cold.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration || run.error_occurred)
+                continue;
+            std::string name = run.benchmark_name();
+            const auto first = name.find('/');
+            const auto second = name.find('/', first + 1);
+            if (first == std::string::npos || second == std::string::npos)
+                continue;
+            const std::string side = name.substr(0, first);
+            const std::string operation = name.substr(first + 1, second - first - 1);
+            const std::string temperature = name.substr(second + 1, 4);
+            m_times[operation][temperature + side] = run.GetAdjustedRealTime() * unitSeconds(run.time_unit);
+        }
+    }
+
+    void printRatios() const
+    {
+        std::printf("\n%-20s %11s %11s %6s   %11s %11s %6s\n", "operation", "store warm", "raw warm", "ratio",
+                    "store cold", "raw cold", "ratio");
+        for (const auto& [operation, times] : m_times) {
+            std::printf("%-20s", operation.c_str());
+            for (const char* temperature : {"warm", "cold"}) {
+                const auto store = times.find(std::string(temperature) + "Store");
+                const auto raw = times.find(std::string(temperature) + "Raw");
+                const auto rawOnly = times.find(std::string(temperature) + "RawOnly");
+                const double s = store == times.end() ? 0 : store->second;
+                const double r = raw != times.end() ? raw->second : rawOnly == times.end() ? 0 : rawOnly->second;
+                std::printf(" %11s %11s", human(s).c_str(), human(r).c_str());
+                if (s > 0 && r > 0)
+                    std::printf(" %6.2f  ", s / r);
+                else
+                    std::printf(" %6s  ", "-");
+            }
+            std::printf("\n");
+        }
+    }
+
+private:
+    static double unitSeconds(benchmark::TimeUnit unit)
+    {
+        switch (unit) {
+        case benchmark::kNanosecond: return 1e-9;
+        case benchmark::kMicrosecond: return 1e-6;
+        case benchmark::kMillisecond: return 1e-3;
+        case benchmark::kSecond: return 1.0;
+        }
+        return 1.0;
+    }
+    static std::string human(double seconds)
+    {
+        char text[32];
+        if (seconds <= 0)
+            std::snprintf(text, sizeof text, "-");
+        else if (seconds >= 1.0)
+            std::snprintf(text, sizeof text, "%.3f s", seconds);
+        else if (seconds >= 1e-3)
+            std::snprintf(text, sizeof text, "%.2f ms", seconds * 1e3);
+        else
+            std::snprintf(text, sizeof text, "%.2f us", seconds * 1e6);
+        return text;
+    }
+    std::map<std::string, std::map<std::string, double>> m_times;
+};
+
+// A quick-search keystroke must feel instant every time, not on average:
+// new texts, warm.
 void reportSearchPercentiles()
 {
-    const auto texts = searchTexts(20000);
-    const auto measure = [&](const char* side, auto&& search) {
+    const auto percentiles = [&](const char* side, auto&& search) {
         std::vector<double> micros;
-        micros.reserve(texts.size());
-        for (const std::string& text : texts) {
+        for (int i = 0; i < 20000; ++i) {
             const auto start = std::chrono::steady_clock::now();
-            search(text);
+            search();
             micros.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
         }
         std::sort(micros.begin(), micros.end());
-        std::printf("nearest key search, %-10s median %.2f us, 99th percentile %.2f us, worst %.2f us\n", side,
-                    micros[micros.size() / 2], micros[micros.size() * 99 / 100], micros.back());
+        std::printf("nearest key search, new texts, %-6s median %.2f us, 99th percentile %.2f us, worst %.2f us\n",
+                    side, micros[micros.size() / 2], micros[micros.size() * 99 / 100], micros.back());
     };
-    store::Cursor& cursor = storeSession().cursor;
-    measure("store:", [&](const std::string& text) {
-        cursor.findNearest(text);
-        benchmark::DoNotOptimize(cursor.text("Příjmení"));
+    StoreSession& s = storeSession();
+    percentiles("store:", [&] {
+        s.cursor.findNearest(s.newTexts.next());
+        benchmark::DoNotOptimize(s.cursor.text("Telefon"));
     });
     RawSession& raw = rawSession();
-    const std::string key = raw.q(raw.layout.keyColumn);
-    RawStatement find(raw.db.get(), "SELECT _id, " + raw.fieldList() + " FROM records WHERE " + key
-                                        + " >= ?1 ORDER BY " + key + " LIMIT 1");
-    measure("raw:", [&](const std::string& text) {
-        const std::string sortKey = rawSortKey(text);
-        find.reset();
-        sqlite3_bind_blob(find.get(), 1, sortKey.data(), static_cast<int>(sortKey.size()), SQLITE_TRANSIENT);
-        if (find.step())
-            benchmark::DoNotOptimize(find.text(1));
-    });
+    RawStatement find(raw.db.get(), raw.nearestSql());
+    percentiles("raw:", [&] { rawNearest(find, raw.newTexts.next()); });
 }
 
 // Resident memory an open table adds: the store keeps its orders in memory.
@@ -622,23 +857,6 @@ void measureMemory()
     }
 }
 
-} // namespace
-
-BENCHMARK(Store_Open)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(Raw_Open)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(Store_NearestKey)->Unit(benchmark::kMicrosecond);
-BENCHMARK(Raw_NearestKey)->Unit(benchmark::kMicrosecond);
-BENCHMARK(Store_RowAt)->Unit(benchmark::kMicrosecond);
-BENCHMARK(Raw_RowAt)->Unit(benchmark::kMicrosecond)->Iterations(200);
-BENCHMARK(Store_NextPrior)->Unit(benchmark::kMicrosecond);
-BENCHMARK(Raw_NextPrior)->Unit(benchmark::kMicrosecond);
-BENCHMARK(Store_InsertSave)->Unit(benchmark::kMillisecond)->Iterations(200);
-BENCHMARK(Raw_InsertSave)->Unit(benchmark::kMillisecond)->Iterations(200);
-BENCHMARK(Store_Walk)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(Raw_Walk)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-namespace {
-
 void reportMemory()
 {
     std::fflush(stdout);
@@ -649,6 +867,48 @@ void reportMemory()
     }
     int status = 0;
     ::waitpid(child, &status, 0);
+}
+
+using BenchFunction = void (*)(benchmark::State&, Temperature);
+
+// Registers an operation on one side, warm then cold; `iterations` 0 lets
+// the library choose for the warm run, a cold run always has a fixed count.
+void add(const char* side, const char* operation, BenchFunction function, benchmark::TimeUnit unit,
+         int warmIterations, int coldIterations)
+{
+    for (const Temperature t : {Temperature::Warm, Temperature::Cold}) {
+        const std::string fullName = std::string(side) + "/" + operation + "/" + name(t);
+        auto* b = benchmark::RegisterBenchmark(fullName.c_str(), [function, t](benchmark::State& state) {
+            function(state, t);
+        });
+        b->Unit(unit);
+        const int iterations = t == Temperature::Warm ? warmIterations : coldIterations;
+        if (iterations > 0)
+            b->Iterations(iterations);
+    }
+}
+
+void registerBenchmarks()
+{
+    using benchmark::kMicrosecond;
+    using benchmark::kMillisecond;
+    add("Store", "Open", Store_Open, kMillisecond, 5, 5);
+    add("Raw", "Open", Raw_Open, kMillisecond, 5, 5);
+    add("Store", "OpenRebuilt", Store_OpenRebuilt, kMillisecond, 5, 5);
+    add("Store", "OpenRebuiltSaved", Store_OpenRebuiltSaved, kMillisecond, 5, 5);
+    add("Store", "NearestKeyNew", Store_NearestKeyNew, kMicrosecond, 0, 300);
+    add("Raw", "NearestKeyNew", Raw_NearestKeyNew, kMicrosecond, 0, 300);
+    add("Store", "NearestKeyRepeated", Store_NearestKeyRepeated, kMicrosecond, 0, 300);
+    add("Raw", "NearestKeyRepeated", Raw_NearestKeyRepeated, kMicrosecond, 0, 300);
+    add("Store", "RowAt", Store_RowAt, kMicrosecond, 0, 300);
+    add("Raw", "RowAt", Raw_RowAt, kMicrosecond, 0, 300);
+    add("RawOnly", "RowAtOffset", RawOnly_RowAtOffset, kMillisecond, 20, 5);
+    add("Store", "NextPrior", Store_NextPrior, kMicrosecond, 0, 300);
+    add("Raw", "NextPrior", Raw_NextPrior, kMicrosecond, 0, 300);
+    add("Store", "InsertSave", Store_InsertSave, kMillisecond, 200, 50);
+    add("Raw", "InsertSave", Raw_InsertSave, kMillisecond, 200, 50);
+    add("Store", "Walk", Store_Walk, kMillisecond, 3, 3);
+    add("Raw", "Walk", Raw_Walk, kMillisecond, 3, 3);
 }
 
 } // namespace
@@ -665,8 +925,10 @@ int main(int argc, char** argv)
         return 1;
     try {
         g_workDir = prepareWorkCopy();
+        prepareRebuiltCopies();
         // Memory first, while nothing else of the store is loaded.
         reportMemory();
+        registerBenchmarks();
         RatioReporter reporter;
         benchmark::RunSpecifiedBenchmarks(&reporter);
         reporter.printRatios();
