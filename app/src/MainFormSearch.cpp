@@ -148,6 +148,7 @@ void TMainForm::runTextSearch(bool fromStart)
         store::MarkedWalk walk(*m_table, widgets::walkProgress(texts::kSearching));
         store::TextSearch search(*m_table, field.toStdString(), typed.toStdString(), &walk);
         const bool found = fromStart ? search.fromStart() : search.onward();
+        walk.endProgress();
         if (walk.cancelled()) {
             // Stopped by the user: back where it started, nothing to tell.
             walk.finish(false);

@@ -108,6 +108,7 @@ void TPlanovacForm::runTextSearch(bool fromStart)
         store::MarkedWalk walk(*m_table, widgets::walkProgress(planovac::kSearching));
         store::TextSearch search(*m_table, "Činnost", typed.toStdString(), &walk);
         found = fromStart ? search.fromStart() : search.onward();
+        walk.endProgress();
         // Stopped by the user: back where it started, nothing to tell.
         if (!found && !walk.cancelled()) {
             sound::playNotFound(m_speaker);

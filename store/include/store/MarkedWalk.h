@@ -32,6 +32,9 @@ public:
     // caller stops walking and finishes.
     bool step();
     bool cancelled() const { return m_cancelled; }
+    // The walking is over: the progress display closes now, before the
+    // caller tells the user the outcome, not only at finish().
+    void endProgress() { m_progress = nullptr; }
 
     void finish(bool keepPosition);
 
