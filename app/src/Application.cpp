@@ -3,6 +3,7 @@
 #include "app/Help.h"
 #include "app/MainForm.h"
 #include "app/SplashScreen.h"
+#include "app/TableCheckReport.h"
 
 #include "MainFormTexts.h"
 
@@ -99,6 +100,8 @@ Application::~Application()
 
 void Application::destroyWindows()
 {
+    // The check reads the tables' files: it stops first.
+    m_tableCheck.reset();
     // Windows close their tables (dropping pending records) before the store
     // goes. The reports read the main window's table and the date picker the
     // name-day window's selection, so they go first.
@@ -333,6 +336,11 @@ void Application::showMainWindow()
     m_mainForm->showMaximized();
     m_mainForm->activateWindow();
     m_mainForm->findChild<QWidget*>(QStringLiteral("HledEdit"))->setFocus();
+}
+
+void Application::checkTablesInBackground()
+{
+    m_tableCheck = std::make_unique<TableCheckReport>(m_database->openTableFiles());
 }
 
 } // namespace app

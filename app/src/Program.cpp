@@ -121,6 +121,7 @@ int runWithServices(const CommandLine& commandLine)
         if (!application.start())
             return 1;
         application.showMainWindow();
+        application.checkTablesInBackground();
         result = QApplication::exec();
     }
     compactScatteredTables(dataDir);

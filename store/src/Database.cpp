@@ -98,6 +98,16 @@ void Database::emptyTable(const std::string& tableName)
     opened->removeAll();
 }
 
+std::vector<fs::path> Database::openTableFiles()
+{
+    std::vector<fs::path> files;
+    for (const auto& weak : m_tables) {
+        if (const auto shared = weak.lock())
+            files.push_back(shared->file());
+    }
+    return files;
+}
+
 void Database::createTable(const fs::path& dataDir, const TableDef& def, const std::string& password)
 {
     if (!findTableFile(dataDir, def.fileName).empty())

@@ -14,6 +14,7 @@ const char* operationText(Operation operation)
     case Operation::Delete: return "Záznam nelze smazat z tabulky %1";
     case Operation::Empty: return "Tabulku %1 nelze vyprázdnit";
     case Operation::Sort: return "Tabulku %1 nelze znovu seřadit";
+    case Operation::Check: return "Kontrola tabulky %1 našla chybu";
     }
     return "Tabulku %1 nelze použít";
 }

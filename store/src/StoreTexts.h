@@ -7,7 +7,7 @@
 namespace store {
 
 // What the store was doing when a table failed; it leads the user's text.
-enum class Operation { Open, Read, Save, Delete, Empty, Sort };
+enum class Operation { Open, Read, Save, Delete, Empty, Sort, Check };
 
 // The user's text for a failure of a table: what failed (the operation on
 // the named table), why (the kind, or `reason` when given) and what to do.

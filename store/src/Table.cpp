@@ -4,6 +4,7 @@
 #include "store/CzechText.h"
 #include "store/Errors.h"
 
+#include "SavesRunning.h"
 #include "StoreTexts.h"
 
 #include <algorithm>
@@ -210,6 +211,7 @@ Table::Table(const fs::path& file, const std::set<std::string>& passwords, const
 
 Table::~Table()
 {
+    endWriting();
     m_selectById = {};
     m_selectByKey = {};
     m_nextId = {};
@@ -399,12 +401,12 @@ void Table::checkPassword(const std::set<std::string>& passwords)
         return;
     const std::vector<std::string> check = split(m_meta["password_check"], ':');
     if (check.size() != 2)
-        fail(StoreError::Kind::Damaged, "has a damaged password check");
+        fail(StoreError::Kind::Damaged, "kontrolní údaj hesla v souboru je poškozený");
     for (const std::string& password : passwords) {
         if (passwordHash(check[0], password) == check[1])
             return;
     }
-    fail(StoreError::Kind::Password, "is protected and the password was not given");
+    fail(StoreError::Kind::Password, {});
 }
 
 void Table::prepare()
@@ -713,6 +715,12 @@ void Table::bindValues(Statement& statement, const Record& record)
 
 void Table::begin()
 {
+    // Counted from before the lock is asked for: a check in the background
+    // gives way at once. Every begin ends in commit() or rollback().
+    if (!m_writing) {
+        m_writing = true;
+        ++savesRunning();
+    }
     m_begin.reset();
     m_begin.step();
 }
@@ -721,6 +729,7 @@ void Table::commit()
 {
     m_commit.reset();
     m_commit.step();
+    endWriting();
 }
 
 void Table::rollback()
@@ -731,6 +740,15 @@ void Table::rollback()
             m_rollback.step();
         } catch (const StoreError&) {
         }
+    }
+    endWriting();
+}
+
+void Table::endWriting()
+{
+    if (m_writing) {
+        m_writing = false;
+        --savesRunning();
     }
 }
 

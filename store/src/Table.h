@@ -46,6 +46,7 @@ public:
     static void create(const std::filesystem::path& file, const TableDef& def, const std::string& password);
 
     const std::string& fileName() const { return m_def.fileName; }
+    const std::filesystem::path& file() const { return m_file; }
     // What the user should know about the table although it opened (empty: nothing).
     const std::string& notice() const { return m_notice; }
     const TableDef& def() const { return m_def; }
@@ -116,6 +117,7 @@ private:
     void begin();
     void commit();
     void rollback();
+    void endWriting();
     // Throws KeyViolation when another record has this record's primary key.
     void checkKeyFree(const Record& record, const Record* old);
     Record makeRecord(const Values& values, const std::string& position) const;
@@ -136,6 +138,8 @@ private:
     std::vector<OrderInfo> m_orders;
     std::vector<Cursor*> m_cursors;
     std::uint64_t m_version = 0;
+    // Between begin() and its commit() or rollback().
+    bool m_writing = false;
 
     Statement m_selectById;
     Statement m_selectByKey;

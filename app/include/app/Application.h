@@ -50,6 +50,7 @@ class TTextForm;
 namespace app {
 
 class HelpKeyFilter;
+class TableCheckReport;
 class TMainForm;
 
 // Every window of the program, created once at start-up in a fixed order
@@ -69,6 +70,10 @@ public:
     bool start();
     // The main window, maximised, with the focus in the quick search.
     void showMainWindow();
+    // Checks the open tables' files for damage in the background; a damaged
+    // one is told in an error box when the check ends.
+    void checkTablesInBackground();
+    TableCheckReport* tableCheck() const { return m_tableCheck.get(); }
 
     // The steps of start-up in their order with the progress after each.
     std::vector<StartupStep> startupSteps();
@@ -121,6 +126,7 @@ private:
     void releaseDirectoryForms();
 
     std::unique_ptr<store::Database> m_database;
+    std::unique_ptr<TableCheckReport> m_tableCheck;
     std::unique_ptr<HelpKeyFilter> m_helpKeys;
     std::unique_ptr<TMainForm> m_mainForm;
     std::unique_ptr<editor::TEditorForm> m_editorForm;

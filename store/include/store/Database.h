@@ -52,6 +52,9 @@ public:
     // Deletes every record of a table that no cursor holds open.
     void emptyTable(const std::string& tableName);
 
+    // The files of the tables open now, for a check of them in the background.
+    std::vector<std::filesystem::path> openTableFiles();
+
     // Creates a new table file from its definition (the data-directory tool only).
     // Fails when the file exists: the program never overwrites a table.
     static void createTable(const std::filesystem::path& dataDir, const TableDef& def,
