@@ -59,7 +59,11 @@ Outcome checkOnce(const std::filesystem::path& file, const std::atomic<bool>* st
         if (rc == SQLITE_ROW) {
             const auto* first = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
             if (first && std::string_view(first) != "ok") {
+                // The engine heads its findings with the database's name; the page is what counts.
                 problem = first;
+                const std::string_view heading = "*** in database main ***\n";
+                if (problem.starts_with(heading))
+                    problem.erase(0, heading.size());
                 outcome = Outcome::Damaged;
             } else {
                 outcome = Outcome::Sound;

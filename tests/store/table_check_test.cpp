@@ -51,6 +51,7 @@ TEST_F(StoreTest, CheckNamesDamageNoOpeningMeets)
     EXPECT_NE(text.find("Kontrola tabulky Datp.db"), std::string::npos) << text;
     EXPECT_NE(text.find("poškozený"), std::string::npos) << text;
     EXPECT_NE(text.find("ze zálohy"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n(Page "), std::string::npos) << text; // the page found, for whoever mends it
     // Gone, or not a database at all: opening the table tells why, not the check.
     EXPECT_EQ(store::checkTableFile(m_dir / "Chybí.DB"), "");
 
