@@ -62,6 +62,16 @@ std::optional<DateTime> timeFromStored(const std::string& text)
 
 } // namespace
 
+bool fieldAcceptsText(const FieldDef& field, std::string_view text)
+{
+    try {
+        storedFromText(field, text);
+        return true;
+    } catch (const StoreError&) {
+        return false;
+    }
+}
+
 std::optional<std::string> storedFromText(const FieldDef& field, std::string_view text)
 {
     if (text.empty())

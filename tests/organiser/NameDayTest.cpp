@@ -5,6 +5,7 @@
 
 #include "organiser/GlyphButton.h"
 #include "organiser/NameDayRules.h"
+#include "organiser/Zodiac.h"
 
 #include "store/CzechText.h"
 #include "store/Errors.h"
@@ -12,6 +13,7 @@
 #include "tools/DataDir.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBNavigator.h"
+#include "widgets/Pictures.h"
 
 #include <QAbstractButton>
 #include <QFile>
@@ -316,6 +318,29 @@ TEST_F(NameDayTest, SignFollowsTheCurrentRow)
     EXPECT_EQ(signButton()->text(), QStringLiteral("Ryby"));
     EXPECT_EQ(signButton()->toolTip(), QStringLiteral("Seznam znamení"));
     EXPECT_TRUE(m_fakes.dialogs.shown().isEmpty());
+}
+
+// The pictures the windows name are the ones the data directory's builder
+// draws: every sign and both flowers load, with their background see-through.
+TEST_F(NameDayTest, EveryPictureTheWindowsNameIsDrawn)
+{
+    QStringList files;
+    for (const organiser::ZodiacSign& sign : organiser::zodiacSigns())
+        files << sign.pictureFile;
+    files << QStringLiteral("Obrazky/Kvetina1.bmp") << QStringLiteral("Obrazky/Kvetina2.bmp");
+    for (const QString& file : files) {
+        const QPixmap picture = widgets::loadPicture(file);
+        EXPECT_EQ(picture.size(), QSize(32, 32)) << file.toStdString();
+        const QImage image = picture.toImage();
+        EXPECT_EQ(qAlpha(image.pixel(0, 31)), 0) << file.toStdString();
+        // A glyph is drawn: some pixels stay, most of the square is background.
+        int drawn = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                drawn += qAlpha(image.pixel(x, y)) > 0 ? 1 : 0;
+        EXPECT_GT(drawn, 30) << file.toStdString();
+        EXPECT_LT(drawn, 32 * 32 / 2) << file.toStdString();
+    }
 }
 
 // A missing picture is reported with its path; the caption has changed and

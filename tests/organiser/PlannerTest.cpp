@@ -163,6 +163,22 @@ TEST_F(PlannerTest, DeleteInAnEmptyPlanner)
               QStringLiteral("Cannot perform this operation on an empty dataset"));
 }
 
+// A date typed into the grid is taken once it is a whole date: the keys on
+// the way ("1", "1.", ...) raise no error, and the entry moves to its new place.
+TEST_F(PlannerTest, DateTypedIntoTheGrid)
+{
+    addPlannerEntries(kEntries);
+    createWindows();
+    auto* grid = control<widgets::DBGrid>(planovac(), "DBGridPlanovac");
+    grid->setCurrentIndex(grid->model()->index(0, 0));
+    typeText(grid, QStringLiteral("15.8.2024"));
+    EXPECT_TRUE(m_fakes.dialogs.shown().isEmpty()) << m_fakes.dialogs.shownTexts().join(" | ").toStdString();
+    grid->commitOpenEditor();
+    table().post();
+    EXPECT_TRUE(m_fakes.dialogs.shown().isEmpty());
+    EXPECT_EQ(savedPlannerEntries()[4], "15.8.2024|Zaplatit SIPO");
+}
+
 // Entries come only from the date picker: the grid's Insert and Down past the
 // last row start none.
 TEST_F(PlannerTest, GridKeysStartNoEntry)

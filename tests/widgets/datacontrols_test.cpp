@@ -1,11 +1,13 @@
 #include "WidgetsFixture.h"
 
+#include "widgets/DBGrid.h"
 #include "widgets/DBNavigator.h"
 #include "widgets/DataControls.h"
 #include "widgets/ErrorReport.h"
 
 #include "store/Errors.h"
 #include "store/Query.h"
+#include "store/TableDef.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -357,6 +359,89 @@ TEST(ErrorText, OtherErrorsKeepTheirText)
 {
     EXPECT_EQ(widgets::userMessage(std::runtime_error("Read beyond end of file")),
               QStringLiteral("Read beyond end of file"));
+}
+
+} // namespace
+
+namespace {
+
+// A date field in an edit and in a grid cell: a date on its way ("5.", "5.3.")
+// goes into the record only once it is whole (the grid's cell when it is
+// left), so typing raises no box; a text
+// that never becomes a date is refused once, when the typing ends, with the
+// store's Czech explanation of how a date is written.
+class DateFieldTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        widgets_test::ensureApplication();
+        ASSERT_TRUE(m_dir.isValid());
+        store::TableDef def;
+        def.fileName = "Plan.DB";
+        def.fields = {{"Datum", store::FieldKind::Date, 0, store::FieldDefault::None},
+                      {"Činnost", store::FieldKind::Text, 40, store::FieldDefault::None}};
+        def.primaryKey = "Datum";
+        def.catalogueFiles = {def.fileName};
+        const std::filesystem::path dataDir = m_dir.path().toStdString();
+        store::Database::createTable(dataDir, def, "");
+        m_database = std::make_unique<store::Database>(dataDir);
+        m_cursor = std::make_unique<store::Cursor>(*m_database, "Plan.DB");
+        m_cursor->open();
+        m_cursor->insertRecord({"1.1.2024", "Nový rok"});
+    }
+    void TearDown() override
+    {
+        m_cursor.reset();
+        m_database.reset();
+    }
+
+    platform::ScopedFakeServices m_fakes;
+    QTemporaryDir m_dir;
+    std::unique_ptr<store::Database> m_database;
+    std::unique_ptr<store::Cursor> m_cursor;
+};
+
+TEST_F(DateFieldTest, EditWritesAWholeDateAndRefusesABadOneOnce)
+{
+    widgets::DBEdit edit;
+    edit.setDataSet(m_cursor.get());
+    edit.setDataField(QStringLiteral("Datum"));
+    edit.clear();
+    QTest::keyClicks(&edit, QStringLiteral("5.3.2026"));
+    EXPECT_TRUE(m_fakes.dialogs.shown().isEmpty());
+    EXPECT_EQ(m_cursor->text("Datum"), "5.3.2026");
+    m_cursor->post();
+
+    edit.selectAll();
+    QTest::keyClicks(&edit, QStringLiteral("31.2."));
+    EXPECT_TRUE(m_fakes.dialogs.shown().isEmpty());
+    QTest::keyClick(&edit, Qt::Key_Return); // the typing ends
+    ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
+    EXPECT_TRUE(m_fakes.dialogs.lastBox().text.startsWith(QStringLiteral("Do pole Datum nelze zapsat „31.2.“")))
+        << m_fakes.dialogs.lastBox().text.toStdString();
+    EXPECT_EQ(m_cursor->text("Datum"), "5.3.2026");
+}
+
+TEST_F(DateFieldTest, GridCellWritesTheDateWhenTheCellIsLeft)
+{
+    widgets::DBGrid grid;
+    grid.setDataSet(m_cursor.get(), {{QStringLiteral("Datum"), QString()}, {QStringLiteral("Činnost"), QString()}});
+    grid.resize(400, 200);
+    grid.show();
+    QApplication::setActiveWindow(&grid);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&grid));
+    grid.setCurrentIndex(grid.model()->index(0, 0));
+    grid.setFocus();
+    // Keys follow the focus: the first one opens the cell editor.
+    for (const QChar c : QStringLiteral("6.1.2024"))
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key(c.unicode()), QString(c),
+                            Qt::NoModifier);
+    EXPECT_TRUE(m_fakes.dialogs.shown().isEmpty());
+    grid.commitOpenEditor();
+    EXPECT_EQ(m_cursor->text("Datum"), "6.1.2024");
+    m_cursor->post();
+    EXPECT_TRUE(m_fakes.dialogs.shown().isEmpty());
+    EXPECT_EQ(m_cursor->text("Činnost"), "Nový rok");
 }
 
 } // namespace

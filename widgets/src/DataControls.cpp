@@ -56,6 +56,19 @@ QString FieldBinding::text() const
     }
 }
 
+bool FieldBinding::accepts(const QString& text) const
+{
+    if (!m_dataSet || m_field.isEmpty() || !m_dataSet->isActive())
+        return true;
+    try {
+        const int index = m_dataSet->fieldIndex(m_field.toStdString());
+        return store::fieldAcceptsText(m_dataSet->fields()[static_cast<std::size_t>(index)],
+                                       text.toStdString());
+    } catch (const store::StoreError&) {
+        return true; // the write says what is wrong
+    }
+}
+
 int FieldBinding::width() const
 {
     if (!m_dataSet || m_field.isEmpty() || !m_dataSet->isActive())
@@ -152,10 +165,11 @@ void DBEdit::refresh()
 void DBEdit::userEdited(const QString& text)
 {
     // A value longer than the field (from an older file) may only shrink,
-    // and is written once it fits; leaving the edit before then writes it,
-    // so the store says why it cannot be kept.
+    // and is written once it fits; a date, time or number once it is whole.
+    // Leaving the edit before then writes it, so the store says why it
+    // cannot be kept.
     m_limit->setStoredText(text);
-    if (!m_limit->fits(text))
+    if (!m_limit->fits(text) || !m_binding.accepts(text))
         return;
     if (!m_binding.write(text))
         refresh(); // what could not be written must not stay on screen

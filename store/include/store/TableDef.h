@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace store {
@@ -18,6 +19,11 @@ struct FieldDef {
     int width = 0; // characters for text fields, 0 where it does not apply
     FieldDefault defaultValue = FieldDefault::None;
 };
+
+// Whether the text can be set into the field: a whole date "d.m.yyyy", a
+// time "h:mm[:ss]", a whole number, any text; empty text (no value) always.
+// Editors write what is typed only once it is such a value.
+bool fieldAcceptsText(const FieldDef& field, std::string_view text);
 
 // A table's definition, stored inside its file. The program never changes it;
 // only the tool that builds a data directory creates tables.

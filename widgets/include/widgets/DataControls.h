@@ -41,6 +41,9 @@ public:
     QString text() const;
     // The field's width in characters; 0 for fields of other kinds than text.
     int width() const;
+    // Whether the text is already a value of the field's kind: "5.3." is on
+    // its way to a date, so it is written only when the typing ends.
+    bool accepts(const QString& text) const;
     bool canModify() const;
     // Starts the edit when browsing and sets the field; errors are reported.
     // Returns false when the text could not be written.
