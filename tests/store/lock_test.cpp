@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -20,13 +21,17 @@ class InstanceLockTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_dir = fs::temp_directory_path()
-            / ("pelmir-lock-" + std::to_string(::getpid()) + "-"
-               + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
+        // A folder of its own: a parameterised test's name holds a '/', which
+        // as part of a path would leave its parent folder behind.
+        std::string pattern = (fs::temp_directory_path() / "pelmir-lock-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_dir = pattern;
     }
-    void TearDown() override { fs::remove_all(m_dir); }
+    void TearDown() override
+    {
+        if (!m_dir.empty())
+            fs::remove_all(m_dir);
+    }
 
     fs::path lockFile() const { return m_dir / "pelmir.lock"; }
 
