@@ -145,12 +145,9 @@ std::vector<StartupStep> Application::startupSteps()
         {QStringLiteral("TTlfSvtForm"), [this] { createTlfSvtForm(); }, {5}},
         {QStringLiteral("TEditorForm"),
          [this] {
-             m_editorForm = std::make_unique<editor::TEditorForm>(*m_database);
-             m_editorForm->setCommandLineDocument(m_editorDocument);
-             m_editorForm->FormCreate();
              // "Textový editor" (F3): the editor with the address of the grid's current record.
              m_mainForm->bindCommand(QStringLiteral("TextovyEditor"), [this] {
-                 m_editorForm->openWithAddress(editor::currentAddress(m_mainForm->Table()));
+                 editorForm()->openWithAddress(editor::currentAddress(m_mainForm->Table()));
              });
          },
          {10}},
@@ -209,8 +206,7 @@ std::vector<StartupStep> Application::startupSteps()
          {80}},
         {QStringLiteral("TJednotkyForm"),
          [this] {
-             m_jednotkyForm = std::make_unique<calculators::TJednotkyForm>(m_mainForm.get());
-             m_mainForm->bindCommand(QStringLiteral("PrevodyJednotek"), [this] { m_jednotkyForm->show(); });
+             m_mainForm->bindCommand(QStringLiteral("PrevodyJednotek"), [this] { jednotkyForm()->show(); });
          },
          {85, 90}},
         {QStringLiteral("TReportForm"),
@@ -226,6 +222,23 @@ std::vector<StartupStep> Application::startupSteps()
          },
          {100}},
     };
+}
+
+editor::TEditorForm* Application::editorForm()
+{
+    if (!m_editorForm) {
+        m_editorForm = std::make_unique<editor::TEditorForm>(*m_database);
+        m_editorForm->setCommandLineDocument(m_editorDocument);
+        m_editorForm->FormCreate();
+    }
+    return m_editorForm.get();
+}
+
+calculators::TJednotkyForm* Application::jednotkyForm()
+{
+    if (!m_jednotkyForm)
+        m_jednotkyForm = std::make_unique<calculators::TJednotkyForm>(m_mainForm.get());
+    return m_jednotkyForm.get();
 }
 
 void Application::createBackupLog()

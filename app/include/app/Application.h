@@ -93,7 +93,10 @@ public:
     directories::TPscForm* pscForm() const { return m_pscForm.get(); }
     directories::TSpzForm* spzForm() const { return m_spzForm.get(); }
     QString helpFile() const { return m_helpFile; }
-    editor::TEditorForm* editorForm() const { return m_editorForm.get(); }
+    // Windows that open no table and are not seen at start-up are made on
+    // first use, so the first paint does not wait for them. (Windows with a
+    // table are made at start-up: the check after it reads their files.)
+    editor::TEditorForm* editorForm();
     organiser::TOsobZaznamyForm* osobZaznamyForm() const { return m_osobZaznamyForm.get(); }
     // The program's first plain argument: the editor loads it whenever it is shown.
     void setEditorDocument(const QString& fileName) { m_editorDocument = fileName; }
@@ -102,7 +105,7 @@ public:
     calculators::THlavniForm* hlavniForm() const { return m_hlavniForm.get(); }
     calculators::TTextForm* textForm() const { return m_textForm.get(); }
     calculators::TCasyForm* casyForm() const { return m_casyForm.get(); }
-    calculators::TJednotkyForm* jednotkyForm() const { return m_jednotkyForm.get(); }
+    calculators::TJednotkyForm* jednotkyForm();
 
 private:
     void setApplicationValues();
