@@ -33,11 +33,18 @@ public:
             return !m_dialog.wasCanceled();
         m_sinceEvents.start();
         const int value = total > 0 ? static_cast<int>(std::min<qint64>(kSteps, done * kSteps / total)) : 0;
-        // A modal progress dialog handles the events in setValue.
-        if (value != m_dialog.value())
+        // A modal progress dialog handles the events in setValue once it shows.
+        const bool changed = value != m_dialog.value();
+        if (changed)
             m_dialog.setValue(value);
-        else
+        if (!m_dialog.isVisible()) {
+            // Until it shows (its first moments) nothing keeps keys and clicks
+            // from the window whose work this is: they wait for the dialog or
+            // the end of the work, only its timer and repaints run.
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        } else if (!changed) {
             QCoreApplication::processEvents();
+        }
         return !m_dialog.wasCanceled();
     }
 
