@@ -142,9 +142,9 @@ private:
     void printLines(const QString& question, bool withNote);
     void previewReport(reports::AddressReportForm* report);
     void createPanelTimer();
-    // Start-up parts 2, 4 and 5: the two saved colours and the autostart items.
+    // Start-up steps 2, 4 and 5: the two saved colours and the autostart items.
     std::vector<std::function<void()>> settingsStartupParts();
-    // Start-up part 3: without an archiver directory the floppy items stay disabled.
+    // Third start-up step: without an archiver directory the floppy items stay disabled.
     void disableFloppyItemsUnlessArchiverSet();
 
     store::Database& m_database;
