@@ -105,13 +105,19 @@ void clickSearch(organiser::TPlanovacForm& planner, const char* button)
     planner.findChild<QAbstractButton*>(QString::fromLatin1(button))->click();
 }
 
+// The planner shown with its search panel open; its search text.
+QLineEdit* openSearch(organiser::TPlanovacForm& planner)
+{
+    planner.show();
+    planner.SpeedButtonHledaniClick();
+    return planner.findChild<QLineEdit*>(QStringLiteral("EditHledani"));
+}
+
 // "Hledej" for a text only the last but one entry holds: the walk over every entry.
 void BM_PlannerSearchWholeTable(benchmark::State& state)
 {
     Fixture& f = fixture();
-    f.planner->show();
-    f.planner->SpeedButtonHledaniClick();
-    auto* edit = f.planner->findChild<QLineEdit*>(QStringLiteral("EditHledani"));
+    QLineEdit* edit = openSearch(*f.planner);
     for (auto _ : state) {
         // Typing turns "Hledej" on again after the last search found its entry.
         edit->clear();
@@ -127,9 +133,7 @@ BENCHMARK(BM_PlannerSearchWholeTable)->Unit(benchmark::kMillisecond);
 void BM_PlannerFurtherOccurrence(benchmark::State& state)
 {
     Fixture& f = fixture();
-    f.planner->show();
-    f.planner->SpeedButtonHledaniClick();
-    auto* edit = f.planner->findChild<QLineEdit*>(QStringLiteral("EditHledani"));
+    QLineEdit* edit = openSearch(*f.planner);
     for (auto _ : state) {
         state.PauseTiming();
         edit->clear();

@@ -56,30 +56,29 @@ QString FieldBinding::text() const
     }
 }
 
-bool FieldBinding::accepts(const QString& text) const
+const store::FieldDef* FieldBinding::fieldDef() const
 {
     if (!m_dataSet || m_field.isEmpty() || !m_dataSet->isActive())
-        return true;
+        return nullptr;
     try {
         const int index = m_dataSet->fieldIndex(m_field.toStdString());
-        return store::fieldAcceptsText(m_dataSet->fields()[static_cast<std::size_t>(index)],
-                                       text.toStdString());
+        return &m_dataSet->fields()[static_cast<std::size_t>(index)];
     } catch (const store::StoreError&) {
-        return true; // the write says what is wrong
+        return nullptr; // a field the data set does not have
     }
+}
+
+bool FieldBinding::accepts(const QString& text) const
+{
+    // Without a known field the write says what is wrong.
+    const store::FieldDef* def = fieldDef();
+    return !def || store::fieldAcceptsText(*def, text.toStdString());
 }
 
 int FieldBinding::width() const
 {
-    if (!m_dataSet || m_field.isEmpty() || !m_dataSet->isActive())
-        return 0;
-    try {
-        const int index = m_dataSet->fieldIndex(m_field.toStdString());
-        const store::FieldDef& def = m_dataSet->fields()[static_cast<std::size_t>(index)];
-        return def.kind == store::FieldKind::Text ? def.width : 0;
-    } catch (const store::StoreError&) {
-        return 0;
-    }
+    const store::FieldDef* def = fieldDef();
+    return def && def->kind == store::FieldKind::Text ? def->width : 0;
 }
 
 bool FieldBinding::canModify() const

@@ -53,6 +53,9 @@ public:
     void displayChanged(store::DisplayChange change) override;
 
 private:
+    // The bound field's definition; null without an open data set or such a field.
+    const store::FieldDef* fieldDef() const;
+
     std::function<void()> m_refresh;
     store::DataSet* m_dataSet = nullptr;
     QString m_field;
