@@ -118,6 +118,7 @@ void Application::destroyWindows()
     m_planovacForm.reset();
     releaseDirectoryForms();
     m_mainForm.reset();
+    m_heldTables.clear();
 }
 
 void Application::setProgressObserver(std::function<void(int)> observer)
@@ -127,8 +128,9 @@ void Application::setProgressObserver(std::function<void(int)> observer)
 
 std::vector<StartupStep> Application::startupSteps()
 {
-    // The fixed creation order. A window not built yet keeps its place (no
-    // create function) so the progress values stay where they belong.
+    // The fixed order. A window made on first use keeps its place with the
+    // opening of its tables and the binding of its commands, so the progress
+    // values stay where they belong.
     return {
         {QStringLiteral("TMainForm"),
          [this] {
@@ -140,9 +142,14 @@ std::vector<StartupStep> Application::startupSteps()
              });
          },
          {}},
-        {QStringLiteral("TVyrobForm"), [this] { createVyrobForm(); }, {}},
-        {QStringLiteral("TTlfCrForm"), [this] { createTlfCrForm(); }, {}},
-        {QStringLiteral("TTlfSvtForm"), [this] { createTlfSvtForm(); }, {5}},
+        {QStringLiteral("TVyrobForm"), [this] { openTables({"Vyrob.db"}); }, {}},
+        {QStringLiteral("TTlfCrForm"), [this] { openTables({"TelefCR.DB"}); }, {}},
+        {QStringLiteral("TTlfSvtForm"),
+         [this] {
+             openTables({"TelefSvt.DB"});
+             bindDirectoryCommands();
+         },
+         {5}},
         {QStringLiteral("TEditorForm"),
          [this] {
              // "Textový editor" (F3): the editor with the address of the grid's current record.
@@ -151,57 +158,49 @@ std::vector<StartupStep> Application::startupSteps()
              });
          },
          {10}},
-        {QStringLiteral("TFormData"),
-         [this] { m_formData = std::make_unique<calculators::TFormData>(*m_database, m_mainForm.get()); },
-         {}},
-        {QStringLiteral("TFormGraf"),
-         [this] {
-             m_formGraf = std::make_unique<calculators::TFormGraf>(m_formData->Table(), m_mainForm.get());
-             m_formData->setGraph(m_formGraf.get());
-         },
-         {}},
+        {QStringLiteral("TFormData"), [this] { openTables({"Data.DB"}); }, {}},
+        {QStringLiteral("TFormGraf"), {}, {}},
         {QStringLiteral("THlavniForm"),
-         [this] {
-             m_hlavniForm = std::make_unique<calculators::THlavniForm>(m_mainForm.get());
-             m_hlavniForm->setRecordsWindow(m_formData.get());
-             m_formData->setCalculator(m_hlavniForm.get());
-             m_mainForm->bindCommand(QStringLiteral("Vaha"), [this] {
-                 m_hlavniForm->show();
-                 m_hlavniForm->raise();
-                 m_hlavniForm->activateWindow();
-             });
-         },
+         [this] { m_mainForm->bindCommand(QStringLiteral("Vaha"), [this] { showInFront(hlavniForm()); }); },
          {}},
-        {QStringLiteral("TTextForm"),
+        {QStringLiteral("TTextForm"), {}, {}},
+        {QStringLiteral("TZalhForm"),
          [this] {
-             m_textForm = std::make_unique<calculators::TTextForm>(m_mainForm.get());
-             m_textForm->setCalculator(m_hlavniForm.get());
-             m_hlavniForm->setTextWindow(m_textForm.get());
+             openTables({"Zaloha.db"});
+             bindBackupCommands();
          },
-         {}},
-        {QStringLiteral("TZalhForm"), [this] { createBackupLog(); }, {30}},
+         {30}},
         {QStringLiteral("(application title, help file)"), [this] { setApplicationValues(); }, {35}},
         {QStringLiteral("TOsobZaznamyForm"),
          [this] {
-             m_osobZaznamyForm = std::make_unique<organiser::TOsobZaznamyForm>(*m_database);
+             openTables({"Datz.db"});
              m_mainForm->bindCommand(QStringLiteral("OsobniZaznamnik"),
-                                     [this] { m_osobZaznamyForm->showOnFirstRecord(); });
+                                     [this] { osobZaznamyForm()->showOnFirstRecord(); });
              m_mainForm->bindCommand(QStringLiteral("PocetOsobniZaznamnik"), [this] {
-                 m_mainForm->showRecordCount(texts::kCountRecords, m_osobZaznamyForm->TableZaznamy());
+                 m_mainForm->showRecordCount(texts::kCountRecords, osobZaznamyForm()->TableZaznamy());
              });
          },
          {40}},
-        {QStringLiteral("TPlanovacForm"), [this] { createPlanner(); }, {45}},
-        {QStringLiteral("TKalendarForm"), [this] { createDatePicker(); }, {50}},
-        {QStringLiteral("TNastavARJForm"), [this] { createArchiverSettings(); }, {55}},
-        {QStringLiteral("TSvatekForm"), [this] { createNameDays(); }, {60}},
-        {QStringLiteral("TPscForm"), [this] { createPscForm(); }, {70}},
-        {QStringLiteral("TSpzForm"), [this] { createSpzForm(); }, {75}},
+        {QStringLiteral("TPlanovacForm"),
+         [this] {
+             openTables({"Datp.db"});
+             bindPlanner();
+         },
+         {45}},
+        {QStringLiteral("TKalendarForm"), {}, {50}},
+        {QStringLiteral("TNastavARJForm"), [this] { bindArchiverCommands(); }, {55}},
+        {QStringLiteral("TSvatekForm"),
+         [this] {
+             openTables({"Svatek.db"});
+             bindNameDays();
+         },
+         {60}},
+        {QStringLiteral("TPscForm"), [this] { openTables({"Psc.DB"}); }, {70}},
+        {QStringLiteral("TSpzForm"), [this] { openTables({"Spzzem.db"}); }, {75}},
         {QStringLiteral("TCasyForm"),
          [this] {
-             m_casyForm = std::make_unique<calculators::TCasyForm>(*m_database, m_mainForm.get());
-             m_casyForm->FormCreate();
-             m_mainForm->bindCommand(QStringLiteral("CasoveOdchylky"), [this] { m_casyForm->showClock(); });
+             openTables({"Cas.db"});
+             m_mainForm->bindCommand(QStringLiteral("CasoveOdchylky"), [this] { casyForm()->showClock(); });
          },
          {80}},
         {QStringLiteral("TJednotkyForm"),
@@ -224,6 +223,14 @@ std::vector<StartupStep> Application::startupSteps()
     };
 }
 
+void Application::openTables(std::initializer_list<const char*> tableNames)
+{
+    // Six of the tables are protected; registering again changes nothing.
+    m_database->registerPassword(store::dataTablesPassword());
+    for (const char* name : tableNames)
+        m_heldTables.push_back(m_database->table(name));
+}
+
 editor::TEditorForm* Application::editorForm()
 {
     if (!m_editorForm) {
@@ -241,23 +248,97 @@ calculators::TJednotkyForm* Application::jednotkyForm()
     return m_jednotkyForm.get();
 }
 
-void Application::createBackupLog()
+void Application::createCalculators()
 {
-    m_zalhForm = std::make_unique<backup::TZalhForm>(*m_database);
-    m_backupCommands = std::make_unique<backup::BackupCommands>(backup::BackupCommands::Wiring{
-        m_zalhForm.get(), [this] { m_mainForm->KonecClick(); }, restoreProgram(), archiverTerminal()});
-    m_mainForm->bindCommand(QStringLiteral("ZalohaNaDisk"), [this] { m_backupCommands->ZalohaNaDiskClick(); });
-    m_mainForm->bindCommand(QStringLiteral("ObnovaZDisku"), [this] { m_backupCommands->ObnovaZDiskuClick(); });
-    m_mainForm->bindCommand(QStringLiteral("Statistika"), [this] { showInFront(m_zalhForm.get()); });
+    if (m_formData)
+        return;
+    // Made whole or not at all: each of the four holds the others.
+    auto records = std::make_unique<calculators::TFormData>(*m_database, m_mainForm.get());
+    auto graph = std::make_unique<calculators::TFormGraf>(records->Table(), m_mainForm.get());
+    records->setGraph(graph.get());
+    auto calculator = std::make_unique<calculators::THlavniForm>(m_mainForm.get());
+    calculator->setRecordsWindow(records.get());
+    records->setCalculator(calculator.get());
+    auto text = std::make_unique<calculators::TTextForm>(m_mainForm.get());
+    text->setCalculator(calculator.get());
+    calculator->setTextWindow(text.get());
+    m_formData = std::move(records);
+    m_formGraf = std::move(graph);
+    m_hlavniForm = std::move(calculator);
+    m_textForm = std::move(text);
 }
 
-void Application::createArchiverSettings()
+calculators::TFormData* Application::formData()
 {
-    m_nastavARJForm = std::make_unique<backup::TNastavARJForm>();
-    m_mainForm->bindCommand(QStringLiteral("ZalohovaniARJ"), [this] { m_nastavARJForm->ZalohovaniARJClick(); });
+    createCalculators();
+    return m_formData.get();
+}
+
+calculators::TFormGraf* Application::formGraf()
+{
+    createCalculators();
+    return m_formGraf.get();
+}
+
+calculators::THlavniForm* Application::hlavniForm()
+{
+    createCalculators();
+    return m_hlavniForm.get();
+}
+
+calculators::TTextForm* Application::textForm()
+{
+    createCalculators();
+    return m_textForm.get();
+}
+
+calculators::TCasyForm* Application::casyForm()
+{
+    if (!m_casyForm) {
+        auto clock = std::make_unique<calculators::TCasyForm>(*m_database, m_mainForm.get());
+        clock->FormCreate();
+        m_casyForm = std::move(clock);
+    }
+    return m_casyForm.get();
+}
+
+backup::TZalhForm* Application::zalhForm()
+{
+    if (!m_zalhForm)
+        m_zalhForm = std::make_unique<backup::TZalhForm>(*m_database);
+    return m_zalhForm.get();
+}
+
+backup::BackupCommands& Application::backupCommands()
+{
+    if (!m_backupCommands) {
+        // Every backup writes its log entry through the log window's table.
+        m_backupCommands = std::make_unique<backup::BackupCommands>(backup::BackupCommands::Wiring{
+            zalhForm(), [this] { m_mainForm->KonecClick(); }, restoreProgram(), archiverTerminal()});
+    }
+    return *m_backupCommands;
+}
+
+void Application::bindBackupCommands()
+{
+    m_mainForm->bindCommand(QStringLiteral("ZalohaNaDisk"), [this] { backupCommands().ZalohaNaDiskClick(); });
+    m_mainForm->bindCommand(QStringLiteral("ObnovaZDisku"), [this] { backupCommands().ObnovaZDiskuClick(); });
+    m_mainForm->bindCommand(QStringLiteral("Statistika"), [this] { showInFront(zalhForm()); });
+}
+
+backup::TNastavARJForm* Application::nastavARJForm()
+{
+    if (!m_nastavARJForm)
+        m_nastavARJForm = std::make_unique<backup::TNastavARJForm>();
+    return m_nastavARJForm.get();
+}
+
+void Application::bindArchiverCommands()
+{
+    m_mainForm->bindCommand(QStringLiteral("ZalohovaniARJ"), [this] { nastavARJForm()->ZalohovaniARJClick(); });
     m_mainForm->bindCommand(QStringLiteral("ZalohaNaDiskety"),
-                            [this] { m_backupCommands->ZalohaNaDisketyARJClick(); });
-    m_mainForm->bindCommand(QStringLiteral("ObnovaZDisket"), [this] { m_backupCommands->ObnovaZDisketARJClick(); });
+                            [this] { backupCommands().ZalohaNaDisketyARJClick(); });
+    m_mainForm->bindCommand(QStringLiteral("ObnovaZDisket"), [this] { backupCommands().ObnovaZDisketARJClick(); });
 }
 
 void Application::releaseCalculators()
@@ -271,33 +352,65 @@ void Application::releaseCalculators()
     m_formData.reset();
 }
 
-void Application::createPlanner()
+void Application::createOrganiser()
 {
-    m_planovacForm = std::make_unique<organiser::TPlanovacForm>(*m_database);
-    organiser::TPlanovacForm* planner = m_planovacForm.get();
+    if (m_planovacForm)
+        return;
+    // Made whole or not at all: the three hold each other.
+    auto planner = std::make_unique<organiser::TPlanovacForm>(*m_database);
+    auto picker = std::make_unique<organiser::TKalendarForm>();
+    organiser::connectDatePicker(*picker, *planner);
+    auto nameDays = std::make_unique<organiser::TSvatekForm>(*m_database);
+    nameDays->FormCreate();
+    organiser::connectNameDays(*nameDays, *picker, *planner);
+    m_planovacForm = std::move(planner);
+    m_kalendarForm = std::move(picker);
+    m_svatekForm = std::move(nameDays);
+}
+
+organiser::TPlanovacForm* Application::planovacForm()
+{
+    createOrganiser();
+    return m_planovacForm.get();
+}
+
+organiser::TKalendarForm* Application::kalendarForm()
+{
+    createOrganiser();
+    return m_kalendarForm.get();
+}
+
+organiser::TSvatekForm* Application::svatekForm()
+{
+    createOrganiser();
+    return m_svatekForm.get();
+}
+
+organiser::TOsobZaznamyForm* Application::osobZaznamyForm()
+{
+    if (!m_osobZaznamyForm)
+        m_osobZaznamyForm = std::make_unique<organiser::TOsobZaznamyForm>(*m_database);
+    return m_osobZaznamyForm.get();
+}
+
+void Application::bindPlanner()
+{
     TMainForm* main = m_mainForm.get();
-    main->setPlanner(planner, &planner->TablePlanovac());
-    main->bindCommand(QStringLiteral("Planovac"), [planner] { planner->showOnFirstEntry(); });
+    // Today's reminder walks the planner's own table, made when first asked for.
+    main->setPlanner([this] {
+        organiser::TPlanovacForm* planner = planovacForm();
+        return TMainForm::PlannerLink{planner, &planner->TablePlanovac()};
+    });
+    main->bindCommand(QStringLiteral("Planovac"), [this] { planovacForm()->showOnFirstEntry(); });
     main->bindCommand(QStringLiteral("PocetPlanovac"), [main] { main->PlanovacPocetClick(); });
     main->bindCommand(QStringLiteral("SpeedButtonPozor"), [main] { main->SpeedButtonPozorClick(); });
 }
 
-void Application::createDatePicker()
+void Application::bindNameDays()
 {
-    m_kalendarForm = std::make_unique<organiser::TKalendarForm>();
-    organiser::connectDatePicker(*m_kalendarForm, *m_planovacForm);
-}
-
-void Application::createNameDays()
-{
-    // A name-day table that cannot be opened stops start-up with the store's error.
-    m_svatekForm = std::make_unique<organiser::TSvatekForm>(*m_database);
-    m_svatekForm->FormCreate();
-    organiser::connectNameDays(*m_svatekForm, *m_kalendarForm, *m_planovacForm);
-    organiser::TSvatekForm* nameDays = m_svatekForm.get();
     TMainForm* main = m_mainForm.get();
-    main->bindCommand(QStringLiteral("JmeninyARodinnaVyroci"), [nameDays] { nameDays->show(); });
-    main->bindCommand(QStringLiteral("SpeedButtonSvatek"), [nameDays] { nameDays->show(); });
+    main->bindCommand(QStringLiteral("JmeninyARodinnaVyroci"), [this] { svatekForm()->show(); });
+    main->bindCommand(QStringLiteral("SpeedButtonSvatek"), [this] { svatekForm()->show(); });
     // Today's name day reads the calendar through the main window's own selection.
     main->bindCommand(QStringLiteral("SpeedButtonVyroci"), [main] { main->SpeedButtonVyrociClick(); });
 }
@@ -353,7 +466,7 @@ void Application::showMainWindow()
 
 void Application::checkTablesInBackground()
 {
-    m_tableCheck = std::make_unique<TableCheckReport>(m_database->openTableFiles());
+    m_tableCheck = std::make_unique<TableCheckReport>(m_database->tableFilesToCheck());
 }
 
 } // namespace app

@@ -1,5 +1,5 @@
-// The reference directories' windows: created at their start-up steps and
-// opened from the "Doplňky" menu.
+// The reference directories' windows: made on their first opening from the
+// "Doplňky" menu.
 
 #include "app/Application.h"
 
@@ -21,43 +21,54 @@ void showInFront(QWidget* window)
     window->activateWindow();
 }
 
+// Each window is kept only once its start-up step went through.
+template <typename Form>
+Form* madeOnce(std::unique_ptr<Form>& form, store::Database& database)
+{
+    if (!form) {
+        auto made = std::make_unique<Form>(database);
+        made->FormCreate();
+        form = std::move(made);
+    }
+    return form.get();
+}
+
 } // namespace
 
-void Application::createVyrobForm()
+void Application::bindDirectoryCommands()
 {
-    m_vyrobForm = std::make_unique<directories::TVyrobForm>(*m_database);
-    m_vyrobForm->FormCreate();
-    m_mainForm->bindCommand(QStringLiteral("SeznamPristroju"), [this] { showInFront(m_vyrobForm.get()); });
+    m_mainForm->bindCommand(QStringLiteral("SeznamPristroju"), [this] { showInFront(vyrobForm()); });
+    m_mainForm->bindCommand(QStringLiteral("TelefonniPredvolbyVCR"), [this] { showInFront(tlfCrForm()); });
+    m_mainForm->bindCommand(QStringLiteral("MezinarodniTelPredvolby"), [this] { showInFront(tlfSvtForm()); });
+    // The postal and vehicle codes only become visible: a window already
+    // shown is not brought forward.
+    m_mainForm->bindCommand(QStringLiteral("PostovniSmerovaciCisla"), [this] { pscForm()->setVisible(true); });
+    m_mainForm->bindCommand(QStringLiteral("PoznavaciZnackyZemi"), [this] { spzForm()->setVisible(true); });
 }
 
-void Application::createTlfCrForm()
+directories::TVyrobForm* Application::vyrobForm()
 {
-    m_tlfCrForm = std::make_unique<directories::TTlfCrForm>(*m_database);
-    m_tlfCrForm->FormCreate();
-    m_mainForm->bindCommand(QStringLiteral("TelefonniPredvolbyVCR"), [this] { showInFront(m_tlfCrForm.get()); });
+    return madeOnce(m_vyrobForm, *m_database);
 }
 
-void Application::createTlfSvtForm()
+directories::TTlfCrForm* Application::tlfCrForm()
 {
-    m_tlfSvtForm = std::make_unique<directories::TTlfSvtForm>(*m_database);
-    m_tlfSvtForm->FormCreate();
-    m_mainForm->bindCommand(QStringLiteral("MezinarodniTelPredvolby"), [this] { showInFront(m_tlfSvtForm.get()); });
+    return madeOnce(m_tlfCrForm, *m_database);
 }
 
-// The postal and vehicle codes only become visible: a window already shown
-// is not brought forward.
-void Application::createPscForm()
+directories::TTlfSvtForm* Application::tlfSvtForm()
 {
-    m_pscForm = std::make_unique<directories::TPscForm>(*m_database);
-    m_pscForm->FormCreate();
-    m_mainForm->bindCommand(QStringLiteral("PostovniSmerovaciCisla"), [this] { m_pscForm->setVisible(true); });
+    return madeOnce(m_tlfSvtForm, *m_database);
 }
 
-void Application::createSpzForm()
+directories::TPscForm* Application::pscForm()
 {
-    m_spzForm = std::make_unique<directories::TSpzForm>(*m_database);
-    m_spzForm->FormCreate();
-    m_mainForm->bindCommand(QStringLiteral("PoznavaciZnackyZemi"), [this] { m_spzForm->setVisible(true); });
+    return madeOnce(m_pscForm, *m_database);
+}
+
+directories::TSpzForm* Application::spzForm()
+{
+    return madeOnce(m_spzForm, *m_database);
 }
 
 void Application::releaseDirectoryForms()

@@ -142,10 +142,9 @@ void TMainForm::placeReminderPanels(const QRect& area)
                       area.center().y() - PanelSvatek->height() - 8);
 }
 
-void TMainForm::setPlanner(QWidget* window, store::Cursor* table)
+void TMainForm::setPlanner(std::function<PlannerLink()> planner)
 {
-    m_plannerWindow = window;
-    m_plannerTable = table;
+    m_planner = std::move(planner);
 }
 
 void TMainForm::showPanelMessage(const QString& text, bool bottom)
@@ -158,14 +157,15 @@ void TMainForm::showPanelMessage(const QString& text, bool bottom)
 
 void TMainForm::SpeedButtonPozorClick()
 {
-    if (!m_plannerTable)
+    if (!m_planner)
         return;
+    store::Cursor& plannerTable = *m_planner().table;
     const QDate today = platform::services().clock->today();
     // The hidden notice holds today's date as the reminder compares it; a
     // notice still shown from an earlier check keeps its warning.
     if (EditPozor->isHidden())
         EditPozor->setText(organiser::shortDateText(today));
-    if (organiser::plannerHasEntryOn(*m_plannerTable, today)) {
+    if (organiser::plannerHasEntryOn(plannerTable, today)) {
         EditPozor->setText(texts::kPozorPlanovac);
         EditPozor->show();
         EditPozor->raise();
@@ -189,12 +189,13 @@ void TMainForm::BitBtnUkazatClick()
     BitBtnUkazat->hide();
     const QDate today = platform::services().clock->today();
     EditPozor->setText(organiser::shortDateText(today));
-    if (!m_plannerWindow || !m_plannerTable)
+    if (!m_planner)
         return;
-    m_plannerWindow->show();
-    m_plannerWindow->raise();
+    const PlannerLink planner = m_planner();
+    planner.window->show();
+    planner.window->raise();
     // An entry deleted meanwhile leaves the planner where it was.
-    organiser::showPlannerEntryOn(*m_plannerTable, today);
+    organiser::showPlannerEntryOn(*planner.table, today);
 }
 
 void TMainForm::SpeedButtonVyrociClick()

@@ -110,8 +110,8 @@ void TMainForm::AdresarClick()
 
 void TMainForm::PlanovacPocetClick()
 {
-    if (m_plannerTable)
-        showRecordCount(texts::kCountPlanner, *m_plannerTable);
+    if (m_planner)
+        showRecordCount(texts::kCountPlanner, *m_planner().table);
 }
 
 void TMainForm::showRecordCount(const QString& prefix, const store::DataSet& table)

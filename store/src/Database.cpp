@@ -7,6 +7,7 @@
 
 #include "StoreTexts.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include <ctime>
@@ -104,6 +105,20 @@ std::vector<fs::path> Database::openTableFiles()
     for (const auto& weak : m_tables) {
         if (const auto shared = weak.lock())
             files.push_back(shared->file());
+    }
+    return files;
+}
+
+std::vector<fs::path> Database::tableFilesToCheck()
+{
+    std::vector<fs::path> files;
+    for (const TableDef& def : m_catalogue) {
+        if (fs::path file = findTableFile(m_dataDir, def.fileName); !file.empty())
+            files.push_back(std::move(file));
+    }
+    for (fs::path& open : openTableFiles()) {
+        if (std::find(files.begin(), files.end(), open) == files.end())
+            files.push_back(std::move(open));
     }
     return files;
 }

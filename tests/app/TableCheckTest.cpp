@@ -6,6 +6,10 @@
 
 #include "app/TableCheckReport.h"
 
+#include "directories/VyrobForm.h"
+
+#include <QAction>
+#include <QApplication>
 #include <QTest>
 
 #include <sqlite3.h>
@@ -59,6 +63,31 @@ TEST_F(TableCheckTest, DamagedTableIsToldOnceAfterStartUp)
     // The program goes on: the address book still works.
     EXPECT_TRUE(form().isVisible());
     EXPECT_EQ(table().recordCount(), static_cast<int>(standardAddresses().size()));
+}
+
+// The appliance register is made on first use: its table is checked all the
+// same, before the window exists, and the window still opens afterwards.
+TEST_F(TableCheckTest, DamagedTableOfAWindowNotMadeYetIsTold)
+{
+    beforeStart = [this] { damageIdIndex(workDir() / "Data" / "Vyrob.DB"); };
+    startWith(standardAddresses());
+    const auto registerWindows = [] {
+        int found = 0;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            found += window->inherits("directories::TVyrobForm") ? 1 : 0;
+        return found;
+    };
+    ASSERT_EQ(registerWindows(), 0);
+
+    checkTables();
+    ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
+    EXPECT_TRUE(m_fakes.dialogs.lastBox().text.startsWith(QStringLiteral("Kontrola tabulky Vyrob.DB našla chybu")))
+        << m_fakes.dialogs.lastBox().text.toStdString();
+    EXPECT_EQ(registerWindows(), 0);
+
+    action("SeznamPristroju")->trigger();
+    EXPECT_EQ(registerWindows(), 1);
+    EXPECT_TRUE(m_app->vyrobForm()->isVisible());
 }
 
 TEST_F(TableCheckTest, SoundTablesGiveNoBox)

@@ -9,6 +9,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 
@@ -68,6 +69,26 @@ TEST_F(StoreTest, CheckNamesDamageNoOpeningMeets)
     EXPECT_TRUE(done);
     ASSERT_EQ(reported.size(), 1u);
     EXPECT_EQ(reported[0].rfind("Datp.db: ", 0), 0u) << reported[0];
+}
+
+// The check's list is every table of the catalogue found in the data
+// directory, open or not (a window made on first use has not opened its
+// table when the check starts), named as the file is, and any other open
+// table once; a catalogue table without a file is left out.
+TEST_F(StoreTest, TablesToCheckAreTheCatalogueFilesPresentAndTheOpenOnes)
+{
+    fs::rename(m_dir / "Psc.DB", m_dir / "PSC.db");
+    store::TableDef missing = addressDef();
+    missing.fileName = "Chybí.DB";
+    m_database->setCatalogue({postalDef(), plannerDef(), missing});
+    store::Cursor addresses(*m_database, "Dat.DB"); // open, not in the catalogue
+    addresses.open();
+    store::Cursor planner(*m_database, "Datp.db"); // open and in the catalogue
+    planner.open();
+
+    std::vector<fs::path> files = m_database->tableFilesToCheck();
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<fs::path>{m_dir / "Dat.DB", m_dir / "Datp.db", m_dir / "PSC.db"}));
 }
 
 // Saves go on while the check runs: its read lock would hold up their

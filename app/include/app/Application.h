@@ -7,11 +7,13 @@
 
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
 namespace store {
 class Database;
+class Table;
 }
 namespace editor {
 class TEditorForm;
@@ -53,8 +55,13 @@ class HelpKeyFilter;
 class TableCheckReport;
 class TMainForm;
 
-// Every window of the program, created once at start-up in a fixed order
-// behind the splash window and kept until the program ends.
+// Every window of the program, created once and kept until the program ends.
+// Start-up runs the fixed order of steps behind the splash window: it makes
+// the main window, opens every other window's tables and binds their
+// commands; a window that is not seen at start-up is made on its first use
+// (its command, or its accessor below), so the first paint does not wait for
+// it. A table that cannot be opened still stops start-up, and the check after
+// it reads every table file of the data directory.
 class Application {
 public:
     explicit Application(const std::filesystem::path& workDir);
@@ -70,8 +77,9 @@ public:
     bool start();
     // The main window, maximised, with the focus in the quick search.
     void showMainWindow();
-    // Checks the open tables' files for damage in the background; a damaged
-    // one is told in an error box when the check ends.
+    // Checks every table file of the data directory for damage in the
+    // background, whether its window has been made yet or not; a damaged one
+    // is told in an error box when the check ends.
     void checkTablesInBackground();
     TableCheckReport* tableCheck() const { return m_tableCheck.get(); }
 
@@ -82,29 +90,33 @@ public:
     TMainForm* mainForm() const { return m_mainForm.get(); }
     reports::TReportForm* reportForm() const { return m_reportForm.get(); }
     reports::TReport1Form* report1Form() const { return m_report1Form.get(); }
-    backup::TZalhForm* zalhForm() const { return m_zalhForm.get(); }
-    backup::TNastavARJForm* nastavARJForm() const { return m_nastavARJForm.get(); }
-    organiser::TPlanovacForm* planovacForm() const { return m_planovacForm.get(); }
-    organiser::TKalendarForm* kalendarForm() const { return m_kalendarForm.get(); }
-    organiser::TSvatekForm* svatekForm() const { return m_svatekForm.get(); }
-    directories::TVyrobForm* vyrobForm() const { return m_vyrobForm.get(); }
-    directories::TTlfCrForm* tlfCrForm() const { return m_tlfCrForm.get(); }
-    directories::TTlfSvtForm* tlfSvtForm() const { return m_tlfSvtForm.get(); }
-    directories::TPscForm* pscForm() const { return m_pscForm.get(); }
-    directories::TSpzForm* spzForm() const { return m_spzForm.get(); }
     QString helpFile() const { return m_helpFile; }
-    // Windows that open no table and are not seen at start-up are made on
-    // first use, so the first paint does not wait for them. (Windows with a
-    // table are made at start-up: the check after it reads their files.)
-    editor::TEditorForm* editorForm();
-    organiser::TOsobZaznamyForm* osobZaznamyForm() const { return m_osobZaznamyForm.get(); }
     // The program's first plain argument: the editor loads it whenever it is shown.
     void setEditorDocument(const QString& fileName) { m_editorDocument = fileName; }
-    calculators::TFormData* formData() const { return m_formData.get(); }
-    calculators::TFormGraf* formGraf() const { return m_formGraf.get(); }
-    calculators::THlavniForm* hlavniForm() const { return m_hlavniForm.get(); }
-    calculators::TTextForm* textForm() const { return m_textForm.get(); }
-    calculators::TCasyForm* casyForm() const { return m_casyForm.get(); }
+
+    // The windows made on first use. A window that cannot be made throws the
+    // store's error (its command shows it in the error box) and is tried again
+    // at the next use.
+    editor::TEditorForm* editorForm();
+    backup::TZalhForm* zalhForm();
+    backup::TNastavARJForm* nastavARJForm();
+    // The planner, the date picker and the name days reach each other: they are made together.
+    organiser::TPlanovacForm* planovacForm();
+    organiser::TKalendarForm* kalendarForm();
+    organiser::TSvatekForm* svatekForm();
+    organiser::TOsobZaznamyForm* osobZaznamyForm();
+    directories::TVyrobForm* vyrobForm();
+    directories::TTlfCrForm* tlfCrForm();
+    directories::TTlfSvtForm* tlfSvtForm();
+    directories::TPscForm* pscForm();
+    directories::TSpzForm* spzForm();
+    // The weight records, the graph, the calculator and its text window work
+    // on each other: they are made together.
+    calculators::TFormData* formData();
+    calculators::TFormGraf* formGraf();
+    calculators::THlavniForm* hlavniForm();
+    calculators::TTextForm* textForm();
+    calculators::TCasyForm* casyForm();
     calculators::TJednotkyForm* jednotkyForm();
 
 private:
@@ -113,22 +125,24 @@ private:
     void importData();
     // Closes the calculators' windows; they go before the main window and the store.
     void releaseCalculators();
-    void createBackupLog();
-    void createArchiverSettings();
+    // Opens the tables of a window made later and keeps them open, so that a
+    // table that cannot be opened stops start-up and the window finds it open.
+    void openTables(std::initializer_list<const char*> tableNames);
+    backup::BackupCommands& backupCommands();
+    void bindBackupCommands();
+    void bindArchiverCommands();
     // The windows go before the store they read, the reports before the main window.
     void destroyWindows();
-    void createPlanner();
-    void createDatePicker();
-    void createNameDays();
-    // The reference directories' windows, each with its menu command.
-    void createVyrobForm();
-    void createTlfCrForm();
-    void createTlfSvtForm();
-    void createPscForm();
-    void createSpzForm();
+    void createOrganiser();
+    void bindPlanner();
+    void bindNameDays();
+    void createCalculators();
+    // The reference directories' menu commands.
+    void bindDirectoryCommands();
     void releaseDirectoryForms();
 
     std::unique_ptr<store::Database> m_database;
+    std::vector<std::shared_ptr<store::Table>> m_heldTables;
     std::unique_ptr<TableCheckReport> m_tableCheck;
     std::unique_ptr<HelpKeyFilter> m_helpKeys;
     std::unique_ptr<TMainForm> m_mainForm;

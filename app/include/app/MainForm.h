@@ -86,8 +86,13 @@ public:
     void NastaveniTiskarnyClick();
 
     // Today's reminders: the planner's entry for today and today's name day.
-    // The planner's window and table come later in start-up.
-    void setPlanner(QWidget* window, store::Cursor* table);
+    // The planner's window and table, which is made on first use: the
+    // reminder asks for it only when its button is pressed.
+    struct PlannerLink {
+        QWidget* window = nullptr;
+        store::Cursor* table = nullptr;
+    };
+    void setPlanner(std::function<PlannerLink()> planner);
     void SpeedButtonPozorClick();
     void BitBtnUkazatClick();
     void SpeedButtonVyrociClick();
@@ -158,8 +163,7 @@ private:
     QColor m_lastChosenColour = Qt::black;
     reports::TReportForm* m_reportForm = nullptr;
     reports::TReport1Form* m_report1Form = nullptr;
-    QWidget* m_plannerWindow = nullptr;
-    store::Cursor* m_plannerTable = nullptr;
+    std::function<PlannerLink()> m_planner;
     // The main window's own selection of today's calendar row.
     std::unique_ptr<store::Query> QueryVyroci;
 

@@ -54,6 +54,10 @@ public:
 
     // The files of the tables open now, for a check of them in the background.
     std::vector<std::filesystem::path> openTableFiles();
+    // The files of every table of the catalogue found in the data directory,
+    // and of any other table open now: the check in the background reads the
+    // tables of windows not made yet too.
+    std::vector<std::filesystem::path> tableFilesToCheck();
 
     // Creates a new table file from its definition (the data-directory tool only).
     // Fails when the file exists: the program never overwrites a table.
