@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/Help.h"
+#include "app/MainForm.h"
 #include "app/WorkDir.h"
 
 #include "platform/Platform.h"
@@ -10,16 +11,21 @@
 #include "store/Compaction.h"
 #include "store/Errors.h"
 #include "store/InstanceLock.h"
+#include "widgets/ErrorReport.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QTimer>
 #include <QTranslator>
+#include <QWidget>
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 
 namespace app {
 
@@ -47,6 +53,42 @@ void compactScatteredTables(const std::filesystem::path& dataDir)
         }
     }
 }
+
+// Runs the work once the window has been painted for the first time, or
+// after two seconds if the window system has not shown it by then (a window
+// on another workspace is painted only when the user goes there).
+class FirstPaintWatch : public QObject {
+public:
+    FirstPaintWatch(QWidget& window, std::function<void()> work) : QObject(&window), m_work(std::move(work))
+    {
+        window.installEventFilter(this);
+        QTimer::singleShot(2000, this, [this] { run(); });
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        // Queued: the paint goes to the screen first.
+        if (event->type() == QEvent::Paint)
+            QMetaObject::invokeMethod(this, [this] { run(); }, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    void run()
+    {
+        if (!m_work)
+            return;
+        parent()->removeEventFilter(this);
+        const std::function<void()> work = std::move(m_work);
+        m_work = nullptr;
+        widgets::guarded(work);
+        deleteLater();
+    }
+
+    std::function<void()> m_work;
+};
+
 } // namespace
 
 int runProgram(const QStringList& arguments)
@@ -58,9 +100,8 @@ int runProgram(const QStringList& arguments)
     commandLine.workDir = choice.dir;
     const QString workDir = QDir(commandLine.workDir).absolutePath();
 
-    // The desktop's menu entry and icon belong to this program's windows.
+    // The desktop's menu entry belongs to this program's windows.
     QGuiApplication::setDesktopFileName(QStringLiteral(PELMIR_APP_ID));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(PELMIR_APP_ID)));
     // The toolkit's own dialogs (colour, files, printer) speak Czech like the rest.
     const std::unique_ptr<QTranslator> czech = platform::installToolkitTranslation();
 
@@ -81,10 +122,14 @@ int runProgram(const QStringList& arguments)
             return 1;
         }
     }
-    return runWithServices(commandLine);
+    // The icon from the desktop's theme: looking it up takes longer than
+    // painting the main window, which shows it as soon as it is there.
+    return runWithServices(commandLine, [] {
+        QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(PELMIR_APP_ID)));
+    });
 }
 
-int runWithServices(const CommandLine& commandLine)
+int runWithServices(const CommandLine& commandLine, const std::function<void()>& afterFirstPaint)
 {
     platform::Dialogs& dialogs = *platform::services().dialogs;
     if (!commandLine.error.isEmpty()) {
@@ -121,7 +166,12 @@ int runWithServices(const CommandLine& commandLine)
         if (!application.start())
             return 1;
         application.showMainWindow();
-        application.checkTablesInBackground();
+        // The check reads every table file: it waits until the window is up.
+        new FirstPaintWatch(*application.mainForm(), [&application, &afterFirstPaint] {
+            application.checkTablesInBackground();
+            if (afterFirstPaint)
+                afterFirstPaint();
+        });
         result = QApplication::exec();
     }
     compactScatteredTables(dataDir);

@@ -123,11 +123,21 @@ QtPrinter::QtPrinter() = default;
 
 QtPrinter::~QtPrinter() = default;
 
+QPrinter& QtPrinter::printer() const
+{
+    // Making the printer loads the print system and asks it for the default
+    // printer, which the start of the program would otherwise wait for.
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
 bool QtPrinter::usable() const
 {
-    if (m_printer.outputFormat() == QPrinter::PdfFormat)
-        return !m_printer.outputFileName().isEmpty();
-    return !m_printer.printerName().isEmpty() || !QPrinterInfo::defaultPrinter().isNull();
+    const QPrinter& chosen = printer();
+    if (chosen.outputFormat() == QPrinter::PdfFormat)
+        return !chosen.outputFileName().isEmpty();
+    return !chosen.printerName().isEmpty() || !QPrinterInfo::defaultPrinter().isNull();
 }
 
 QString QtPrinter::errorString() const
@@ -144,12 +154,13 @@ std::unique_ptr<PrintCanvas> QtPrinter::begin(const QString& title)
         m_error = kNoPrinter;
         return nullptr;
     }
-    m_printer.setDocName(title);
-    auto canvas = std::make_unique<PainterCanvas>(m_printer);
+    QPrinter& chosen = printer();
+    chosen.setDocName(title);
+    auto canvas = std::make_unique<PainterCanvas>(chosen);
     if (!canvas->start()) {
-        const QString name = m_printer.outputFormat() == QPrinter::PdfFormat
-                                 ? m_printer.outputFileName()
-                                 : m_printer.printerName();
+        const QString name = chosen.outputFormat() == QPrinter::PdfFormat
+                                 ? chosen.outputFileName()
+                                 : chosen.printerName();
         m_error = kPrinterFailed.arg(name);
         return nullptr;
     }

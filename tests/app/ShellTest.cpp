@@ -426,6 +426,29 @@ TEST(CommandLine, WorkdirAndDocument)
 namespace apptest {
 namespace {
 
+// What waits for the first paint (the icon, the check of the table files)
+// runs once the main window is up, and the program then goes on as usual.
+TEST_F(StartupTest, WorkAfterTheFirstPaintRunsWithTheMainWindowShown)
+{
+    tools::makeDataDir(tools::sourceSeedsDir(), workDir());
+    app::CommandLine commandLine;
+    commandLine.workDir = QString::fromStdString(workDir().string());
+    int runs = 0;
+    bool mainWindowShown = false;
+    EXPECT_EQ(app::runWithServices(commandLine,
+                                   [&] {
+                                       ++runs;
+                                       for (QWidget* window : QApplication::topLevelWidgets())
+                                           mainWindowShown |= window->objectName() == QStringLiteral("MainForm") &&
+                                                              window->isVisible();
+                                       QCoreApplication::exit(0);
+                                   }),
+              0);
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(mainWindowShown);
+    EXPECT_TRUE(m_fakes.dialogs.shown().isEmpty()) << m_fakes.dialogs.lastBox().text.toStdString();
+}
+
 // A second instance on the same working directory must say so in Czech and
 // end without touching the tables.
 TEST_F(StartupTest, SecondInstanceIsRefused)

@@ -176,8 +176,9 @@ private:
 // services, takes the working directory's lock, starts and runs the message
 // loop; returns the exit code.
 int runProgram(const QStringList& arguments);
-// The same with the services already installed (tests install fakes).
-int runWithServices(const CommandLine& commandLine);
+// The same with the services already installed (tests install fakes);
+// `afterFirstPaint` runs once the main window is on the screen.
+int runWithServices(const CommandLine& commandLine, const std::function<void()>& afterFirstPaint = {});
 // `--import` or `--export`: moves the data without a window; the exit code.
 int runTransfer(const CommandLine& commandLine);
 

@@ -55,11 +55,14 @@ public:
     ~QtPrinter() override;
     std::unique_ptr<PrintCanvas> begin(const QString& title) override;
     QString errorString() const override;
-    QPrinter* qprinter() override { return &m_printer; }
+    QPrinter* qprinter() override { return &printer(); }
     bool usable() const override;
 
 private:
-    QPrinter m_printer{QPrinter::HighResolution};
+    // Made on first use: the printer settings chosen then stay for the run.
+    QPrinter& printer() const;
+
+    mutable std::unique_ptr<QPrinter> m_printer;
     QString m_error;
 };
 
