@@ -363,6 +363,8 @@ void Application::createOrganiser()
     auto nameDays = std::make_unique<organiser::TSvatekForm>(*m_database);
     nameDays->FormCreate();
     organiser::connectNameDays(*nameDays, *picker, *planner);
+    // The planner's clock has run since start-up: its label shows today at once.
+    planner->Timer1Timer();
     m_planovacForm = std::move(planner);
     m_kalendarForm = std::move(picker);
     m_svatekForm = std::move(nameDays);

@@ -188,6 +188,21 @@ TEST_F(RemindersTest, PlannerCheckDuringTheNameDayPanel)
     EXPECT_EQ(m_fakes.tones.sounded(), kFalling);
 }
 
+// The planner is made by its first use: F12 opens it on its first entry and
+// its clock, running since start-up, already shows today.
+TEST_F(RemindersTest, FirstUseMakesThePlannerWithItsClockShowing)
+{
+    startOn(QDate(2024, 5, 5), {{"1.5.2024", "Průvod"}, {"8.5.2024", "Výlet"}});
+    for (QWidget* window : QApplication::topLevelWidgets())
+        ASSERT_FALSE(window->inherits("organiser::TPlanovacForm"));
+    QTest::keyClick(&form(), Qt::Key_F12);
+    organiser::TPlanovacForm* window = m_app->planovacForm();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(planner().text("Datum"), "1.5.2024");
+    EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("LabelDat"))->text(),
+              QStringLiteral("Dnes je neděle 5.květen 2024"));
+}
+
 // The organiser's windows take their menu items, keys and buttons; the planner
 // count goes over the logo like the address count.
 TEST_F(RemindersTest, MenuOpensTheOrganiserWindows)
