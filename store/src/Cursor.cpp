@@ -93,13 +93,13 @@ static int currentRecordRow(auto& d)
 
 static void setCurrentRow(auto& d, int row)
 {
-    const Order& order = d.table->order(d.order);
-    if (order.size() == 0) {
+    const int rows = d.table->rowCount(d.order);
+    if (rows == 0) {
         d.hasCurrent = false;
         return;
     }
-    row = std::clamp(row, 0, order.size() - 1);
-    const Order::Entry entry = order.at(row);
+    row = std::clamp(row, 0, rows - 1);
+    const Order::Entry entry = d.table->entryAt(d.order, row);
     d.hasCurrent = true;
     d.rowId = entry.rowId;
     d.key.assign(entry.key);
@@ -117,7 +117,7 @@ static void setCurrentRecord(auto& d, std::int64_t rowId)
 
 static int recordRows(auto& d)
 {
-    return d.table->order(d.order).size();
+    return d.table->rowCount(d.order);
 }
 
 static bool isPending(CursorState state)
@@ -361,11 +361,16 @@ void Cursor::moveToRow(int row)
     // Remember the target before the pending record ends: saving or dropping
     // it shifts the rows below it.
     recordRow = std::clamp(recordRow, 0, recordRows(d) - 1);
-    const Order::Entry target = d.table->order(d.order).at(recordRow);
-    const std::string targetKey(target.key);
-    const std::int64_t targetId = target.rowId;
-    endPending(*this, d);
-    setCurrentRow(d, d.table->order(d.order).lowerBound(targetKey, targetId));
+    if (isPending(d.state)) {
+        const Order::Entry target = d.table->entryAt(d.order, recordRow);
+        const std::string targetKey(target.key);
+        const std::int64_t targetId = target.rowId;
+        endPending(*this, d);
+        setCurrentRow(d, d.table->order(d.order).lowerBound(targetKey, targetId));
+    } else {
+        endPending(*this, d); // a key being typed is dropped; the rows stay
+        setCurrentRow(d, recordRow);
+    }
     d.bof = d.eof = false;
     notifyDisplay(DisplayChange::Current);
     afterScroll.emit();

@@ -79,7 +79,7 @@ std::shared_ptr<Table> Database::table(const std::string& tableName)
         if (sameName(def.fileName, file.filename().string()))
             expected = &def;
     }
-    auto opened = std::make_shared<Table>(file, m_passwords, expected, m_busyTimeoutMs);
+    auto opened = std::make_shared<Table>(file, m_passwords, expected, m_busyTimeoutMs, m_backgroundOrderPages);
     m_tables.push_back(opened);
     if (!opened->notice().empty()) {
         if (m_notice)

@@ -26,6 +26,8 @@ namespace fs = std::filesystem;
 constexpr const char* kFormat = "pelmir-table/2";
 constexpr const char* kOldFormat = "pelmir-table/1";
 constexpr int kReadAhead = 512;
+// Rows of a big table read at open, before its key list: a screenful and more.
+constexpr int kLoadingHead = 2048;
 constexpr std::size_t kCacheLimit = 4096;
 
 const char* kindName(FieldKind kind)
@@ -152,7 +154,7 @@ void Table::fail(StoreError::Kind kind, const std::string& reason) const
 }
 
 Table::Table(const fs::path& file, const std::set<std::string>& passwords, const TableDef* expected,
-             int busyTimeoutMs)
+             int busyTimeoutMs, std::int64_t backgroundOrderPages)
     : m_file(file)
 {
     m_def.fileName = file.filename().string();
@@ -178,6 +180,7 @@ Table::Table(const fs::path& file, const std::set<std::string>& passwords, const
             throwSqlite(m_db, rc, "open");
         sqlite3_extended_result_codes(m_db, 1);
         sqlite3_busy_timeout(m_db, busyTimeoutMs);
+        m_busyTimeoutMs = busyTimeoutMs;
         readDefinition();
         checkSchema();
         if (expected)
@@ -199,7 +202,7 @@ Table::Table(const fs::path& file, const std::set<std::string>& passwords, const
             m_notice = what.substr(0, what.find('\n'))
                        + " Záznamy jsou zatím v pořadí, v jakém byly uloženy, a hledání v nich může minout.";
         }
-        order(0); // reads the whole primary index: a damaged index shows here
+        startLoadingOrder(backgroundOrderPages);
     } catch (const StoreError& error) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
@@ -211,6 +214,11 @@ Table::Table(const fs::path& file, const std::set<std::string>& passwords, const
 
 Table::~Table()
 {
+    if (m_loading) {
+        m_loading->stop = true;
+        if (m_loading->result.valid())
+            m_loading->result.wait();
+    }
     endWriting();
     m_selectById = {};
     m_selectByKey = {};
@@ -515,9 +523,110 @@ int Table::orderOnField(int field) const
     return -1;
 }
 
+namespace {
+
+// Reads an order's whole key list on a connection of its own (the calling
+// thread's). Returns nothing when `stop` was set meanwhile.
+std::unique_ptr<Order> readKeyList(const fs::path& file, const std::string& column, int busyTimeoutMs,
+                                   const std::atomic<bool>& stop)
+{
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    const auto closing = [&](auto&& read) {
+        try {
+            auto result = read();
+            sqlite3_close_v2(db);
+            return result;
+        } catch (...) {
+            sqlite3_close_v2(db);
+            throw;
+        }
+    };
+    return closing([&]() -> std::unique_ptr<Order> {
+        if (rc != SQLITE_OK)
+            throwSqlite(db, rc, "open");
+        sqlite3_extended_result_codes(db, 1);
+        sqlite3_busy_timeout(db, busyTimeoutMs);
+        auto loaded = std::make_unique<Order>();
+        Statement scan(db, "SELECT " + column + ", _id FROM records ORDER BY " + column);
+        for (int n = 0; scan.step(); ++n) {
+            if ((n & 4095) == 0 && stop)
+                return nullptr;
+            loaded->append(scan.blob(0), scan.integer(1));
+        }
+        return loaded;
+    });
+}
+
+} // namespace
+
+void Table::startLoadingOrder(std::int64_t backgroundOrderPages)
+{
+    // The first rows and the count come from a few pages and the compact
+    // id index; the key list of a big table needs every page of the table,
+    // which cold takes a second and more when saves scattered them.
+    if (backgroundOrderPages == kNever || [&] {
+            Statement pages(m_db, "PRAGMA page_count");
+            return !pages.step() || pages.integer(0) < backgroundOrderPages;
+        }()) {
+        order(0); // reads the whole primary index: a damaged index shows here
+        return;
+    }
+    auto loading = std::make_unique<LoadingOrder>();
+    const std::string column = quoteIdentifier(m_orders[0].column);
+    {
+        Statement count(m_db, "SELECT count(*) FROM records");
+        count.step();
+        loading->size = static_cast<int>(count.integer(0));
+        Statement head(m_db, "SELECT " + column + ", _id FROM records ORDER BY " + column + " LIMIT "
+                                 + std::to_string(kLoadingHead));
+        while (head.step())
+            loading->head.append(head.blob(0), head.integer(1));
+    }
+    loading->result = std::async(std::launch::async, readKeyList, m_file, column, m_busyTimeoutMs,
+                                 std::cref(loading->stop));
+    m_loading = std::move(loading);
+}
+
+void Table::finishLoadingOrder()
+{
+    if (!m_loading)
+        return;
+    // Whatever the read gave, this list is done with: a failed read is read
+    // again (and fails again) by the next order(0), not waited for forever.
+    std::unique_ptr<LoadingOrder> loading = std::move(m_loading);
+    const int expectedSize = loading->size;
+    std::unique_ptr<Order> loaded = loading->result.get();
+    m_loaded = std::move(loading);
+    if (!loaded)
+        return; // stopped: order(0) reads the list itself
+    // Nothing is written before the list is taken, so it holds what the
+    // count and the first rows were read from, unless another program
+    // changed the file meanwhile: then the rows counted so far are stale.
+    if (loaded->size() != expectedSize)
+        ++m_version;
+    m_orders[0].loaded = std::move(loaded);
+}
+
+int Table::rowCount(int id)
+{
+    if (id == 0 && m_loading)
+        return m_loading->size;
+    return order(id).size();
+}
+
+Order::Entry Table::entryAt(int id, int row)
+{
+    if (id == 0 && m_loading && row < m_loading->head.size())
+        return m_loading->head.at(row);
+    return order(id).at(row);
+}
+
 const Order& Table::order(int id)
 {
     return onTable(Operation::Read, m_def.fileName, [&]() -> const Order& {
+        if (id == 0)
+            finishLoadingOrder();
         OrderInfo& info = m_orders[static_cast<std::size_t>(id)];
         if (!info.loaded) {
             auto loaded = std::make_unique<Order>();
@@ -599,7 +708,7 @@ void Table::dropWindow()
 const Record& Table::recordAt(int orderId, int row)
 {
     return onTable(Operation::Read, m_def.fileName, [&]() -> const Record& {
-        const Order::Entry entry = order(orderId).at(row);
+        const Order::Entry entry = entryAt(orderId, row);
         const bool sequential = orderId == m_lastOrder && (row == m_lastRow + 1 || row == m_lastRow - 1);
         const bool forward = row == m_lastRow + 1;
         m_lastOrder = orderId;
@@ -626,11 +735,12 @@ const Record& Table::recordAt(int orderId, int row)
 
 void Table::fillWindow(int orderId, int row, bool forward)
 {
-    const Order& o = order(orderId);
-    const Order::Entry entry = o.at(row);
+    const Order::Entry entry = entryAt(orderId, row);
     Statement& statement = forward ? m_rangeForward[static_cast<std::size_t>(orderId)]
                                    : m_rangeBackward[static_cast<std::size_t>(orderId)];
-    const int count = forward ? std::min(kReadAhead, o.size() - row) : std::min(kReadAhead, row + 1);
+    // While the key list is read, only the rows read at open are known.
+    const int known = orderId == 0 && m_loading ? m_loading->head.size() : rowCount(orderId);
+    const int count = forward ? std::min(kReadAhead, known - row) : std::min(kReadAhead, row + 1);
     m_lastWindow = 1 - m_lastWindow;
     Window& window = m_windows[m_lastWindow];
     if (window.records.size() < static_cast<std::size_t>(count))
@@ -650,7 +760,7 @@ void Table::fillWindow(int orderId, int row, bool forward)
             readRecord(statement, record, false);
             const int recordRow = forward ? row + read : row - read;
             // The file and the order agree; should they not, keep what does.
-            if (o.at(recordRow).rowId != record.id)
+            if (entryAt(orderId, recordRow).rowId != record.id)
                 break;
             ++read;
         }
@@ -717,6 +827,9 @@ void Table::begin()
 {
     // Counted from before the lock is asked for: a check in the background
     // gives way at once. Every begin ends in commit() or rollback().
+    // A save changes the table under the key list being read.
+    if (m_loading)
+        order(0);
     if (!m_writing) {
         m_writing = true;
         ++savesRunning();

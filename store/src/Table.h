@@ -6,8 +6,10 @@
 
 #include "store/TableDef.h"
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <optional>
 #include <set>
@@ -36,9 +38,13 @@ public:
     // ReadOnly, Locked, Io) naming the table. `expected`, when given, is the
     // program's definition of the table, which the file's own must match.
     // A read or write waits up to `busyTimeoutMs` for another program to
-    // let go of the file.
+    // let go of the file. A file of at least `backgroundOrderPages` pages
+    // reads its reading order's key list on a thread of its own: the open
+    // reads only the record count and the first rows, and whatever needs
+    // more of the list waits for it.
     Table(const std::filesystem::path& file, const std::set<std::string>& passwords,
-          const TableDef* expected = nullptr, int busyTimeoutMs = 2000);
+          const TableDef* expected = nullptr, int busyTimeoutMs = 2000, std::int64_t backgroundOrderPages = kNever);
+    static constexpr std::int64_t kNever = INT64_MAX;
     ~Table();
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
@@ -61,7 +67,13 @@ public:
     // The order on that field, -1 when the field has no index.
     int orderOnField(int field) const;
     const Order& order(int order);
-    int recordCount() { return order(0).size(); }
+    // The size of an order and an entry of it, without waiting for a key
+    // list still being read when the open read that much already.
+    int rowCount(int order);
+    Order::Entry entryAt(int order, int row);
+    int recordCount() { return rowCount(0); }
+    // True while the reading order's key list is still being read.
+    bool loadingOrder() const { return m_loading != nullptr; }
 
     // Sort key of a value of the field ordering `order` (not for storage order).
     std::string keyOf(int order, const Values& values) const;
@@ -107,6 +119,17 @@ private:
         std::unique_ptr<Order> loaded;
     };
 
+    // What the open knows of the reading order while its thread reads it.
+    struct LoadingOrder {
+        int size = 0;
+        Order head; // the first rows
+        std::atomic<bool> stop{false};
+        std::future<std::unique_ptr<Order>> result;
+    };
+
+    void startLoadingOrder(std::int64_t backgroundOrderPages);
+    // Takes the key list read on the thread; throws what the read threw.
+    void finishLoadingOrder();
     void readDefinition();
     void checkSchema();
     void describeColumnMismatch();
@@ -136,8 +159,12 @@ private:
     std::unordered_map<std::string, std::string> m_meta;
     std::string m_notice;
     std::vector<OrderInfo> m_orders;
+    std::unique_ptr<LoadingOrder> m_loading;
+    // The rows of the last LoadingOrder, kept: entries handed out point into it.
+    std::unique_ptr<LoadingOrder> m_loaded;
     std::vector<Cursor*> m_cursors;
     std::uint64_t m_version = 0;
+    int m_busyTimeoutMs = 2000;
     // Between begin() and its commit() or rollback().
     bool m_writing = false;
 

@@ -3,6 +3,7 @@
 #include "store/DateText.h"
 #include "store/TableDef.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -44,6 +45,11 @@ public:
     // file before it fails as Locked (tables opened from now on).
     void setBusyTimeout(int milliseconds) { m_busyTimeoutMs = milliseconds; }
 
+    // A table file of at least this many pages opens without reading its
+    // whole key list first: that is read on a thread of its own while the
+    // first rows show (tables opened from now on; 0: every table).
+    void setBackgroundOrderPages(std::int64_t pages) { m_backgroundOrderPages = pages; }
+
     // The shared, open table of that name (matched without regard to case);
     // throws StoreError (NotFound, Damaged, Foreign, Password, ReadOnly,
     // Locked, Io) naming the table when it cannot be opened.
@@ -78,6 +84,8 @@ private:
     std::vector<TableDef> m_catalogue;
     std::function<void(const std::string&)> m_notice;
     int m_busyTimeoutMs = 2000;
+    // 8 MB: about 80,000 addresses, whose list takes some 20 ms to read warm.
+    std::int64_t m_backgroundOrderPages = 2048;
 };
 
 } // namespace store

@@ -1,0 +1,191 @@
+// A big table opens with its record count and first rows while its key
+// list is read on a thread of its own. What the grid shows before the list
+// is complete, what it shows after, and what saves made meanwhile leave
+// must all be the order the table has when read whole.
+#include "cursor_fixture.h"
+
+#include "Table.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <random>
+
+namespace storetest {
+namespace {
+
+constexpr int kRecords = 5000; // more than the rows read at open
+constexpr int kSurname = 0;
+
+std::string surname(int i)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "Novák %05d", i);
+    return text;
+}
+
+class BackgroundOrder : public StoreTest {
+protected:
+    void SetUp() override
+    {
+        StoreTest::SetUp();
+        // Written in a shuffled order, in one transaction.
+        std::vector<int> numbers(kRecords);
+        for (int i = 0; i < kRecords; ++i)
+            numbers[static_cast<std::size_t>(i)] = i * 2;
+        std::shuffle(numbers.begin(), numbers.end(), std::mt19937(3));
+        std::vector<store::Cursor::RecordWrite> writes;
+        for (int n : numbers) {
+            writes.push_back({std::nullopt, {surname(n), "Jan", std::to_string(n)}});
+            m_expected.push_back(surname(n));
+        }
+        std::sort(m_expected.begin(), m_expected.end());
+        store::Cursor cursor(*m_database, "Dat.DB");
+        cursor.open();
+        cursor.writeRecords(writes);
+        cursor.close();
+        reopen();
+    }
+
+    // A new Database on the same folder that reads every table's key list
+    // in the background, however small the file.
+    void reopen()
+    {
+        m_database = std::make_unique<store::Database>(m_dir);
+        m_database->registerPassword(kPassword);
+        m_database->setBackgroundOrderPages(0);
+    }
+
+    std::unique_ptr<store::Cursor> openAddresses()
+    {
+        auto cursor = std::make_unique<store::Cursor>(*m_database, "Dat.DB");
+        cursor->open();
+        return cursor;
+    }
+
+    bool loading() { return m_database->table("Dat.DB")->loadingOrder(); }
+
+    Names m_expected;
+};
+
+TEST_F(BackgroundOrder, FirstRowsShowBeforeTheKeyListAndEveryRowAfter)
+{
+    auto cursor = openAddresses();
+    ASSERT_TRUE(loading());
+    EXPECT_EQ(cursor->rowCount(), kRecords);
+    EXPECT_EQ(cursor->text("Příjmení"), m_expected.front());
+    for (int row = 0; row < 60; ++row)
+        ASSERT_EQ(cursor->rowText(row, kSurname), m_expected[static_cast<std::size_t>(row)]) << row;
+    cursor->moveToRow(30);
+    EXPECT_EQ(cursor->text("Příjmení"), m_expected[30]);
+    EXPECT_TRUE(loading()) << "a screenful must not wait for the whole key list";
+
+    EXPECT_EQ(gridColumn(*cursor, kSurname), m_expected);
+    EXPECT_FALSE(loading());
+    EXPECT_EQ(cursor->currentRow(), 30);
+}
+
+// Walking reads ahead in batches; one of them crosses from the rows read at
+// open into the rest of the list.
+TEST_F(BackgroundOrder, AWalkFromTheOpenCrossesIntoTheRestOfTheList)
+{
+    auto cursor = openAddresses();
+    EXPECT_EQ(walk(*cursor, "Příjmení"), m_expected);
+    cursor->findNearest("Novák 0700");
+    EXPECT_EQ(cursor->text("Příjmení"), "Novák 07000");
+    cursor->last();
+    EXPECT_EQ(cursor->text("Příjmení"), m_expected.back());
+}
+
+TEST_F(BackgroundOrder, SavesMadeBeforeTheKeyListIsReadKeepEveryRecord)
+{
+    auto cursor = openAddresses();
+    ASSERT_TRUE(loading());
+    Names expected = m_expected;
+    cursor->insertRecord({"Adam", "Petr", "1"});
+    expected.push_back("Adam");
+    cursor->moveToRow(5); // "Adam" is row 0 now
+    cursor->edit();
+    cursor->setText("Příjmení", "Zeman");
+    cursor->post();
+    std::erase(expected, m_expected[4]);
+    expected.push_back("Zeman");
+    cursor->moveToRow(10);
+    const std::string removed = cursor->text("Příjmení");
+    cursor->remove();
+    std::erase(expected, removed);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(gridColumn(*cursor, kSurname), expected);
+
+    // What was saved is what the next open reads.
+    cursor.reset();
+    reopen();
+    cursor = openAddresses();
+    EXPECT_EQ(walk(*cursor, "Příjmení"), expected);
+}
+
+TEST_F(BackgroundOrder, ClosingWhileTheListIsReadEndsTheRead)
+{
+    for (int i = 0; i < 5; ++i) {
+        reopen();
+        auto cursor = openAddresses();
+        EXPECT_EQ(cursor->rowCount(), kRecords);
+    }
+}
+
+// The last leaf page of the records, which the open does not read, made
+// unreadable as a disk error or another program might.
+void damageLastRecordsPage(const fs::path& file)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt* statement = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db,
+                                 "SELECT pageno, (SELECT page_size FROM pragma_page_size) FROM dbstat"
+                                 " WHERE name = 'records' AND pagetype = 'leaf' ORDER BY path DESC LIMIT 1",
+                                 -1, &statement, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(statement), SQLITE_ROW);
+    const auto page = sqlite3_column_int64(statement, 0);
+    const auto pageSize = sqlite3_column_int64(statement, 1);
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    std::fstream out(file, std::ios::in | std::ios::out | std::ios::binary);
+    out.seekp((page - 1) * pageSize);
+    const std::string garbage(static_cast<std::size_t>(pageSize), '\x5a');
+    out.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
+}
+
+TEST_F(BackgroundOrder, DamageFoundByTheListReadIsReportedEachTimeItIsNeeded)
+{
+    m_database.reset();
+    damageLastRecordsPage(m_dir / "Dat.DB");
+    reopen();
+    auto cursor = openAddresses();
+    EXPECT_EQ(cursor->text("Příjmení"), m_expected.front());
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            cursor->last();
+            FAIL() << "the damaged page went unnoticed";
+        } catch (const store::StoreError& error) {
+            EXPECT_EQ(error.kind(), store::StoreError::Kind::Damaged) << error.what();
+            EXPECT_EQ(error.table(), "Dat.DB");
+        }
+    }
+    cursor.reset();
+
+    // Read whole at open, the same file is refused there.
+    m_database = std::make_unique<store::Database>(m_dir);
+    m_database->registerPassword(kPassword);
+    try {
+        openAddresses();
+        FAIL() << "the damaged page went unnoticed";
+    } catch (const store::StoreError& error) {
+        EXPECT_EQ(error.kind(), store::StoreError::Kind::Damaged) << error.what();
+    }
+}
+
+} // namespace
+} // namespace storetest
