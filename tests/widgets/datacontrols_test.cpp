@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
+#include <QImage>
 #include <QTextBlock>
 #include <QSignalSpy>
 #include <QTest>
@@ -285,6 +286,14 @@ TEST_F(DataControlsTest, NavigatorShowsFourButtonsWithHints)
     EXPECT_EQ(navigator.button(B::First)->toolTip(), QStringLiteral("Na začátek adresáře"));
     EXPECT_EQ(navigator.button(B::Next)->objectName(), QStringLiteral("Next"));
     EXPECT_FALSE(navigator.button(B::Next)->isEnabled()); // no data set: nothing to move
+    // Every button has a picture of its own (drawn, not taken from the icon theme).
+    QList<QImage> pictures;
+    for (int i = 0; i < widgets::DBNavigator::kButtonCount; ++i) {
+        const QImage picture = navigator.button(static_cast<B>(i))->icon().pixmap(32, 32).toImage();
+        EXPECT_FALSE(picture.isNull()) << i;
+        EXPECT_FALSE(pictures.contains(picture)) << i;
+        pictures << picture;
+    }
 }
 
 // A move that fails (a pending duplicate key) is reported once and emits no click.

@@ -6,7 +6,10 @@
 #include "store/Cursor.h"
 
 #include <QHBoxLayout>
-#include <QStyle>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+#include <QPolygonF>
 #include <QToolButton>
 
 namespace widgets {
@@ -16,23 +19,70 @@ namespace {
 // The toolkit navigator's question before its delete button deletes.
 const QString kDeleteQuestion = QStringLiteral("Delete record?");
 
-struct ButtonLook {
-    const char* name;
-    QStyle::StandardPixmap icon;
+constexpr const char* kNames[DBNavigator::kButtonCount] = {
+    "First", "Prior", "Next", "Last", "Insert", "Delete", "Edit", "Post", "Cancel", "Refresh",
 };
 
-constexpr ButtonLook kLooks[DBNavigator::kButtonCount] = {
-    {"First", QStyle::SP_MediaSkipBackward},
-    {"Prior", QStyle::SP_ArrowLeft},
-    {"Next", QStyle::SP_ArrowRight},
-    {"Last", QStyle::SP_MediaSkipForward},
-    {"Insert", QStyle::SP_FileDialogNewFolder},
-    {"Delete", QStyle::SP_TrashIcon},
-    {"Edit", QStyle::SP_FileDialogDetailedView},
-    {"Post", QStyle::SP_DialogApplyButton},
-    {"Cancel", QStyle::SP_DialogCancelButton},
-    {"Refresh", QStyle::SP_BrowserReload},
-};
+// The buttons' pictures, drawn here: the desktop's icon theme would be read
+// for them (several milliseconds before the first window shows), and most
+// themes have no pictures for a record navigator anyway.
+QIcon navigatorIcon(DBNavigator::Button button)
+{
+    constexpr int kSize = 32;
+    QPixmap pixmap(kSize, kSize);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor ink(40, 40, 40);
+    painter.setBrush(ink);
+    painter.setPen(QPen(ink, 3.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    const auto triangle = [&](qreal tipX, qreal baseX) {
+        painter.drawPolygon(QPolygonF({QPointF(tipX, 16), QPointF(baseX, 7), QPointF(baseX, 25)}));
+    };
+    using B = DBNavigator::Button;
+    switch (button) {
+    case B::First:
+        painter.drawLine(QPointF(8, 7), QPointF(8, 25));
+        triangle(11, 24);
+        break;
+    case B::Prior:
+        triangle(9, 22);
+        break;
+    case B::Next:
+        triangle(23, 10);
+        break;
+    case B::Last:
+        painter.drawLine(QPointF(24, 7), QPointF(24, 25));
+        triangle(21, 8);
+        break;
+    case B::Insert:
+        painter.drawLine(QPointF(16, 7), QPointF(16, 25));
+        painter.drawLine(QPointF(7, 16), QPointF(25, 16));
+        break;
+    case B::Delete:
+        painter.drawLine(QPointF(7, 16), QPointF(25, 16));
+        break;
+    case B::Edit:
+        painter.drawPolygon(QPolygonF({QPointF(16, 8), QPointF(25, 23), QPointF(7, 23)}));
+        break;
+    case B::Post:
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPolyline(QPolygonF({QPointF(7, 17), QPointF(13, 23), QPointF(25, 9)}));
+        break;
+    case B::Cancel:
+        painter.drawLine(QPointF(8, 8), QPointF(24, 24));
+        painter.drawLine(QPointF(24, 8), QPointF(8, 24));
+        break;
+    case B::Refresh:
+        painter.setBrush(Qt::NoBrush);
+        painter.drawArc(QRectF(7, 7, 18, 18), 90 * 16, 270 * 16);
+        painter.setBrush(ink);
+        painter.setPen(Qt::NoPen);
+        painter.drawPolygon(QPolygonF({QPointF(14, 3), QPointF(21, 7.5), QPointF(14, 12)}));
+        break;
+    }
+    return QIcon(pixmap);
+}
 
 int indexOf(DBNavigator::Button button)
 {
@@ -48,8 +98,8 @@ DBNavigator::DBNavigator(QWidget* parent) : QWidget(parent)
     layout->setSpacing(0);
     for (int i = 0; i < kButtonCount; ++i) {
         auto* tool = new QToolButton(this);
-        tool->setObjectName(QString::fromLatin1(kLooks[i].name));
-        tool->setIcon(style()->standardIcon(kLooks[i].icon));
+        tool->setObjectName(QString::fromLatin1(kNames[i]));
+        tool->setIcon(navigatorIcon(static_cast<Button>(i)));
         tool->setAutoRaise(false);
         tool->setFocusPolicy(Qt::NoFocus); // the window gives its grid the focus
         const auto which = static_cast<Button>(i);
@@ -69,7 +119,7 @@ DBNavigator::~DBNavigator()
 
 QString DBNavigator::objectNameOf(Button button)
 {
-    return QString::fromLatin1(kLooks[indexOf(button)].name);
+    return QString::fromLatin1(kNames[indexOf(button)]);
 }
 
 QAbstractButton* DBNavigator::button(Button button) const
