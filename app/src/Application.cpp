@@ -4,6 +4,7 @@
 #include "app/MainForm.h"
 #include "app/SplashScreen.h"
 #include "app/TableCheckReport.h"
+#include "app/TableProbe.h"
 
 #include "MainFormTexts.h"
 
@@ -118,7 +119,6 @@ void Application::destroyWindows()
     m_planovacForm.reset();
     releaseDirectoryForms();
     m_mainForm.reset();
-    m_heldTables.clear();
 }
 
 void Application::setProgressObserver(std::function<void(int)> observer)
@@ -142,14 +142,9 @@ std::vector<StartupStep> Application::startupSteps()
              });
          },
          {}},
-        {QStringLiteral("TVyrobForm"), [this] { openTables({"Vyrob.db"}); }, {}},
-        {QStringLiteral("TTlfCrForm"), [this] { openTables({"TelefCR.DB"}); }, {}},
-        {QStringLiteral("TTlfSvtForm"),
-         [this] {
-             openTables({"TelefSvt.DB"});
-             bindDirectoryCommands();
-         },
-         {5}},
+        {QStringLiteral("TVyrobForm"), {}, {}},
+        {QStringLiteral("TTlfCrForm"), {}, {}},
+        {QStringLiteral("TTlfSvtForm"), [this] { bindDirectoryCommands(); }, {5}},
         {QStringLiteral("TEditorForm"),
          [this] {
              // "Textový editor" (F3): the editor with the address of the grid's current record.
@@ -158,22 +153,16 @@ std::vector<StartupStep> Application::startupSteps()
              });
          },
          {10}},
-        {QStringLiteral("TFormData"), [this] { openTables({"Data.DB"}); }, {}},
+        {QStringLiteral("TFormData"), {}, {}},
         {QStringLiteral("TFormGraf"), {}, {}},
         {QStringLiteral("THlavniForm"),
          [this] { m_mainForm->bindCommand(QStringLiteral("Vaha"), [this] { showInFront(hlavniForm()); }); },
          {}},
         {QStringLiteral("TTextForm"), {}, {}},
-        {QStringLiteral("TZalhForm"),
-         [this] {
-             openTables({"Zaloha.db"});
-             bindBackupCommands();
-         },
-         {30}},
+        {QStringLiteral("TZalhForm"), [this] { bindBackupCommands(); }, {30}},
         {QStringLiteral("(application title, help file)"), [this] { setApplicationValues(); }, {35}},
         {QStringLiteral("TOsobZaznamyForm"),
          [this] {
-             openTables({"Datz.db"});
              m_mainForm->bindCommand(QStringLiteral("OsobniZaznamnik"),
                                      [this] { osobZaznamyForm()->showOnFirstRecord(); });
              m_mainForm->bindCommand(QStringLiteral("PocetOsobniZaznamnik"), [this] {
@@ -181,26 +170,19 @@ std::vector<StartupStep> Application::startupSteps()
              });
          },
          {40}},
-        {QStringLiteral("TPlanovacForm"),
-         [this] {
-             openTables({"Datp.db"});
-             bindPlanner();
-         },
-         {45}},
+        {QStringLiteral("TPlanovacForm"), [this] { bindPlanner(); }, {45}},
         {QStringLiteral("TKalendarForm"), {}, {50}},
         {QStringLiteral("TNastavARJForm"), [this] { bindArchiverCommands(); }, {55}},
-        {QStringLiteral("TSvatekForm"),
-         [this] {
-             openTables({"Svatek.db"});
-             bindNameDays();
-         },
-         {60}},
-        {QStringLiteral("TPscForm"), [this] { openTables({"Psc.DB"}); }, {70}},
-        {QStringLiteral("TSpzForm"), [this] { openTables({"Spzzem.db"}); }, {75}},
+        {QStringLiteral("TSvatekForm"), [this] { bindNameDays(); }, {60}},
+        {QStringLiteral("TPscForm"), {}, {70}},
+        {QStringLiteral("TSpzForm"), {}, {75}},
         {QStringLiteral("TCasyForm"),
          [this] {
-             openTables({"Cas.db"});
              m_mainForm->bindCommand(QStringLiteral("CasoveOdchylky"), [this] { casyForm()->showClock(); });
+             // The last window with a table: every table of the windows made
+             // later must have opened, or start-up stops here.
+             probeLaterTables().check();
+             m_tableProbe.reset();
          },
          {80}},
         {QStringLiteral("TJednotkyForm"),
@@ -223,12 +205,15 @@ std::vector<StartupStep> Application::startupSteps()
     };
 }
 
-void Application::openTables(std::initializer_list<const char*> tableNames)
+TableProbe& Application::probeLaterTables()
 {
-    // Six of the tables are protected; registering again changes nothing.
-    m_database->registerPassword(store::dataTablesPassword());
-    for (const char* name : tableNames)
-        m_heldTables.push_back(m_database->table(name));
+    // The tables of the windows made on first use, in the order of their start-up steps.
+    if (!m_tableProbe)
+        m_tableProbe = std::make_unique<TableProbe>(
+            m_database->dataDir(),
+            std::vector<std::string>{"Vyrob.db", "TelefCR.DB", "TelefSvt.DB", "Data.DB", "Zaloha.db", "Datz.db",
+                                     "Datp.db", "Svatek.db", "Psc.DB", "Spzzem.db", "Cas.db"});
+    return *m_tableProbe;
 }
 
 editor::TEditorForm* Application::editorForm()
@@ -442,6 +427,8 @@ bool Application::start()
         qApp->installEventFilter(m_helpKeys.get());
     }
     try {
+        // Runs beside the splash and the main window being made.
+        probeLaterTables();
         auto splash = std::make_unique<SplashScreen>();
         splash->showAndPaint();
         const SplashDialogs boxesAboveSplash(*splash);

@@ -7,13 +7,11 @@
 
 #include <filesystem>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <vector>
 
 namespace store {
 class Database;
-class Table;
 }
 namespace editor {
 class TEditorForm;
@@ -53,6 +51,7 @@ namespace app {
 
 class HelpKeyFilter;
 class TableCheckReport;
+class TableProbe;
 class TMainForm;
 
 // Every window of the program, created once and kept until the program ends.
@@ -60,8 +59,9 @@ class TMainForm;
 // the main window, opens every other window's tables and binds their
 // commands; a window that is not seen at start-up is made on its first use
 // (its command, or its accessor below), so the first paint does not wait for
-// it. A table that cannot be opened still stops start-up, and the check after
-// it reads every table file of the data directory.
+// it. Its tables are opened beside start-up all the same: one that cannot be
+// opened still stops it, and the check after it reads every table file of
+// the data directory.
 class Application {
 public:
     explicit Application(const std::filesystem::path& workDir);
@@ -125,9 +125,9 @@ private:
     void importData();
     // Closes the calculators' windows; they go before the main window and the store.
     void releaseCalculators();
-    // Opens the tables of a window made later and keeps them open, so that a
-    // table that cannot be opened stops start-up and the window finds it open.
-    void openTables(std::initializer_list<const char*> tableNames);
+    // Opens the tables of the windows made later beside start-up, so that a
+    // table that cannot be opened still stops it.
+    TableProbe& probeLaterTables();
     backup::BackupCommands& backupCommands();
     void bindBackupCommands();
     void bindArchiverCommands();
@@ -142,7 +142,7 @@ private:
     void releaseDirectoryForms();
 
     std::unique_ptr<store::Database> m_database;
-    std::vector<std::shared_ptr<store::Table>> m_heldTables;
+    std::unique_ptr<TableProbe> m_tableProbe;
     std::unique_ptr<TableCheckReport> m_tableCheck;
     std::unique_ptr<HelpKeyFilter> m_helpKeys;
     std::unique_ptr<TMainForm> m_mainForm;
