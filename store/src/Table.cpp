@@ -592,12 +592,20 @@ void Table::finishLoadingOrder()
 {
     if (!m_loading)
         return;
-    // Whatever the read gave, this list is done with: a failed read is read
-    // again (and fails again) by the next order(0), not waited for forever.
-    std::unique_ptr<LoadingOrder> loading = std::move(m_loading);
-    const int expectedSize = loading->size;
-    std::unique_ptr<Order> loaded = loading->result.get();
-    m_loaded = std::move(loading);
+    if (m_loading->failed)
+        std::rethrow_exception(m_loading->failed);
+    std::unique_ptr<Order> loaded;
+    try {
+        loaded = m_loading->result.get();
+    } catch (...) {
+        // The count and the first rows stay as the open read them, so that a
+        // grid can still paint; whatever needs the rest fails the same way
+        // each time, without reading the file again.
+        m_loading->failed = std::current_exception();
+        throw;
+    }
+    const int expectedSize = m_loading->size;
+    m_loaded = std::move(m_loading);
     if (!loaded)
         return; // stopped: order(0) reads the list itself
     // Nothing is written before the list is taken, so it holds what the

@@ -7,6 +7,7 @@
 #include "store/TableDef.h"
 
 #include <atomic>
+#include <exception>
 #include <cstdint>
 #include <filesystem>
 #include <future>
@@ -72,7 +73,8 @@ public:
     int rowCount(int order);
     Order::Entry entryAt(int order, int row);
     int recordCount() { return rowCount(0); }
-    // True while the reading order's key list is still being read.
+    // True while the reading order's key list is still being read (or
+    // could not be read: then the count and first rows stay those of the open).
     bool loadingOrder() const { return m_loading != nullptr; }
 
     // Sort key of a value of the field ordering `order` (not for storage order).
@@ -125,6 +127,7 @@ private:
         Order head; // the first rows
         std::atomic<bool> stop{false};
         std::future<std::unique_ptr<Order>> result;
+        std::exception_ptr failed; // what reading the list threw
     };
 
     void startLoadingOrder(std::int64_t backgroundOrderPages);

@@ -158,7 +158,7 @@ void damageLastRecordsPage(const fs::path& file)
     out.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
 }
 
-TEST_F(BackgroundOrder, DamageFoundByTheListReadIsReportedEachTimeItIsNeeded)
+TEST_F(BackgroundOrder, DamageFoundByTheListReadIsReportedEachTimeItIsNeededAndTheOpenRowsStay)
 {
     m_database.reset();
     damageLastRecordsPage(m_dir / "Dat.DB");
@@ -174,6 +174,12 @@ TEST_F(BackgroundOrder, DamageFoundByTheListReadIsReportedEachTimeItIsNeeded)
             EXPECT_EQ(error.table(), "Dat.DB");
         }
     }
+    // A grid still paints what the open read, and asks its row count
+    // without an error (the view asks it while painting).
+    EXPECT_EQ(cursor->rowCount(), kRecords);
+    EXPECT_EQ(cursor->rowText(0, kSurname), m_expected.front());
+    EXPECT_THROW(cursor->insertRecord({"Adam", "Petr", "1"}), store::StoreError);
+    EXPECT_EQ(cursor->rowCount(), kRecords);
     cursor.reset();
 
     // Read whole at open, the same file is refused there.
