@@ -150,6 +150,7 @@ void evictTables(const std::filesystem::path& workDir)
         const int fd = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
             continue;
+        ::fdatasync(fd); // dirty pages would stay in the cache
         ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
         ::close(fd);
     }
