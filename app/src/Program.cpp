@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "platform/RealServices.h"
 #include "sound/AudioToneOutput.h"
+#include "sound/DeferredToneOutput.h"
 #include "store/Catalogue.h"
 #include "store/Compaction.h"
 #include "store/Errors.h"
@@ -106,7 +107,9 @@ int runProgram(const QStringList& arguments)
     const std::unique_ptr<QTranslator> czech = platform::installToolkitTranslation();
 
     platform::RealServices real(workDir);
-    sound::AudioToneOutput tones;
+    // The stream to the sound server opens once the main window is painted,
+    // or at the first tone if one comes sooner.
+    sound::DeferredToneOutput tones([] { return std::make_unique<sound::AudioToneOutput>(); });
     HelpViewer help;
     platform::Services services = real.services();
     services.tones = &tones;
@@ -122,9 +125,11 @@ int runProgram(const QStringList& arguments)
             return 1;
         }
     }
-    // The icon from the desktop's theme: looking it up takes longer than
-    // painting the main window, which shows it as soon as it is there.
-    return runWithServices(commandLine, [] {
+    // The tone stream and the icon from the desktop's theme (looking it up
+    // takes longer than painting the main window, which shows it as soon as
+    // it is there) wait for the first paint.
+    return runWithServices(commandLine, [&tones] {
+        tones.start();
         QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(PELMIR_APP_ID)));
     });
 }
