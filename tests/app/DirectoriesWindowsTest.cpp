@@ -1,5 +1,5 @@
-// The reference directories' windows in the running program: created at
-// start-up, opened from the menu by their keys, each with its help topic.
+// The reference directories' windows in the running program: made on first
+// use, opened from the menu by their keys, each with its help topic.
 
 #include "AppFixture.h"
 
@@ -65,7 +65,7 @@ TEST_F(DirectoriesWindowsTest, MenuKeysOpenTheWindows)
 }
 
 // A directory table that cannot be opened stops start-up with the store's
-// error; the file is left as it was.
+// error, though its window is made only later; the file is left as it was.
 TEST_F(DirectoriesWindowsTest, DamagedTableStopsStartup)
 {
     for (const char* table : {"Vyrob.DB", "TelefCR.DB", "TelefSvt.DB", "Psc.DB", "Spzzem.DB"}) {
@@ -89,6 +89,29 @@ TEST_F(DirectoriesWindowsTest, DamagedTableStopsStartup)
         ASSERT_TRUE(after.open(QIODevice::ReadOnly));
         EXPECT_TRUE(after.readAll().startsWith("this is not a table"));
     }
+}
+
+// A table that goes missing after start-up: the window's first opening shows
+// the store's error, the program goes on, and the next opening, with the
+// table back, makes the window.
+TEST_F(DirectoriesWindowsTest, FirstOpeningThatFailsIsToldAndTriedAgain)
+{
+    startWith(standardAddresses());
+    const std::filesystem::path table = workDir() / "Data" / "Psc.DB";
+    const std::filesystem::path aside = workDir() / "Psc.DB.aside";
+    std::filesystem::rename(table, aside);
+    m_fakes.dialogs.clear();
+    action("PostovniSmerovaciCisla")->trigger();
+    ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
+    EXPECT_EQ(m_fakes.dialogs.lastBox().icon, platform::Icon::Error);
+    EXPECT_TRUE(m_fakes.dialogs.lastBox().text.startsWith(QStringLiteral("Tabulku Psc.DB nelze otevřít")))
+        << m_fakes.dialogs.lastBox().text.toStdString();
+    EXPECT_TRUE(form().isVisible());
+
+    std::filesystem::rename(aside, table);
+    action("PostovniSmerovaciCisla")->trigger();
+    EXPECT_EQ(m_fakes.dialogs.shown().size(), 1);
+    EXPECT_TRUE(m_app->pscForm()->isVisible());
 }
 
 // The directories' help topics have their own Czech texts.
