@@ -5,6 +5,7 @@
 
 #include "store/Catalogue.h"
 #include "store/Errors.h"
+#include "store/TableCheck.h"
 #include "store/TableFiles.h"
 
 #include <QDir>
@@ -94,6 +95,14 @@ void copyBackupSet(const QString& dataDir, const QString& targetDir, const QDate
 {
     const QDir data(dataDir);
     const QDir target(targetDir);
+    // Only one backup is kept, and a damaged table is restored from it: a
+    // damaged copy must never replace it. Every table is checked before the
+    // first file is touched (a missing or unreadable one is left to the copy).
+    for (const BackupFile& file : backupFiles()) {
+        const std::string damage = store::checkTableFile(QFile::encodeName(data.filePath(file.file)).toStdString());
+        if (!damage.empty())
+            throw BackupError(texts::kDamagedTableNotCopied.arg(QString::fromStdString(damage)));
+    }
     // Until the new marker stands, the folder holds no finished backup.
     const QString oldManifest = target.filePath(kManifestName);
     if (QFileInfo::exists(oldManifest) && !QFile::remove(oldManifest))

@@ -54,6 +54,9 @@ inline const QString kRestoreNotStarted = QStringLiteral(
 inline const QString kArchiverWindowEnd =
     QStringLiteral("Archivace skončila (kód %s). Okno zavřete klávesou Enter.");
 
+inline const QString kDamagedTableNotCopied =
+    QStringLiteral("Záloha se neprovedla, předchozí záloha zůstala beze změny. %1");
+
 // File errors: what failed, with which file, and why.
 inline const QString kCannotOpen = QStringLiteral("Soubor „%1“ nelze otevřít: %2.");
 inline const QString kCannotCreate = QStringLiteral("Soubor „%1“ nelze vytvořit: %2.");

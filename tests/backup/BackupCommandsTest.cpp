@@ -37,7 +37,7 @@ TEST_F(BackupCommandsTest, DiskBackupCopiesLogsSoundsAndSaysSo)
 
 // A backup that cannot finish says why and logs nothing, sounds nothing and
 // claims nothing.
-enum class Breakage { MissingTable, NoBackupDir, BackupDirIsAFile, FullDisk };
+enum class Breakage { MissingTable, NoBackupDir, BackupDirIsAFile, FullDisk, DamagedTable };
 struct FailureCase {
     const char* name;
     Breakage breakage;
@@ -62,6 +62,9 @@ TEST_P(DiskBackupFailureTest, IsReportedAndNotLogged)
     case Breakage::FullDisk:
         QFile::link(QStringLiteral("/dev/full"), backupPath(QStringLiteral("Dat.DB")));
         break;
+    case Breakage::DamagedTable:
+        damageRecordsPage(dataPath(QStringLiteral("Spzzem.DB")));
+        break;
     }
     widgets::guarded([this] { m_commands->ZalohaNaDiskClick(); }); // as the menu runs it
     ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
@@ -79,7 +82,9 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"MissingTable", Breakage::MissingTable, "Data.DB“ nelze otevřít: soubor nebo adresář neexistuje"},
         FailureCase{"NoBackupDir", Breakage::NoBackupDir, "Cas.DB“ nelze vytvořit: soubor nebo adresář neexistuje"},
         FailureCase{"BackupDirIsAFile", Breakage::BackupDirIsAFile, "Cas.DB“ nelze vytvořit: část cesty není adresář"},
-        FailureCase{"FullDisk", Breakage::FullDisk, "Dat.DB“: na disku není dost místa"}),
+        FailureCase{"FullDisk", Breakage::FullDisk, "Dat.DB“: na disku není dost místa"},
+        FailureCase{"DamagedTable", Breakage::DamagedTable,
+                    "Záloha se neprovedla, předchozí záloha zůstala beze změny. Kontrola tabulky Spzzem.DB našla chybu"}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 // The restores hand over to the restore program in the working directory and

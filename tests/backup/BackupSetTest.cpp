@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 
 #include <sqlite3.h>
 
@@ -108,6 +109,32 @@ TEST_F(BackupSetTest, StopsAtTheFirstFileThatFails)
         if (!c.fullDisk)
             QFile::rename(moved, dataPath(name));
     }
+}
+
+// Only one backup is kept and a damaged table is restored from it: a backup
+// that would copy a damaged table stops before it touches anything, and the
+// backup before it stays whole.
+TEST_F(BackupSetTest, ADamagedTableLeavesThePreviousBackupWhole)
+{
+    backup::copyBackupSet(dataPath(), backupPath(), m_fakes.clock.now());
+    QMap<QString, QByteArray> previous;
+    for (const QString& name : filesIn(backupPath()))
+        previous[name] = readFile(backupPath(name));
+    damageRecordsPage(dataPath(QStringLiteral("Svatek.DB")));
+
+    try {
+        backup::copyBackupSet(dataPath(), backupPath(), m_fakes.clock.now().addSecs(60));
+        ADD_FAILURE() << "the damaged table was copied";
+    } catch (const backup::BackupError& error) {
+        EXPECT_TRUE(error.message().startsWith(
+            QStringLiteral("Záloha se neprovedla, předchozí záloha zůstala beze změny. Kontrola tabulky Svatek.DB"
+                           " našla chybu: soubor tabulky je poškozený.")))
+            << error.message().toStdString();
+    }
+    EXPECT_EQ(filesIn(backupPath()), QStringList(previous.keys()));
+    for (const QString& name : previous.keys())
+        EXPECT_EQ(readFile(backupPath(name)), previous[name]) << name.toStdString();
+    EXPECT_EQ(backup::readManifest(backupPath())->taken, m_fakes.clock.now());
 }
 
 // A save that crashed half way leaves its journal beside the table. The copy

@@ -34,7 +34,9 @@ void writeManifest(const QString& dir, const Manifest& manifest);
 // nullopt when there is none; BackupError when it cannot be read or makes no sense.
 std::optional<Manifest> readManifest(const QString& dir);
 
-// Copies every backup file from dataDir into targetDir, in order, each while
+// Checks every table in dataDir first: a damaged one stops the backup with
+// BackupError before anything in targetDir changes. Then copies every backup
+// file from dataDir into targetDir, in order, each while
 // its table is held still, so every copy is a consistent table although the
 // program keeps its tables open. The old marker goes first, the new one is
 // written last. Stops at the first failure (BackupError); what was copied
