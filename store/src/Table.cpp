@@ -525,6 +525,12 @@ int Table::orderOnField(int field) const
 
 namespace {
 
+// The (key, id) pairs of an order in its order; `column` is quoted.
+std::string keyListSql(const std::string& column, bool secondary)
+{
+    return "SELECT " + column + ", _id FROM records ORDER BY " + column + (secondary ? ", _id" : "");
+}
+
 // Reads an order's whole key list on a connection of its own (the calling
 // thread's). Returns nothing when `stop` was set meanwhile.
 std::unique_ptr<Order> readKeyList(const fs::path& file, const std::string& column, int busyTimeoutMs,
@@ -532,30 +538,26 @@ std::unique_ptr<Order> readKeyList(const fs::path& file, const std::string& colu
 {
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
-    const auto closing = [&](auto&& read) {
-        try {
-            auto result = read();
-            sqlite3_close_v2(db);
-            return result;
-        } catch (...) {
-            sqlite3_close_v2(db);
-            throw;
-        }
-    };
-    return closing([&]() -> std::unique_ptr<Order> {
-        if (rc != SQLITE_OK)
-            throwSqlite(db, rc, "open");
-        sqlite3_extended_result_codes(db, 1);
-        sqlite3_busy_timeout(db, busyTimeoutMs);
-        auto loaded = std::make_unique<Order>();
-        Statement scan(db, "SELECT " + column + ", _id FROM records ORDER BY " + column);
-        for (int n = 0; scan.step(); ++n) {
-            if ((n & 4095) == 0 && stop)
-                return nullptr;
-            loaded->append(scan.blob(0), scan.integer(1));
-        }
-        return loaded;
-    });
+    // Declared before the statement: the statement is finalized first.
+    const std::unique_ptr<sqlite3, int (*)(sqlite3*)> closing(db, sqlite3_close_v2);
+    if (rc != SQLITE_OK)
+        throwSqlite(db, rc, "open");
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, busyTimeoutMs);
+    auto loaded = std::make_unique<Order>();
+    Statement scan(db, keyListSql(column, false));
+    for (int n = 0; scan.step(); ++n) {
+        if ((n & 4095) == 0 && stop)
+            return nullptr;
+        loaded->append(scan.blob(0), scan.integer(1));
+    }
+    return loaded;
+}
+
+std::int64_t pageCount(sqlite3* db)
+{
+    Statement pages(db, "PRAGMA page_count");
+    return pages.step() ? pages.integer(0) : 0;
 }
 
 } // namespace
@@ -565,10 +567,7 @@ void Table::startLoadingOrder(std::int64_t backgroundOrderPages)
     // The first rows and the count come from a few pages and the compact
     // id index; the key list of a big table needs every page of the table,
     // which cold takes a second and more when saves scattered them.
-    if (backgroundOrderPages == kNever || [&] {
-            Statement pages(m_db, "PRAGMA page_count");
-            return !pages.step() || pages.integer(0) < backgroundOrderPages;
-        }()) {
+    if (backgroundOrderPages == kNever || pageCount(m_db) < backgroundOrderPages) {
         order(0); // reads the whole primary index: a damaged index shows here
         return;
     }
@@ -578,8 +577,7 @@ void Table::startLoadingOrder(std::int64_t backgroundOrderPages)
         Statement count(m_db, "SELECT count(*) FROM records");
         count.step();
         loading->size = static_cast<int>(count.integer(0));
-        Statement head(m_db, "SELECT " + column + ", _id FROM records ORDER BY " + column + " LIMIT "
-                                 + std::to_string(kLoadingHead));
+        Statement head(m_db, keyListSql(column, false) + " LIMIT " + std::to_string(kLoadingHead));
         while (head.step())
             loading->head.append(head.blob(0), head.integer(1));
     }
@@ -641,8 +639,7 @@ const Order& Table::order(int id)
             const std::string column = quoteIdentifier(info.column);
             // The primary order walks the clustered table itself; the secondary
             // one is a covering scan of its index, which holds (key, id).
-            Statement scan(m_db, "SELECT " + column + ", _id FROM records ORDER BY " + column
-                                     + (id == 0 ? "" : ", _id"));
+            Statement scan(m_db, keyListSql(column, id != 0));
             while (scan.step())
                 loaded->append(scan.blob(0), scan.integer(1));
             info.loaded = std::move(loaded);

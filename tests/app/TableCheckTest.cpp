@@ -3,6 +3,7 @@
 // box naming the table, while the program goes on; sound tables give no box.
 
 #include "AppFixture.h"
+#include "DamagedPage.h"
 
 #include "app/TableCheckReport.h"
 
@@ -12,29 +13,8 @@
 #include <QApplication>
 #include <QTest>
 
-#include <sqlite3.h>
-
-#include <fstream>
-
 namespace apptest {
 namespace {
-
-// Overwrites the page holding the root of the table file's id index.
-void damageIdIndex(const std::filesystem::path& file)
-{
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    sqlite3_stmt* root = nullptr;
-    sqlite3_prepare_v2(db, "SELECT rootpage FROM sqlite_master WHERE name = '_i_id'", -1, &root, nullptr);
-    ASSERT_EQ(sqlite3_step(root), SQLITE_ROW);
-    const int page = sqlite3_column_int(root, 0);
-    sqlite3_finalize(root);
-    sqlite3_close(db);
-    std::fstream out(file, std::ios::in | std::ios::out | std::ios::binary);
-    out.seekp(static_cast<std::streamoff>(page - 1) * 4096);
-    const std::string garbage(4096, '\x5A');
-    out.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
-}
 
 class TableCheckTest : public AppFixture {
 protected:
@@ -49,7 +29,7 @@ protected:
 
 TEST_F(TableCheckTest, DamagedTableIsToldOnceAfterStartUp)
 {
-    beforeStart = [this] { damageIdIndex(workDir() / "Data" / "Datz.DB"); };
+    beforeStart = [this] { testsupport::overwritePage(workDir() / "Data" / "Datz.DB", testsupport::rootPageOf("_i_id")); };
     startWith(standardAddresses());
     ASSERT_TRUE(m_startupBoxes.isEmpty()) << m_startupBoxes.first().text.toStdString();
 
@@ -69,7 +49,7 @@ TEST_F(TableCheckTest, DamagedTableIsToldOnceAfterStartUp)
 // same, before the window exists, and the window still opens afterwards.
 TEST_F(TableCheckTest, DamagedTableOfAWindowNotMadeYetIsTold)
 {
-    beforeStart = [this] { damageIdIndex(workDir() / "Data" / "Vyrob.DB"); };
+    beforeStart = [this] { testsupport::overwritePage(workDir() / "Data" / "Vyrob.DB", testsupport::rootPageOf("_i_id")); };
     startWith(standardAddresses());
     const auto registerWindows = [] {
         int found = 0;

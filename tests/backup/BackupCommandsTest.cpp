@@ -1,5 +1,6 @@
 // The commands of the menu "&Zálohování", end to end on a working directory.
 #include "BackupFixture.h"
+#include "DamagedPage.h"
 
 #include "backup/BackupCommands.h"
 #include "backup/BackupSet.h"
@@ -63,7 +64,7 @@ TEST_P(DiskBackupFailureTest, IsReportedAndNotLogged)
         QFile::link(QStringLiteral("/dev/full"), backupPath(QStringLiteral("Dat.DB")));
         break;
     case Breakage::DamagedTable:
-        damageRecordsPage(dataPath(QStringLiteral("Spzzem.DB")));
+        testsupport::overwritePage(dataPath(QStringLiteral("Spzzem.DB")).toStdString(), testsupport::kLastRecordsLeaf);
         break;
     }
     widgets::guarded([this] { m_commands->ZalohaNaDiskClick(); }); // as the menu runs it

@@ -11,8 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <sqlite3.h>
-
 namespace backuptest {
 
 const QStringList kTableFiles = {
@@ -49,28 +47,6 @@ void writeFile(const QString& path, const QByteArray& bytes)
 QStringList filesIn(const QString& dir)
 {
     return QDir(dir).entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
-}
-
-// Overwrites the last leaf page of a table's records, as a failing disk might.
-void damageRecordsPage(const QString& file)
-{
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-    sqlite3_stmt* statement = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(db,
-                                 "SELECT pageno, (SELECT page_size FROM pragma_page_size) FROM dbstat"
-                                 " WHERE name = 'records' AND pagetype = 'leaf' ORDER BY path DESC LIMIT 1",
-                                 -1, &statement, nullptr),
-              SQLITE_OK);
-    ASSERT_EQ(sqlite3_step(statement), SQLITE_ROW);
-    const qint64 page = sqlite3_column_int64(statement, 0);
-    const qint64 pageSize = sqlite3_column_int64(statement, 1);
-    sqlite3_finalize(statement);
-    sqlite3_close(db);
-    QFile out(file);
-    ASSERT_TRUE(out.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(out.seek((page - 1) * pageSize));
-    ASSERT_EQ(out.write(QByteArray(pageSize, '\x5a')), pageSize);
 }
 
 void BackupFixture::SetUp()

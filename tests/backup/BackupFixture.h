@@ -39,8 +39,6 @@ QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
 // The names of the regular files in a folder, sorted.
 QStringList filesIn(const QString& dir);
-// Overwrites the last leaf page of a table's records, as a failing disk might.
-void damageRecordsPage(const QString& file);
 
 class BackupFixture : public ::testing::Test {
 protected:

@@ -1,5 +1,6 @@
 // The files of a backup, their order, and copies taken while the tables are open.
 #include "BackupFixture.h"
+#include "DamagedPage.h"
 
 #include "backup/BackupSet.h"
 #include "backup/FileCopy.h"
@@ -120,7 +121,7 @@ TEST_F(BackupSetTest, ADamagedTableLeavesThePreviousBackupWhole)
     QMap<QString, QByteArray> previous;
     for (const QString& name : filesIn(backupPath()))
         previous[name] = readFile(backupPath(name));
-    damageRecordsPage(dataPath(QStringLiteral("Svatek.DB")));
+    testsupport::overwritePage(dataPath(QStringLiteral("Svatek.DB")).toStdString(), testsupport::kLastRecordsLeaf);
 
     try {
         backup::copyBackupSet(dataPath(), backupPath(), m_fakes.clock.now().addSecs(60));

@@ -6,11 +6,10 @@
 
 #include "Table.h"
 
-#include <sqlite3.h>
+#include "DamagedPage.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <random>
 
 namespace storetest {
@@ -135,33 +134,10 @@ TEST_F(BackgroundOrder, ClosingWhileTheListIsReadEndsTheRead)
     }
 }
 
-// The last leaf page of the records, which the open does not read, made
-// unreadable as a disk error or another program might.
-void damageLastRecordsPage(const fs::path& file)
-{
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-    sqlite3_stmt* statement = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(db,
-                                 "SELECT pageno, (SELECT page_size FROM pragma_page_size) FROM dbstat"
-                                 " WHERE name = 'records' AND pagetype = 'leaf' ORDER BY path DESC LIMIT 1",
-                                 -1, &statement, nullptr),
-              SQLITE_OK);
-    ASSERT_EQ(sqlite3_step(statement), SQLITE_ROW);
-    const auto page = sqlite3_column_int64(statement, 0);
-    const auto pageSize = sqlite3_column_int64(statement, 1);
-    sqlite3_finalize(statement);
-    sqlite3_close(db);
-    std::fstream out(file, std::ios::in | std::ios::out | std::ios::binary);
-    out.seekp((page - 1) * pageSize);
-    const std::string garbage(static_cast<std::size_t>(pageSize), '\x5a');
-    out.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
-}
-
 TEST_F(BackgroundOrder, DamageFoundByTheListReadIsReportedEachTimeItIsNeededAndTheOpenRowsStay)
 {
     m_database.reset();
-    damageLastRecordsPage(m_dir / "Dat.DB");
+    testsupport::overwritePage(m_dir / "Dat.DB", testsupport::kLastRecordsLeaf);
     reopen();
     auto cursor = openAddresses();
     EXPECT_EQ(cursor->text("Příjmení"), m_expected.front());

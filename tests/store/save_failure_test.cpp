@@ -6,9 +6,10 @@
 
 #include "Table.h"
 
+#include "DamagedPage.h"
+
 #include <sqlite3.h>
 
-#include <fstream>
 #include <functional>
 
 namespace storetest {
@@ -95,20 +96,7 @@ TEST_F(StoreTest, DamageFoundAtASaveIsToldAsDamageOfTheTable)
     filled("Datp.db", {{"1.1.2025", "Nový rok"}, {"2.1.2025", "Práce"}})->close();
     m_database.reset();
     const fs::path file = m_dir / "Datp.db";
-    {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-        sqlite3_stmt* root = nullptr;
-        sqlite3_prepare_v2(db, "SELECT rootpage FROM sqlite_master WHERE name = '_i_id'", -1, &root, nullptr);
-        ASSERT_EQ(sqlite3_step(root), SQLITE_ROW);
-        const int page = sqlite3_column_int(root, 0);
-        sqlite3_finalize(root);
-        sqlite3_close(db);
-        std::fstream out(file, std::ios::in | std::ios::out | std::ios::binary);
-        out.seekp(static_cast<std::streamoff>(page - 1) * 4096);
-        const std::string garbage(4096, '\x5A');
-        out.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
-    }
+    testsupport::overwritePage(file, testsupport::rootPageOf("_i_id"));
     m_database = std::make_unique<store::Database>(m_dir);
     store::Cursor cursor(*m_database, "Datp.db");
     ASSERT_NO_THROW(cursor.open());

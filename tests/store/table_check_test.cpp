@@ -7,40 +7,20 @@
 
 #include "store/TableCheck.h"
 
-#include <sqlite3.h>
+#include "DamagedPage.h"
 
 #include <algorithm>
 #include <atomic>
-#include <fstream>
 
 namespace storetest {
 namespace {
-
-// Overwrites the page of the table file that holds the root of `object`
-// (an index the opening does not read), as a failing disk would.
-void damageRootPage(const fs::path& file, const char* object)
-{
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    sqlite3_stmt* root = nullptr;
-    sqlite3_prepare_v2(db, "SELECT rootpage FROM sqlite_master WHERE name = ?1", -1, &root, nullptr);
-    sqlite3_bind_text(root, 1, object, -1, SQLITE_STATIC);
-    ASSERT_EQ(sqlite3_step(root), SQLITE_ROW);
-    const int page = sqlite3_column_int(root, 0);
-    sqlite3_finalize(root);
-    sqlite3_close(db);
-    std::fstream out(file, std::ios::in | std::ios::out | std::ios::binary);
-    out.seekp(static_cast<std::streamoff>(page - 1) * 4096);
-    const std::string garbage(4096, '\x5A');
-    out.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
-}
 
 TEST_F(StoreTest, CheckNamesDamageNoOpeningMeets)
 {
     filled("Dat.DB", {{"Novák"}, {"Dvořák"}, {"Černý"}})->close();
     filled("Datp.db", {{"1.1.2025", "Nový rok"}})->close();
     m_database.reset();
-    damageRootPage(m_dir / "Datp.db", "_i_id");
+    testsupport::overwritePage(m_dir / "Datp.db", testsupport::rootPageOf("_i_id"));
 
     // The damaged table still opens: only the check finds it now.
     m_database = std::make_unique<store::Database>(m_dir);
