@@ -1,7 +1,11 @@
 #pragma once
 
 // What the benchmarks share: where the generated million-address table is
-// cached and how much memory the process holds.
+// cached, how much memory the process holds and dropping a working
+// directory's tables from the page cache.
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -27,6 +31,21 @@ inline long residentKb()
         if (line.rfind("VmRSS:", 0) == 0)
             return std::atol(line.c_str() + 6);
     return 0;
+}
+
+// Drops the tables of a working directory from the system's page cache:
+// the next start reads them from the disk.
+inline void evictTables(const std::filesystem::path& workDir)
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(workDir / "Data", error)) {
+        const int fd = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        ::fdatasync(fd); // dirty pages would stay in the cache
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+    }
 }
 
 } // namespace bench

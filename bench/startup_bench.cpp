@@ -9,6 +9,8 @@
 // (under X: DISPLAY=:N; without one offscreen). --workdir starts the program
 // on that working directory (a large book) instead of a new empty one;
 // --cold evicts its tables from the system's page cache before each start.
+#include "BenchSupport.h"
+
 #include "app/Application.h"
 #include "tools/DataDir.h"
 
@@ -142,20 +144,6 @@ std::string summary(std::vector<double> values)
     return text;
 }
 
-// Drops the tables from the system's page cache: the next start reads them from the disk.
-void evictTables(const std::filesystem::path& workDir)
-{
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(workDir / "Data", error)) {
-        const int fd = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        ::fdatasync(fd); // dirty pages would stay in the cache
-        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-        ::close(fd);
-    }
-}
-
 double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -198,7 +186,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < runs; ++i) {
         startOnce("--bare", workDir.string(), bare);
         if (cold)
-            evictTables(workDir);
+            bench::evictTables(workDir);
         startOnce("--book", workDir.string(), book);
     }
     std::printf("%d runs each, min / median / max from the start of the process\n", runs);

@@ -16,7 +16,8 @@ packages=(build-essential cmake pkg-config git
   fonts-liberation2 fonts-dejavu-core poppler-utils
   iso-codes tzdata
   qt6-translations-l10n arj pulseaudio pulseaudio-utils
-  qt6-svg-dev file desktop-file-utils appstream pxlib-dev)
+  qt6-svg-dev file desktop-file-utils appstream pxlib-dev
+  libxtst-dev libxdamage-dev)
 
 install_missing() {
   local missing=()
