@@ -4,14 +4,23 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QTextStream>
+
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
-    // Moving data in or out runs in scripts: no display is needed.
     const app::CommandLine commandLine = app::parseCommandLine(arguments, QDir::currentPath());
+    {
+        // Help, version and wrong options answer on the terminal, before any display or folder is touched.
+        QTextStream out(stdout), err(stderr);
+        if (const std::optional<int> code = app::answerWithoutRunning(commandLine, out, err))
+            return *code;
+    }
+    // Moving data in or out runs in scripts: no display is needed.
     if (commandLine.isTransfer()) {
         QCoreApplication core(argc, argv);
         return app::runTransfer(commandLine);

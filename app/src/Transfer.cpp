@@ -57,7 +57,7 @@ int runTransfer(const CommandLine& commandLine)
     if (where.provision) {
         const QString error = prepareWorkDir(
             where.dir, platform::installedFile(QCoreApplication::applicationDirPath(), QStringLiteral("data")),
-            QCoreApplication::applicationFilePath());
+            QCoreApplication::applicationFilePath(), Pictures::Later);
         if (!error.isEmpty()) {
             err << error << '\n';
             return 1;

@@ -1,6 +1,7 @@
 #include "app/WorkDir.h"
 
 #include "store/Catalogue.h"
+#include "tools/DataDir.h"
 #include "tools/WorkDir.h"
 
 #include <QDir>
@@ -86,7 +87,7 @@ WorkDirChoice chooseWorkDir(const CommandLine& commandLine, const QString& curre
     return {userDir, true};
 }
 
-QString prepareWorkDir(const QString& dir, const QString& seedsDir, const QString& program)
+QString prepareWorkDir(const QString& dir, const QString& seedsDir, const QString& program, Pictures pictures)
 {
     const fs::path workdir = toPath(dir);
     std::error_code created;
@@ -98,12 +99,19 @@ QString prepareWorkDir(const QString& dir, const QString& seedsDir, const QStrin
     try {
         if (fs::exists(workdir / store::kDataDirName)) {
             // A directory from an older build gets what came since (entry, pictures).
-            tools::completeWorkDir(workdir, toPath(program));
+            if (pictures == Pictures::DrawNow)
+                tools::completeWorkDir(workdir, toPath(program));
             return {};
         }
         if (!QFileInfo(seedsDir).isDir())
             return kNoSeeds.arg(QDir::toNativeSeparators(dir), QDir::toNativeSeparators(seedsDir));
-        tools::makeWorkDir(toPath(seedsDir), workdir, toPath(program));
+        if (pictures == Pictures::DrawNow) {
+            tools::makeWorkDir(toPath(seedsDir), workdir, toPath(program));
+        } else {
+            // The tables and the entry; the first start with windows completes the pictures.
+            tools::writeAutostartEntry(workdir, toPath(program));
+            tools::makeDataDir(toPath(seedsDir), workdir, tools::KeepCopy::No);
+        }
     } catch (const fs::filesystem_error& error) {
         return kCannotPrepare.arg(QDir::toNativeSeparators(dir), reasonText(error.code()));
     } catch (const std::exception& error) {

@@ -3,6 +3,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+#include <vector>
+
+class QTextStream;
+
 namespace app {
 
 // `pelmir [--workdir DIR] [document]`: without --workdir, workDir is the
@@ -10,7 +15,7 @@ namespace app {
 // first plain argument is the editor's document.
 // `pelmir --import FILE [--conflicts skip|replace|keep] [--password P]` and
 // `pelmir --export FILE [--encoding windows-1250]` move data in or out
-// without opening a window.
+// without opening a window. `--help` and `--version` only print.
 struct CommandLine {
     QString workDir;
     bool workDirGiven = false; // --workdir was on the command line
@@ -20,12 +25,38 @@ struct CommandLine {
     QString conflicts = QStringLiteral("skip");
     QString encoding;  // of a CSV export: empty (UTF-8) or "windows-1250"
     QString password;  // of old encrypted tables
+    bool help = false;
+    bool version = false;
     QString error; // not empty when the arguments cannot be understood
 
     bool isTransfer() const { return !importPath.isEmpty() || !exportPath.isEmpty(); }
+    // Runs without a display and without touching any folder.
+    bool onlyPrints() const { return help || version; }
 };
 
-// `arguments` without the program name.
+// One option of the command line. A new option is a new row of
+// commandLineOptions(): its name, its value's name in the usage (none for a
+// switch), the usage's Czech line and what it sets.
+struct CommandLineOption {
+    const char* name;      // "--workdir"
+    const char* valueName; // "ADRESÁŘ"; nullptr: a switch that takes no value
+    const char* help;      // one line of the usage (UTF-8); nullptr: not listed
+    void (*apply)(CommandLine& commandLine, const QString& value);
+};
+const std::vector<CommandLineOption>& commandLineOptions();
+
+// `arguments` without the program name. An option may be written
+// "--name value" or "--name=value"; "--" ends the options.
 CommandLine parseCommandLine(const QStringList& arguments, const QString& currentDir);
+
+// What `pelmir --help` prints (Czech), made from the table of options.
+QString usageText();
+// What `pelmir --version` prints.
+QString versionText();
+
+// Help, version, or arguments that cannot be understood (the error and the
+// usage to `err`, exit code 2): answered before any display or folder is
+// touched. nullopt when the program is to run.
+std::optional<int> answerWithoutRunning(const CommandLine& commandLine, QTextStream& out, QTextStream& err);
 
 } // namespace app

@@ -29,6 +29,11 @@ WorkDirChoice chooseWorkDir(const CommandLine& commandLine, const QString& curre
 // directory that has its Data only gets what it lacks beside the tables (the
 // entry, pictures). Never touches the user's tables. Returns the Czech message for the user when the
 // directory cannot be made ready, empty on success.
-QString prepareWorkDir(const QString& dir, const QString& seedsDir, const QString& program);
+// Drawing the pictures needs a display: `Pictures::Later` (an import or
+// export from a script) builds the tables only, and the next start with
+// windows adds the pictures.
+enum class Pictures { DrawNow, Later };
+QString prepareWorkDir(const QString& dir, const QString& seedsDir, const QString& program,
+                       Pictures pictures = Pictures::DrawNow);
 
 } // namespace app
