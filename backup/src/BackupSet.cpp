@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <optional>
 
 namespace backup {
@@ -91,42 +92,127 @@ std::optional<Manifest> readManifest(const QString& dir)
     return manifest;
 }
 
-void copyBackupSet(const QString& dataDir, const QString& targetDir, const QDateTime& now)
+namespace {
+
+void observe(const BackupObserver& observer, BackupStep step, const QString& file = {})
+{
+    if (observer)
+        observer(step, file);
+}
+
+// Moves a whole staged backup into its folder. The old marker goes first, so
+// that no marker ever vouches for a mix of old and new files; the new one
+// comes last. Each step can be repeated: a file already moved is not in the
+// staging folder any more.
+void moveStagedIn(const QString& targetDir, const BackupObserver& observer)
+{
+    const QDir target(targetDir);
+    QDir staging(target.filePath(kStagingName));
+    const QString marker = target.filePath(kManifestName);
+    if (QFileInfo::exists(marker) && !QFile::remove(marker))
+        throw BackupError(texts::kCannotReplaceManifest.arg(marker));
+    for (const BackupFile& file : backupFiles()) {
+        if (!QFileInfo::exists(staging.filePath(file.file)))
+            continue;
+        moveFile(staging.filePath(file.file), target.filePath(file.file));
+        observe(observer, BackupStep::MovedIn, file.file);
+    }
+    syncDirectory(targetDir);
+    moveFile(staging.filePath(kManifestName), marker);
+    syncDirectory(targetDir);
+    staging.removeRecursively();
+    observe(observer, BackupStep::Done);
+}
+
+// Copies every table into the staging folder and checks each copy; the
+// marker written there at the end makes it a whole backup.
+void stageBackupSet(const QString& dataDir, const QString& stagingDir, const QDateTime& now,
+                    const BackupObserver& observer)
 {
     const QDir data(dataDir);
-    const QDir target(targetDir);
-    // Only one backup is kept, and a damaged table is restored from it: a
-    // damaged copy must never replace it. Every table is checked before the
-    // first file is touched (a missing or unreadable one is left to the copy).
-    for (const BackupFile& file : backupFiles()) {
-        const std::string damage = store::checkTableFile(QFile::encodeName(data.filePath(file.file)).toStdString());
-        if (!damage.empty())
-            throw BackupError(texts::kDamagedTableNotCopied.arg(QString::fromStdString(damage)));
-    }
-    // Until the new marker stands, the folder holds no finished backup.
-    const QString oldManifest = target.filePath(kManifestName);
-    if (QFileInfo::exists(oldManifest) && !QFile::remove(oldManifest))
-        throw BackupError(texts::kCannotReplaceManifest.arg(oldManifest));
-
+    const QDir staging(stagingDir);
     Manifest manifest;
     manifest.taken = now;
     for (const BackupFile& file : backupFiles()) {
         const QString source = data.filePath(file.file);
-        const QString copy = target.filePath(file.file);
-        // A missing file is left to the copy, which names it.
-        std::optional<store::FileSnapshot> still;
-        if (QFileInfo::exists(source)) {
+        const QString copy = staging.filePath(file.file);
+        {
+            std::optional<store::FileSnapshot> still;
             try {
                 still.emplace(QFile::encodeName(source).toStdString());
             } catch (const store::StoreError& error) {
-                throw BackupError(texts::kCannotHoldTable.arg(source,
-                                                                QString::fromUtf8(error.what())));
+                throw BackupError(texts::kCannotHoldTable.arg(source, QString::fromUtf8(error.what())));
             }
+            KopirujSoubor(source, copy);
         }
-        KopirujSoubor(source, copy);
         manifest.files.append({file.file, QFileInfo(copy).size()});
+        observe(observer, BackupStep::Copied, file.file);
     }
-    writeManifest(targetDir, manifest);
+    // A damaged table is restored from the backup, so a damaged copy must never replace it.
+    for (const BackupFile& file : backupFiles()) {
+        const std::string damage =
+            store::checkTableFile(QFile::encodeName(staging.filePath(file.file)).toStdString());
+        if (!damage.empty())
+            throw BackupError(QString::fromStdString(damage));
+    }
+    writeManifest(stagingDir, manifest);
+    syncDirectory(stagingDir);
+    observe(observer, BackupStep::Staged);
+}
+
+} // namespace
+
+void finishInterruptedBackup(const QString& targetDir)
+{
+    const QString staging = QDir(targetDir).filePath(kStagingName);
+    if (!QFileInfo(staging).isDir())
+        return;
+    bool whole = false;
+    try {
+        whole = readManifest(staging).has_value();
+    } catch (const BackupError&) {
+        // A marker that makes no sense was never finished by a backup.
+    }
+    if (whole)
+        moveStagedIn(targetDir, {});
+    else
+        QDir(staging).removeRecursively();
+}
+
+void copyBackupSet(const QString& dataDir, const QString& targetDir, const QDateTime& now,
+                   const BackupObserver& observer)
+{
+    if (!QFileInfo(targetDir).isDir())
+        throw BackupError(texts::kNoBackupDir.arg(targetDir));
+    finishInterruptedBackup(targetDir);
+    QStringList missing;
+    for (const BackupFile& file : backupFiles()) {
+        if (!QFileInfo(QDir(dataDir).filePath(file.file)).isFile())
+            missing << file.file;
+    }
+    if (missing.size() == 1)
+        throw BackupError(texts::kBackupNotDone.arg(texts::kTableMissingInData.arg(missing.first(), dataDir)));
+    if (!missing.isEmpty())
+        throw BackupError(texts::kBackupNotDone.arg(
+            texts::kTablesMissingInData.arg(missing.join(QStringLiteral("“, „")), dataDir)));
+
+    const QString staging = QDir(targetDir).filePath(kStagingName);
+    try {
+        if (!QDir().mkdir(staging))
+            throw BackupError(texts::kCannotCreateStaging.arg(staging, systemReason(errno)));
+        stageBackupSet(dataDir, staging, now, observer);
+    } catch (const BackupError& error) {
+        QDir(staging).removeRecursively();
+        throw BackupError(texts::kBackupNotDone.arg(error.message()));
+    } catch (...) {
+        QDir(staging).removeRecursively();
+        throw;
+    }
+    try {
+        moveStagedIn(targetDir, observer);
+    } catch (const BackupError& error) {
+        throw BackupError(texts::kBackupNotMovedIn.arg(staging, error.message()));
+    }
 }
 
 } // namespace backup

@@ -54,8 +54,18 @@ inline const QString kRestoreNotStarted = QStringLiteral(
 inline const QString kArchiverWindowEnd =
     QStringLiteral("Archivace skončila (kód %s). Okno zavřete klávesou Enter.");
 
-inline const QString kDamagedTableNotCopied =
-    QStringLiteral("Záloha se neprovedla, předchozí záloha zůstala beze změny. %1");
+// A backup that failed before its copies were whole: the reason follows.
+inline const QString kBackupNotDone = QStringLiteral("Záloha se neprovedla, předchozí záloha zůstala beze změny. %1");
+inline const QString kNoBackupDir = QStringLiteral(
+    "Záloha se neprovedla: adresář pro zálohu „%1“ neexistuje nebo to není adresář. Vytvořte ho a zálohu "
+    "spusťte znovu.");
+inline const QString kTableMissingInData = QStringLiteral("V adresáři „%2“ chybí tabulka „%1“.");
+inline const QString kTablesMissingInData = QStringLiteral("V adresáři „%2“ chybí tabulky „%1“.");
+inline const QString kCannotCreateStaging = QStringLiteral("Adresář „%1“ pro novou zálohu nelze vytvořit: %2.");
+// The copies are whole but could not take the old ones' place yet.
+inline const QString kBackupNotMovedIn = QStringLiteral(
+    "Nová záloha je úplná v adresáři „%1“, ale na místo předchozí se nepřesunula: %2 "
+    "Dokončí se při příští záloze nebo obnově.");
 
 // File errors: what failed, with which file, and why.
 inline const QString kCannotOpen = QStringLiteral("Soubor „%1“ nelze otevřít: %2.");
@@ -63,12 +73,14 @@ inline const QString kCannotCreate = QStringLiteral("Soubor „%1“ nelze vytvo
 inline const QString kCannotRead = QStringLiteral("Chyba při čtení souboru „%1“: %2.");
 inline const QString kCannotWrite = QStringLiteral("Chyba při zápisu do souboru „%1“: %2.");
 inline const QString kCannotWriteManifest = QStringLiteral("Soubor „%1“ nelze zapsat: %2.");
+inline const QString kCannotMove = QStringLiteral("Soubor „%1“ nelze přesunout do „%2“: %3.");
 inline const QString kCannotReplaceManifest = QStringLiteral("Soubor „%1“ nelze odstranit.");
 inline const QString kDamagedManifest = QStringLiteral("Soubor „%1“ je poškozený.");
 inline const QString kCannotHoldTable = QStringLiteral("Tabulku „%1“ nelze pro zálohu uzamknout: %2");
 inline const QString kReasonNotFound = QStringLiteral("soubor nebo adresář neexistuje");
 inline const QString kReasonAccess = QStringLiteral("přístup odepřen");
 inline const QString kReasonFull = QStringLiteral("na disku není dost místa");
+inline const QString kReasonTooLarge = QStringLiteral("soubor je pro tento disk příliš velký");
 inline const QString kReasonQuota = QStringLiteral("překročena kvóta disku");
 inline const QString kReasonReadOnly = QStringLiteral("disk je chráněn proti zápisu");
 inline const QString kReasonNotDirectory = QStringLiteral("část cesty není adresář");

@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -55,6 +56,7 @@ QString systemReason(int errorNumber)
     case EPERM: return texts::kReasonAccess;
     case ENOSPC: return texts::kReasonFull;
     case EDQUOT: return texts::kReasonQuota;
+    case EFBIG: return texts::kReasonTooLarge;
     case EROFS: return texts::kReasonReadOnly;
     case ENOTDIR: return texts::kReasonNotDirectory;
     case EISDIR: return texts::kReasonIsDirectory;
@@ -100,6 +102,19 @@ void KopirujSoubor(const QString& source, const QString& target)
         fail(texts::kCannotWrite, target, errno);
     if (out.close() != 0)
         fail(texts::kCannotWrite, target, errno);
+}
+
+void moveFile(const QString& from, const QString& to)
+{
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        throw BackupError(texts::kCannotMove.arg(from, to, systemReason(errno)));
+}
+
+void syncDirectory(const QString& dir)
+{
+    Descriptor folder(::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.valid() || (::fsync(folder.get()) != 0 && errno != EINVAL))
+        fail(texts::kCannotWrite, dir, errno);
 }
 
 } // namespace backup

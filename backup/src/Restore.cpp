@@ -1,5 +1,6 @@
 #include "backup/Restore.h"
 
+#include "BackupTexts.h"
 #include "RestoreTexts.h"
 #include "backup/BackupSet.h"
 #include "backup/FileCopy.h"
@@ -83,19 +84,14 @@ void openEachTable(const QString& dir, const std::function<void(const QString&, 
     }
 }
 
-// Moves one file, atomically: the folders lie on one disk.
-void moveFile(const QString& from, const QString& to)
-{
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        throw BackupError(texts::kCannotMove.arg(from, to, systemReason(errno)));
-}
-
 } // namespace
 
 BackupContents stageBackup(const QString& backupDir, const QString& stagingDir)
 {
     const QDir source(backupDir);
     const QList<BackupFile> files = backupFiles();
+    // A backup stopped while its files were moving in is whole: it is finished first.
+    finishInterruptedBackup(backupDir);
     const std::optional<Manifest> manifest = readManifest(backupDir);
     if (!manifest) {
         for (const BackupFile& file : files) {

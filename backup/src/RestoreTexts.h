@@ -23,7 +23,6 @@ inline const QString kTableLocked = QStringLiteral("soubor právě používá ji
 inline const QString kTableUnreadable = QStringLiteral("soubor nelze přečíst");
 
 // Putting the tables back.
-inline const QString kCannotMove = QStringLiteral("Soubor „%1“ nelze přesunout do „%2“: %3.");
 inline const QString kRestoredDoesNotOpen =
     QStringLiteral("Obnovenou tabulku „%1“ nelze otevřít: %2. Původní tabulky byly vráceny zpět.");
 inline const QString kReplacedFolderPrefix = QStringLiteral("puvodni-");

@@ -9,6 +9,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <csignal>
+#include <optional>
+#include <sys/resource.h>
 
 namespace backuptest {
 namespace {
@@ -45,7 +50,28 @@ struct FailureCase {
     const char* reason;
 };
 
-class DiskBackupFailureTest : public BackupCommandsTest, public ::testing::WithParamInterface<FailureCase> {};
+// The largest file this process may write, while it lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &m_old); }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+};
+
+class DiskBackupFailureTest : public BackupCommandsTest, public ::testing::WithParamInterface<FailureCase> {
+protected:
+    std::optional<FileSizeLimit> m_sizeLimit;
+};
 
 TEST_P(DiskBackupFailureTest, IsReportedAndNotLogged)
 {
@@ -61,7 +87,9 @@ TEST_P(DiskBackupFailureTest, IsReportedAndNotLogged)
         writeFile(backupPath(), "x");
         break;
     case Breakage::FullDisk:
-        QFile::link(QStringLiteral("/dev/full"), backupPath(QStringLiteral("Dat.DB")));
+        // The disk takes no file as large as the place-name table.
+        ::signal(SIGXFSZ, SIG_IGN);
+        m_sizeLimit.emplace(QFileInfo(dataPath(QStringLiteral("Svatek.DB"))).size() - 1);
         break;
     case Breakage::DamagedTable:
         testsupport::overwritePage(dataPath(QStringLiteral("Spzzem.DB")).toStdString(), testsupport::kLastRecordsLeaf);
@@ -70,8 +98,10 @@ TEST_P(DiskBackupFailureTest, IsReportedAndNotLogged)
     widgets::guarded([this] { m_commands->ZalohaNaDiskClick(); }); // as the menu runs it
     ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
     EXPECT_EQ(m_fakes.dialogs.lastBox().icon, platform::Icon::Error);
-    EXPECT_TRUE(m_fakes.dialogs.lastBox().text.contains(QString::fromUtf8(GetParam().reason)))
-        << m_fakes.dialogs.lastBox().text.toStdString();
+    m_sizeLimit.reset();
+    const QString says = QString::fromUtf8(GetParam().reason).replace(QStringLiteral("%1"), workPath());
+    EXPECT_TRUE(m_fakes.dialogs.lastBox().text.contains(says)) << m_fakes.dialogs.lastBox().text.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(backupPath(backup::kStagingName)));
     EXPECT_TRUE(logEntries().isEmpty());
     EXPECT_TRUE(m_fakes.tones.sounded().isEmpty());
     EXPECT_FALSE(QFile::exists(backupPath(backup::kManifestName)));
@@ -80,10 +110,15 @@ TEST_P(DiskBackupFailureTest, IsReportedAndNotLogged)
 INSTANTIATE_TEST_SUITE_P(
     Cases, DiskBackupFailureTest,
     ::testing::Values(
-        FailureCase{"MissingTable", Breakage::MissingTable, "Data.DB“ nelze otevřít: soubor nebo adresář neexistuje"},
-        FailureCase{"NoBackupDir", Breakage::NoBackupDir, "Cas.DB“ nelze vytvořit: soubor nebo adresář neexistuje"},
-        FailureCase{"BackupDirIsAFile", Breakage::BackupDirIsAFile, "Cas.DB“ nelze vytvořit: část cesty není adresář"},
-        FailureCase{"FullDisk", Breakage::FullDisk, "Dat.DB“: na disku není dost místa"},
+        FailureCase{"MissingTable", Breakage::MissingTable,
+                    "Záloha se neprovedla, předchozí záloha zůstala beze změny. V adresáři „%1/Data“ chybí tabulka "
+                    "„Data.DB“."},
+        FailureCase{"NoBackupDir", Breakage::NoBackupDir,
+                    "Záloha se neprovedla: adresář pro zálohu „%1/Zaloha“ neexistuje nebo to není adresář."},
+        FailureCase{"BackupDirIsAFile", Breakage::BackupDirIsAFile, "adresář pro zálohu „%1/Zaloha“ neexistuje"},
+        FailureCase{"FullDisk", Breakage::FullDisk,
+                    "Záloha se neprovedla, předchozí záloha zůstala beze změny. Chyba při zápisu do souboru "
+                    "„%1/Zaloha/.nova/Svatek.DB“: soubor je pro tento disk příliš velký."},
         FailureCase{"DamagedTable", Breakage::DamagedTable,
                     "Záloha se neprovedla, předchozí záloha zůstala beze změny. Kontrola tabulky Spzzem.DB našla chybu"}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });

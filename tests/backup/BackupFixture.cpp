@@ -2,6 +2,7 @@
 
 #include "backup/ArchiverSettings.h"
 #include "backup/BackupCommands.h"
+#include "backup/RestoreProgram.h"
 #include "backup/TZalhForm.h"
 #include "store/Catalogue.h"
 #include "tools/DataDir.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 namespace backuptest {
 
@@ -101,6 +103,29 @@ std::vector<std::string> BackupFixture::firstFields(const QString& dir, const st
     for (cursor.first(); !cursor.eof(); cursor.next())
         values.push_back(cursor.text(cursor.fields().front().name));
     return values;
+}
+
+std::vector<std::string> BackupFixture::restoredSurnames(const QString& workDir)
+{
+    QTemporaryDir clone;
+    for (const QString& folder : {QStringLiteral("Data"), QStringLiteral("Zaloha")}) {
+        QDir().mkpath(clone.filePath(folder));
+        for (const QString& name : filesIn(QDir(workDir).filePath(folder)))
+            QFile::copy(QDir(workDir).filePath(folder + QLatin1Char('/') + name),
+                        clone.filePath(folder + QLatin1Char('/') + name));
+        const QString staged = QDir(workDir).filePath(folder + QStringLiteral("/.nova"));
+        if (QFileInfo(staged).isDir()) {
+            QDir().mkpath(clone.filePath(folder + QStringLiteral("/.nova")));
+            for (const QString& name : filesIn(staged))
+                QFile::copy(QDir(staged).filePath(name), clone.filePath(folder + QStringLiteral("/.nova/") + name));
+        }
+    }
+    backup::RestoreRequest request;
+    request.workDir = clone.path();
+    request.lockWaitMs = 0;
+    if (backup::runRestore(request) != 0)
+        return {};
+    return firstFields(clone.filePath(QStringLiteral("Data")), "Dat.DB");
 }
 
 const QString CommandsFixture::kRestoreProgram = QStringLiteral("/opt/pelmir/pelmir-restore");

@@ -56,6 +56,10 @@ protected:
     // The records of a table in a folder, read through a store of its own:
     // the first field of each, in reading order.
     static std::vector<std::string> firstFields(const QString& dir, const std::string& table);
+    // Restores a copy of a working directory (its Data and Zaloha, a staged
+    // backup included) as the restore program does and returns the surnames
+    // it brought back; empty when the restore refused.
+    static std::vector<std::string> restoredSurnames(const QString& workDir);
 
     platform::ScopedFakeServices m_fakes;
     std::unique_ptr<store::Database> m_database;

@@ -9,7 +9,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
+
+#include <functional>
 
 #include <sqlite3.h>
 
@@ -69,46 +72,76 @@ TEST_F(BackupSetTest, CopiesEveryTableWhileTheyStayOpen)
     open.cancel();
 }
 
-// A failure stops the backup at that file: the files before it are copied,
-// none after, and no marker claims a finished backup (the old one is gone).
-TEST_F(BackupSetTest, StopsAtTheFirstFileThatFails)
+// Only one backup is kept: a backup that fails, wherever it fails, leaves
+// the previous one whole, and the restore brings it back.
+TEST_F(BackupSetTest, AFailedBackupLeavesThePreviousOneRestorable)
 {
+    addAddresses({"Starý"});
     backup::copyBackupSet(dataPath(), backupPath(), m_fakes.clock.now());
-    struct Case {
-        const char* file;
-        bool fullDisk; // else the file is missing in Data
-        QString reason;
-    };
-    const Case cases[] = {
-        {"Data.DB", false, QStringLiteral("soubor nebo adresář neexistuje")},
-        {"Cas.DB", false, QStringLiteral("soubor nebo adresář neexistuje")},
-        {"Datz.DB", true, QStringLiteral("na disku není dost místa")},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.file);
-        const QString name = QString::fromLatin1(c.file);
-        QDir(backupPath()).removeRecursively();
-        QDir().mkpath(backupPath());
-        const QString moved = workPath(name);
-        if (c.fullDisk)
-            QFile::link(QStringLiteral("/dev/full"), backupPath(name));
-        else
-            QFile::rename(dataPath(name), moved);
+    addAddresses({"Nový"});
+    const std::vector<std::string> previous{"Starý"};
+    QMap<QString, QByteArray> previousFiles;
+    for (const QString& name : filesIn(backupPath()))
+        previousFiles[name] = readFile(backupPath(name));
 
+    struct Case {
+        QString name;
+        std::function<void()> breakIt;
+        std::function<void()> mendIt;
+        QString says;
+    };
+    // A damaged table: ADamagedTableLeavesThePreviousBackupWhole.
+    std::vector<Case> cases;
+    // A table missing at the start, in the middle or at the end of the list.
+    for (const QString& file : {kTableFiles.first(), kTableFiles[6], kTableFiles.last()}) {
+        const QString aside = workPath(file);
+        cases.push_back({QStringLiteral("missing ") + file, [=, this] { QFile::rename(dataPath(file), aside); },
+                         [=, this] { QFile::rename(aside, dataPath(file)); }, file});
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        c.breakIt();
         try {
-            backup::copyBackupSet(dataPath(), backupPath(), m_fakes.clock.now());
+            backup::copyBackupSet(dataPath(), backupPath(), m_fakes.clock.now().addSecs(60));
             ADD_FAILURE() << "the backup went through";
         } catch (const backup::BackupError& error) {
-            EXPECT_TRUE(error.message().contains(name)) << error.message().toStdString();
-            EXPECT_TRUE(error.message().contains(c.reason)) << error.message().toStdString();
+            EXPECT_TRUE(error.message().contains(c.says)) << error.message().toStdString();
+            EXPECT_TRUE(error.message().startsWith(QStringLiteral("Záloha se neprovedla, předchozí záloha zůstala"
+                                                                  " beze změny.")))
+                << error.message().toStdString();
         }
-        const qsizetype at = kTableFiles.indexOf(name);
-        QStringList expected = kTableFiles.mid(0, at);
-        if (c.fullDisk)
-            expected << name; // the link to the full disk
-        EXPECT_EQ(filesIn(backupPath()), sorted(expected));
-        if (!c.fullDisk)
-            QFile::rename(moved, dataPath(name));
+        c.mendIt();
+        EXPECT_FALSE(QFileInfo::exists(backupPath(backup::kStagingName)));
+        EXPECT_EQ(restoredSurnames(workPath()), previous);
+    }
+
+    // A failure at each step of the backup (a full disk, a file that cannot
+    // be moved): before the new copies are whole and flushed the previous
+    // backup stays; after that the new one is finished by the restore.
+    std::vector<std::pair<backup::BackupStep, QString>> steps;
+    const QString scratch = workPath(QStringLiteral("scratch"));
+    QDir().mkpath(scratch);
+    backup::copyBackupSet(dataPath(), scratch, m_fakes.clock.now(),
+                          [&](backup::BackupStep step, const QString& file) { steps.emplace_back(step, file); });
+    ASSERT_EQ(steps.size(), 2 * static_cast<std::size_t>(kTableFiles.size()) + 2);
+    for (std::size_t at = 0; at < steps.size(); ++at) {
+        SCOPED_TRACE("failing at step " + std::to_string(at) + " " + steps[at].second.toStdString());
+        const bool whole = steps[at].first == backup::BackupStep::MovedIn || steps[at].first == backup::BackupStep::Done;
+        std::size_t seen = 0;
+        EXPECT_THROW(backup::copyBackupSet(dataPath(), backupPath(), m_fakes.clock.now().addSecs(60),
+                                           [&](backup::BackupStep, const QString&) {
+                                               if (seen++ == at)
+                                                   throw backup::BackupError(QStringLiteral("na disku není dost místa"));
+                                           }),
+                     backup::BackupError);
+        EXPECT_EQ(QFileInfo::exists(backupPath(backup::kStagingName)), whole && steps[at].first != backup::BackupStep::Done);
+        const std::vector<std::string> both{"Nový", "Starý"};
+        EXPECT_EQ(restoredSurnames(workPath()), whole ? both : previous);
+        // The next case starts from the previous backup again.
+        QDir(backupPath()).removeRecursively();
+        QDir().mkpath(backupPath());
+        for (const QString& name : previousFiles.keys())
+            writeFile(backupPath(name), previousFiles[name]);
     }
 }
 

@@ -1,6 +1,7 @@
 // The floppy backup through the archiver, with Debian's real arj, and the
 // restore from the archive it leaves on the "floppy" (a folder here).
 #include "BackupFixture.h"
+#include "DamagedPage.h"
 
 #include "backup/BackupCommands.h"
 #include "backup/RestoreProgram.h"
@@ -78,14 +79,33 @@ TEST_F(FloppyBackupTest, ABackupThatCannotStartIsReportedAndNotLogged)
          QStringLiteral("Nastavzal.txt“ nelze otevřít: soubor nebo adresář neexistuje.")},
         {"no archiver there", [this] { setArchiverDirectory(QStringLiteral("C:\\ARJ\\")); },
          QStringLiteral("Archivační program ARJ nebyl v adresáři „C:\\ARJ\\“ nalezen")},
+        // The tables are copied aside and checked before the archiver
+        // touches the floppy: a missing or damaged one leaves it as it was.
+        {"a table missing",
+         [this] {
+             setArchiverDirectory(arjFolderTyped());
+             QFile::rename(dataPath(QStringLiteral("Vyrob.DB")), workPath(QStringLiteral("Vyrob.DB")));
+         },
+         QStringLiteral("chybí tabulka „Vyrob.DB“")},
+        {"a damaged table",
+         [this] {
+             QFile::rename(workPath(QStringLiteral("Vyrob.DB")), dataPath(QStringLiteral("Vyrob.DB")));
+             testsupport::overwritePage(dataPath(QStringLiteral("Svatek.DB")).toStdString(),
+                                        testsupport::kLastRecordsLeaf);
+         },
+         QStringLiteral("Kontrola tabulky Svatek.DB našla chybu")},
         {"no disk", [this] { setArchiverDirectory(arjFolderTyped()); m_fakes.drives.setFloppyFreeSpace(std::nullopt); },
          QStringLiteral("Disketa stále není vložena")},
     };
+    const QString previous = QDir(floppy()).filePath(QStringLiteral("arpelmir.arj"));
+    writeFile(previous, "the previous backup");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         m_fakes.dialogs.clear();
         c.prepare();
         floppyBackup();
+        EXPECT_EQ(filesIn(floppy()), QStringList{"arpelmir.arj"});
+        EXPECT_EQ(readFile(previous), "the previous backup");
         ASSERT_FALSE(m_fakes.dialogs.shown().isEmpty());
         EXPECT_EQ(m_fakes.dialogs.lastBox().icon, platform::Icon::Error);
         EXPECT_TRUE(m_fakes.dialogs.lastBox().text.contains(c.error)) << m_fakes.dialogs.lastBox().text.toStdString();

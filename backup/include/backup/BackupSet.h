@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace backup {
@@ -34,13 +35,33 @@ void writeManifest(const QString& dir, const Manifest& manifest);
 // nullopt when there is none; BackupError when it cannot be read or makes no sense.
 std::optional<Manifest> readManifest(const QString& dir);
 
-// Checks every table in dataDir first: a damaged one stops the backup with
-// BackupError before anything in targetDir changes. Then copies every backup
-// file from dataDir into targetDir, in order, each while
-// its table is held still, so every copy is a consistent table although the
-// program keeps its tables open. The old marker goes first, the new one is
-// written last. Stops at the first failure (BackupError); what was copied
-// before stays.
-void copyBackupSet(const QString& dataDir, const QString& targetDir, const QDateTime& now);
+// The folder inside a backup folder where a new backup is put together; the
+// backup in the folder itself stays whole until this one is complete.
+inline const QString kStagingName = QStringLiteral(".nova");
+
+// The moments of a backup, for the tests that stop it at each one.
+enum class BackupStep {
+    Copied,  // one table copied into the staging folder
+    Staged,  // every copy checked and on the disk, its marker written: the new backup is whole
+    MovedIn, // one file moved from the staging folder into the backup folder
+    Done,    // the new marker in place and the staging folder gone
+};
+using BackupObserver = std::function<void(BackupStep step, const QString& file)>;
+
+// Makes a new backup of every table in dataDir in targetDir (an existing
+// folder). Every table must be there before anything is copied. The copies
+// are made in targetDir's staging folder, each while its table is held
+// still, so every copy is a consistent table although the program keeps its
+// tables open; each copy is checked and flushed to the disk. Only then do
+// they replace the previous backup's files, the marker last. Any failure
+// before that point leaves the previous backup as it was (BackupError); one
+// after it is completed by the next backup or restore.
+void copyBackupSet(const QString& dataDir, const QString& targetDir, const QDateTime& now,
+                   const BackupObserver& observer = {});
+
+// Completes a backup that was stopped while its files were moving in, or
+// drops one that was stopped before it was whole. Every backup and restore
+// does this first. BackupError when a file cannot be moved.
+void finishInterruptedBackup(const QString& targetDir);
 
 } // namespace backup

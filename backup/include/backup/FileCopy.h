@@ -23,4 +23,10 @@ QString systemReason(int errorNumber);
 // a shorter copy. Throws BackupError naming the file and the reason.
 void KopirujSoubor(const QString& source, const QString& target);
 
+// Renames a file within one disk, in one step (BackupError naming both).
+void moveFile(const QString& from, const QString& to);
+// Makes the entries of a folder (new, renamed and removed files) last on the
+// disk; a rename is not safe from a power cut before this.
+void syncDirectory(const QString& dir);
+
 } // namespace backup
