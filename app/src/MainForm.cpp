@@ -11,9 +11,9 @@
 #include "store/Query.h"
 #include "widgets/DBNavigator.h"
 #include "widgets/DataControls.h"
-#include "widgets/LetterCase.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/LetterCase.h"
+#include "widgets/RecordToolbar.h"
 #include "widgets/SpeedButton.h"
 
 #include <QCloseEvent>
@@ -48,6 +48,19 @@ constexpr int kFoundPanelMaxWidth = 640;
 constexpr int kHelpMainWindow = 3;
 constexpr int kHelpControls = 1;
 
+widgets::RecordToolbarSettings editingSettings()
+{
+    widgets::RecordToolbarSettings editing;
+    editing.insertHint = texts::kHintVloz;
+    editing.deleteHint = texts::kHintSmaz;
+    editing.saveHint = texts::kHintPotvrd;
+    editing.discardHint = texts::kHintZrus;
+    editing.duplicateMessage = texts::kDuplicateSurname;
+    editing.deleteQuestion = texts::kDeleteQuestion;
+    editing.keyField = "Příjmení";
+    return editing;
+}
+
 } // namespace
 
 TMainForm::TMainForm(store::Database& database, QWidget* parent)
@@ -60,7 +73,6 @@ TMainForm::TMainForm(store::Database& database, QWidget* parent)
     setHelpTopic(this, kHelpMainWindow);
 
     m_table->open();
-    m_afterEditConnection = m_table->afterEdit.connect([this] { TableAfterEdit(); });
 
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("Central"));
@@ -69,11 +81,11 @@ TMainForm::TMainForm(store::Database& database, QWidget* parent)
     column->setSpacing(0);
     column->addWidget(createToolbar());
     column->addWidget(createGridArea(), 1);
+    m_editing->setEditors(widgets::gridEditors(Grid));
     setCentralWidget(central);
     createMenu();
     createPanelTimer();
 
-    setEditingButtons(false);
     resize(900, 600);
 }
 
@@ -81,7 +93,6 @@ TMainForm::~TMainForm()
 {
     // The controls observe the cursor, so they go before it does.
     delete takeCentralWidget();
-    m_table->afterEdit.disconnect(m_afterEditConnection);
 }
 
 QWidget* TMainForm::createToolbar()
@@ -138,19 +149,8 @@ QWidget* TMainForm::createToolbar()
     row->addWidget(DBNavigator);
     row->addSpacing(8);
 
-    SpeedButtonVloz = widgets::speedButton(m_toolbar, "SpeedButtonVloz", texts::kHintVloz,
-                                 QStringLiteral("+"), QColor(0, 140, 0));
-    SpeedButtonSmaz = widgets::speedButton(m_toolbar, "SpeedButtonSmaz", texts::kHintSmaz,
-                                 QStringLiteral("−"), Qt::red);
-    SpeedButtonPotvrd = widgets::speedButton(m_toolbar, "SpeedButtonPotvrd", texts::kHintPotvrd,
-                                   QStringLiteral("✓"), QColor(0, 140, 0));
-    SpeedButtonZrus = widgets::speedButton(m_toolbar, "SpeedButtonZrus", texts::kHintZrus,
-                                 QStringLiteral("✗"), Qt::red);
-    connect(SpeedButtonVloz, &QToolButton::clicked, this, [this] { SpeedButtonVlozClick(); });
-    connect(SpeedButtonSmaz, &QToolButton::clicked, this, [this] { SpeedButtonSmazClick(); });
-    connect(SpeedButtonPotvrd, &QToolButton::clicked, this, [this] { SpeedButtonPotvrdClick(); });
-    connect(SpeedButtonZrus, &QToolButton::clicked, this, [this] { SpeedButtonZrusClick(); });
-    for (QToolButton* button : {SpeedButtonVloz, SpeedButtonSmaz, SpeedButtonPotvrd, SpeedButtonZrus})
+    m_editing = std::make_unique<widgets::RecordToolbar>(m_toolbar, *m_table, editingSettings());
+    for (QToolButton* button : m_editing->buttons())
         row->addWidget(button);
     row->addStretch(1);
 

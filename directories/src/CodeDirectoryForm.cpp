@@ -1,7 +1,7 @@
 #include "directories/CodeDirectoryForm.h"
 
 #include "CodeDirectoryTexts.h"
-#include "RecordEditing.h"
+#include "DirectorySupport.h"
 
 #include "platform/Platform.h"
 #include "sound/Tones.h"
@@ -10,6 +10,7 @@
 #include "widgets/DBGrid.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/LetterCase.h"
+#include "widgets/RecordToolbar.h"
 #include "widgets/SpeedButton.h"
 
 #include <QGridLayout>
@@ -28,6 +29,23 @@ namespace directories {
 namespace {
 
 const QColor kMaroon(128, 0, 0);
+
+// The toolbar beeps instead of sounding tones, and drops a duplicate with the
+// window's message, which tells the user so.
+widgets::RecordToolbarSettings editingSettings(const CodeDirectorySettings& settings)
+{
+    widgets::RecordToolbarSettings editing;
+    editing.insertHint = texts::kHintVloz;
+    editing.deleteHint = texts::kHintSmaz;
+    editing.saveHint = texts::kHintPotvrd;
+    editing.discardHint = texts::kHintZrus;
+    editing.sounds = widgets::ToolbarSounds::Beeps;
+    editing.dropDuplicate = true;
+    editing.duplicateMessage = settings.duplicateMessage;
+    editing.deleteQuestion = settings.deleteQuestion;
+    editing.keyField = settings.keyField;
+    return editing;
+}
 
 widgets::DBGrid* makeGrid(QWidget* parent, const char* name)
 {
@@ -70,14 +88,19 @@ CodeDirectoryForm::CodeDirectoryForm(store::Database& database, const CodeDirect
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(6, 6, 6, 6);
     column->setSpacing(4);
+    QWidget* grids = createGrids();
+    m_editing = std::make_unique<widgets::RecordToolbar>(this, *m_table, editingSettings(settings),
+                                                         widgets::gridEditors(m_keyGrid, {DBGridZmena}));
     column->addWidget(createFirstRow());
     column->addWidget(createSecondRow());
-    column->addWidget(createGrids(), 1);
+    column->addWidget(grids, 1);
+    // The grids were made before the toolbar that acts on them: they still
+    // come after the search field in the order of the Tab key.
+    setTabOrder(EditHled, m_keyGrid);
+    setTabOrder(m_keyGrid, DBGridZmena);
 
-    m_afterEdit = m_table->afterEdit.connect([this] { TableAfterEdit(); });
     m_afterPost = m_table->afterPost.connect([this] { refreshRecordCount(); });
     m_afterDelete = m_table->afterDelete.connect([this] { refreshRecordCount(); });
-    setEditingButtons(false);
     resize(480, 520);
     if (settings.centred) {
         if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -88,7 +111,6 @@ CodeDirectoryForm::CodeDirectoryForm(store::Database& database, const CodeDirect
 
 CodeDirectoryForm::~CodeDirectoryForm()
 {
-    m_table->afterEdit.disconnect(m_afterEdit);
     m_table->afterPost.disconnect(m_afterPost);
     m_table->afterDelete.disconnect(m_afterDelete);
     // The grids observe the cursor and the selection, so they go first.
@@ -139,17 +161,7 @@ QWidget* CodeDirectoryForm::createSecondRow()
     connect(EditHled, &QLineEdit::textChanged, this, [this] { EditHledChange(); });
     row->addWidget(EditHled, 1);
 
-    SpeedButtonVloz = widgets::speedButton(holder, "SpeedButtonVloz", texts::kHintVloz, QStringLiteral("+"),
-                                           QColor(0, 140, 0));
-    SpeedButtonSmaz = widgets::speedButton(holder, "SpeedButtonSmaz", texts::kHintSmaz, QStringLiteral("−"), Qt::red);
-    SpeedButtonPotvrd = widgets::speedButton(holder, "SpeedButtonPotvrd", texts::kHintPotvrd, QStringLiteral("✓"),
-                                             QColor(0, 140, 0));
-    SpeedButtonZrus = widgets::speedButton(holder, "SpeedButtonZrus", texts::kHintZrus, QStringLiteral("✗"), Qt::red);
-    connect(SpeedButtonVloz, &QToolButton::clicked, this, [this] { SpeedButtonVlozClick(); });
-    connect(SpeedButtonSmaz, &QToolButton::clicked, this, [this] { SpeedButtonSmazClick(); });
-    connect(SpeedButtonPotvrd, &QToolButton::clicked, this, [this] { SpeedButtonPotvrdClick(); });
-    connect(SpeedButtonZrus, &QToolButton::clicked, this, [this] { SpeedButtonZrusClick(); });
-    for (QToolButton* button : {SpeedButtonVloz, SpeedButtonSmaz, SpeedButtonPotvrd, SpeedButtonZrus})
+    for (QToolButton* button : m_editing->buttons())
         row->addWidget(button);
 
     if (m_settings.postOffice) {
@@ -195,24 +207,9 @@ void CodeDirectoryForm::refreshRecordCount()
     LabelPocetZaznamu->setText(recordCountText(m_table->recordCount()));
 }
 
-void CodeDirectoryForm::setEditingButtons(bool enabled)
-{
-    SpeedButtonPotvrd->setEnabled(enabled);
-    SpeedButtonZrus->setEnabled(enabled);
-}
-
-void CodeDirectoryForm::TableAfterEdit()
-{
-    setEditingButtons(true);
-}
-
 bool CodeDirectoryForm::endEditing()
 {
-    return widgets::guarded([&] {
-        m_keyGrid->commitOpenEditor();
-        DBGridZmena->commitOpenEditor();
-        endPending(*m_table);
-    });
+    return m_editing->saveQuietly();
 }
 
 void CodeDirectoryForm::EditHledChange()
@@ -237,8 +234,8 @@ void CodeDirectoryForm::showOrdering(bool byCode)
     if (byCode)
         DBGridZmena->raise();
     BlabelRazeni->setText(byCode ? m_settings.byCodeLabel : m_settings.byKeyLabel);
-    SpeedButtonVloz->setEnabled(!byCode);
-    SpeedButtonSmaz->setEnabled(!byCode);
+    m_editing->insertButton()->setEnabled(!byCode);
+    m_editing->deleteButton()->setEnabled(!byCode);
 }
 
 void CodeDirectoryForm::SpeedButtonIndexClick()
@@ -277,57 +274,6 @@ void CodeDirectoryForm::SpeedButtonVyberClick()
         SpeedButtonVyber->setChecked(false);
         bindKeyGridToTable();
     }
-}
-
-void CodeDirectoryForm::SpeedButtonVlozClick()
-{
-    widgets::guarded([&] {
-        sound::beep();
-        setEditingButtons(true);
-        insertFromToolbar(*m_keyGrid, *m_table);
-    });
-}
-
-void CodeDirectoryForm::SpeedButtonSmazClick()
-{
-    widgets::guarded([&] {
-        m_keyGrid->endTyping(); // an untouched new row is no record to delete
-        const QString name = QString::fromStdString(m_table->text(m_settings.keyField));
-        if (!platform::services().dialogs->confirm(m_settings.deleteQuestion + name + QLatin1Char('?')))
-            return;
-        m_table->remove();
-        sound::beep();
-    });
-}
-
-void CodeDirectoryForm::SpeedButtonPotvrdClick()
-{
-    widgets::guarded([&] {
-        sound::beep();
-        widgets::DBGrid& grid = DBGridZmena->isVisible() ? *DBGridZmena : *m_keyGrid;
-        if (const auto failure = saveFromToolbar(grid, *m_table, m_settings.duplicateMessage)) {
-            // The duplicate goes, and the message says so; after any other
-            // failure the record stays as typed, to be saved again.
-            if (failure->duplicate) {
-                m_table->cancel();
-                setEditingButtons(false);
-            }
-            platform::services().dialogs->errorBox(failure->message);
-            return;
-        }
-        setEditingButtons(false);
-    });
-}
-
-void CodeDirectoryForm::SpeedButtonZrusClick()
-{
-    widgets::guarded([&] {
-        sound::beep();
-        m_keyGrid->dropOpenEditor();
-        DBGridZmena->dropOpenEditor();
-        m_table->cancel();
-        setEditingButtons(false);
-    });
 }
 
 void CodeDirectoryForm::ZpetClick()

@@ -1,15 +1,14 @@
 #include "directories/PrefixForm.h"
 
-#include "RecordEditing.h"
+#include "DirectorySupport.h"
 #include "ToolbarTexts.h"
 
-#include "platform/Platform.h"
-#include "sound/Tones.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "widgets/DBGrid.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/LetterCase.h"
+#include "widgets/RecordToolbar.h"
 #include "widgets/SpeedButton.h"
 
 #include <QHeaderView>
@@ -19,6 +18,20 @@
 #include <QVBoxLayout>
 
 namespace directories {
+
+namespace {
+
+widgets::RecordToolbarSettings editingSettings(const PrefixSettings& settings)
+{
+    widgets::RecordToolbarSettings editing = toolButtonEditing(settings.duplicateMessage, settings.keyField);
+    // Unlike the other toolbars, all four buttons start enabled, and a change
+    // typed into a cell does not turn Save and Discard on.
+    editing.startEditing = true;
+    editing.editTurnsOn = false;
+    return editing;
+}
+
+} // namespace
 
 PrefixForm::PrefixForm(store::Database& database, const PrefixSettings& settings)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
@@ -43,18 +56,10 @@ PrefixForm::PrefixForm(store::Database& database, const PrefixSettings& settings
     connect(HledEdit, &QLineEdit::textChanged, this, [this] { HledEditChange(); });
     toolbar->addWidget(HledEdit);
     toolbar->addSeparator();
-    ToolButtonVloz = widgets::speedButton(toolbar, "ToolButtonVloz", texts::kHintVlozit, QStringLiteral("+"),
-                                          QColor(0, 140, 0));
-    ToolButtonSmaz = widgets::speedButton(toolbar, "ToolButtonSmaz", texts::kHintSmazat, QStringLiteral("−"), Qt::red);
-    ToolButtonPotvrd = widgets::speedButton(toolbar, "ToolButtonPotvrd", texts::kHintUlozit, QStringLiteral("✓"),
-                                            QColor(0, 140, 0));
-    ToolButtonZrus = widgets::speedButton(toolbar, "ToolButtonZrus", texts::kHintNeukladat, QStringLiteral("✗"),
-                                          Qt::red);
-    connect(ToolButtonVloz, &QToolButton::clicked, this, [this] { ToolButtonVlozClick(); });
-    connect(ToolButtonSmaz, &QToolButton::clicked, this, [this] { ToolButtonSmazClick(); });
-    connect(ToolButtonPotvrd, &QToolButton::clicked, this, [this] { ToolButtonPotvrdClick(); });
-    connect(ToolButtonZrus, &QToolButton::clicked, this, [this] { ToolButtonZrusClick(); });
-    for (QToolButton* button : {ToolButtonVloz, ToolButtonSmaz, ToolButtonPotvrd, ToolButtonZrus})
+    DBGrid = new widgets::DBGrid(this);
+    m_editing = std::make_unique<widgets::RecordToolbar>(this, *m_table, editingSettings(settings),
+                                                         widgets::gridEditors(DBGrid));
+    for (QToolButton* button : m_editing->buttons())
         toolbar->addWidget(button);
     toolbar->addSeparator();
     m_backButton = widgets::speedButton(toolbar, settings.backButtonName, texts::kHintZpet, QStringLiteral("↩"),
@@ -63,7 +68,6 @@ PrefixForm::PrefixForm(store::Database& database, const PrefixSettings& settings
     toolbar->addWidget(m_backButton);
     column->addWidget(toolbar);
 
-    DBGrid = new widgets::DBGrid(this);
     DBGrid->setObjectName(QStringLiteral("DBGrid"));
     DBGrid->setDataSet(m_table.get(), {{QString::fromStdString(settings.keyField), QString(), 240},
                                        {QString::fromStdString(settings.prefixField), QString(), 110}});
@@ -72,8 +76,6 @@ PrefixForm::PrefixForm(store::Database& database, const PrefixSettings& settings
         QStringLiteral("QHeaderView::section { background-color: black; color: white; padding: 2px; }"));
     column->addWidget(DBGrid, 1);
 
-    // Unlike the other toolbars, all four buttons start enabled.
-    setEditingButtons(true);
     resize(420, 440);
     HledEdit->setFocus();
 }
@@ -92,12 +94,6 @@ void PrefixForm::FormCreate()
     HledEdit->setFocus();
 }
 
-void PrefixForm::setEditingButtons(bool enabled)
-{
-    ToolButtonPotvrd->setEnabled(enabled);
-    ToolButtonZrus->setEnabled(enabled);
-}
-
 void PrefixForm::HledEditChange()
 {
     widgets::guarded([&] {
@@ -105,52 +101,10 @@ void PrefixForm::HledEditChange()
     });
 }
 
-void PrefixForm::ToolButtonVlozClick()
-{
-    widgets::guarded([&] {
-        sound::toneInsert(m_speaker);
-        setEditingButtons(true);
-        insertFromToolbar(*DBGrid, *m_table);
-    });
-}
-
-void PrefixForm::ToolButtonSmazClick()
-{
-    widgets::guarded([&] {
-        DBGrid->endTyping(); // an untouched new row is no record to delete
-        const QString key = QString::fromStdString(m_table->text(m_settings.keyField));
-        if (!platform::services().dialogs->confirm(texts::kSmazatZaznam + key + QLatin1Char('?')))
-            return;
-        m_table->remove();
-        sound::toneDeleted(m_speaker);
-    });
-}
-
-void PrefixForm::ToolButtonPotvrdClick()
-{
-    widgets::guarded([&] {
-        sound::toneDone(m_speaker);
-        if (const auto failure = saveFromToolbar(*DBGrid, *m_table, m_settings.duplicateMessage)) {
-            // The entry stays as typed, so the key can be corrected.
-            platform::services().dialogs->errorBox(failure->message);
-            return;
-        }
-        setEditingButtons(false);
-    });
-}
-
-void PrefixForm::ToolButtonZrusClick()
-{
-    widgets::guarded([&] {
-        sound::playDropped(m_speaker);
-        DBGrid->dropOpenEditor();
-        m_table->cancel();
-        setEditingButtons(false);
-    });
-}
-
 void PrefixForm::ZpetClick()
 {
+    if (!m_editing->finishBeforeLeaving())
+        return;
     HledEdit->setFocus();
     if (HledEdit->text().isEmpty())
         HledEditChange(); // clearing an empty field would not move to the first record

@@ -13,7 +13,7 @@ inline const QString kHintSmazat = QStringLiteral("Smazat");
 inline const QString kHintUlozit = QStringLiteral("Uložit");
 inline const QString kHintNeukladat = QStringLiteral("Neukládat");
 inline const QString kHintZpet = QStringLiteral("Zpět");
-// Followed by the record's key and "?".
-inline const QString kSmazatZaznam = QStringLiteral("Smazat záznam ");
+// %1 is the record's key.
+inline const QString kSmazatZaznam = QStringLiteral("Smazat záznam %1?");
 
 } // namespace directories::texts

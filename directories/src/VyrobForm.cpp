@@ -2,7 +2,7 @@
 
 #include "directories/VyrobForm.h"
 
-#include "RecordEditing.h"
+#include "DirectorySupport.h"
 #include "ToolbarTexts.h"
 #include "VyrobTexts.h"
 
@@ -14,6 +14,7 @@
 #include "widgets/DBGrid.h"
 #include "widgets/DBNavigator.h"
 #include "widgets/DataControls.h"
+#include "widgets/RecordToolbar.h"
 #include "widgets/SpeedButton.h"
 
 #include <QGridLayout>
@@ -51,6 +52,16 @@ QList<widgets::GridColumn> registerColumns()
     };
 }
 
+widgets::RecordToolbarSettings editingSettings()
+{
+    widgets::RecordToolbarSettings editing = toolButtonEditing(texts::kDuplicateProduct, "Výrobek");
+    // A change typed into a cell or field does not turn Save and Discard on;
+    // the delete tone answers the question, whatever the answer.
+    editing.editTurnsOn = false;
+    editing.deleteToneOnNo = true;
+    return editing;
+}
+
 QLabel* fieldLabel(const QString& text, QWidget* buddy, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
@@ -67,13 +78,17 @@ TVyrobForm::TVyrobForm(store::Database& database)
     setWindowTitle(texts::kVyrobCaption);
     setHelpTopic(this, kHelpAppliances);
     m_table->open();
+    DBGrid1 = new widgets::DBGrid(this);
+    widgets::RecordEditors editors = widgets::gridEditors(DBGrid1);
+    // A date still being typed goes into the record too; one that is no date stops the action.
+    editors.commit = [this] { return commitTyping(); };
+    m_editing = std::make_unique<widgets::RecordToolbar>(this, *m_table, editingSettings(), std::move(editors));
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(2);
     column->addWidget(createToolbar());
 
-    DBGrid1 = new widgets::DBGrid(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setDataSet(m_table.get(), registerColumns());
     // The current row stays highlighted while another control has the focus.
@@ -84,8 +99,10 @@ TVyrobForm::TVyrobForm(store::Database& database)
     DBGrid1->setPalette(highlight);
     column->addWidget(DBGrid1, 1);
     column->addWidget(createRepairPanel());
+    // The grid was made before the toolbar that acts on it: it still comes
+    // after the search field in the order of the Tab key.
+    setTabOrder(HledEdit, DBGrid1);
 
-    setEditingButtons(false);
     resize(900, 560);
     HledEdit->setFocus();
 }
@@ -123,17 +140,7 @@ QWidget* TVyrobForm::createToolbar()
     row->addWidget(DBNavigator1);
     row->addSpacing(8);
 
-    ToolButtonVloz = widgets::speedButton(bar, "ToolButtonVloz", texts::kHintVlozit, QStringLiteral("+"),
-                                          QColor(0, 140, 0));
-    ToolButtonSmaz = widgets::speedButton(bar, "ToolButtonSmaz", texts::kHintSmazat, QStringLiteral("−"), Qt::red);
-    ToolButtonPotvrd = widgets::speedButton(bar, "ToolButtonPotvrd", texts::kHintUlozit, QStringLiteral("✓"),
-                                            QColor(0, 140, 0));
-    ToolButtonZrus = widgets::speedButton(bar, "ToolButtonZrus", texts::kHintNeukladat, QStringLiteral("✗"), Qt::red);
-    connect(ToolButtonVloz, &QToolButton::clicked, this, [this] { ToolButtonVlozClick(); });
-    connect(ToolButtonSmaz, &QToolButton::clicked, this, [this] { ToolButtonSmazClick(); });
-    connect(ToolButtonPotvrd, &QToolButton::clicked, this, [this] { ToolButtonPotvrdClick(); });
-    connect(ToolButtonZrus, &QToolButton::clicked, this, [this] { ToolButtonZrusClick(); });
-    for (QToolButton* button : {ToolButtonVloz, ToolButtonSmaz, ToolButtonPotvrd, ToolButtonZrus})
+    for (QToolButton* button : m_editing->buttons())
         row->addWidget(button);
     row->addStretch(1);
 

@@ -1,9 +1,8 @@
-// The appliance register's actions: search, the editing toolbar with its
-// tones, the repair entry and printing.
+// The appliance register's actions: search, the repair entry, printing and "Zpět".
 
 #include "directories/VyrobForm.h"
 
-#include "RecordEditing.h"
+#include "DirectorySupport.h"
 #include "ToolbarTexts.h"
 #include "VyrobTexts.h"
 
@@ -11,11 +10,11 @@
 
 #include "platform/Platform.h"
 #include "reports/TextPrinter.h"
-#include "sound/Tones.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBDateEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/ErrorReport.h"
+#include "widgets/RecordToolbar.h"
 
 #include <QLineEdit>
 #include <QToolButton>
@@ -34,12 +33,6 @@ QFont printFont()
 
 } // namespace
 
-void TVyrobForm::setEditingButtons(bool enabled)
-{
-    ToolButtonPotvrd->setEnabled(enabled);
-    ToolButtonZrus->setEnabled(enabled);
-}
-
 bool TVyrobForm::commitTyping()
 {
     DBGrid1->commitOpenEditor();
@@ -50,53 +43,6 @@ void TVyrobForm::HledEditChange()
 {
     widgets::guarded([&] {
         findNearestOrFirst(*m_table, HledEdit->text().toStdString());
-    });
-}
-
-void TVyrobForm::ToolButtonVlozClick()
-{
-    widgets::guarded([&] {
-        sound::toneInsert(m_speaker);
-        setEditingButtons(true);
-        insertFromToolbar(*DBGrid1, *m_table);
-    });
-}
-
-void TVyrobForm::ToolButtonSmazClick()
-{
-    widgets::guarded([&] {
-        DBGrid1->endTyping(); // an untouched new row is no record to delete
-        const QString product = QString::fromStdString(m_table->text("Výrobek"));
-        const bool yes = platform::services().dialogs->confirm(texts::kSmazatZaznam + product + QLatin1Char('?'));
-        // The tone answers the question, whatever the answer.
-        if (yes)
-            m_table->remove();
-        sound::toneDeleted(m_speaker);
-    });
-}
-
-void TVyrobForm::ToolButtonPotvrdClick()
-{
-    widgets::guarded([&] {
-        sound::toneDone(m_speaker);
-        if (!commitTyping())
-            return;
-        if (const auto failure = saveFromToolbar(*DBGrid1, *m_table, texts::kDuplicateProduct)) {
-            // The appliance stays as typed, so its name can be corrected.
-            platform::services().dialogs->errorBox(failure->message);
-            return;
-        }
-        setEditingButtons(false);
-    });
-}
-
-void TVyrobForm::ToolButtonZrusClick()
-{
-    widgets::guarded([&] {
-        sound::playDropped(m_speaker);
-        DBGrid1->dropOpenEditor();
-        m_table->cancel();
-        setEditingButtons(false);
     });
 }
 
@@ -139,6 +85,8 @@ void TVyrobForm::SpeedButtonTiskClick()
 
 void TVyrobForm::SpeedButtonZpetClick()
 {
+    if (!m_editing->finishBeforeLeaving())
+        return;
     HledEdit->setFocus();
     if (HledEdit->text().isEmpty())
         HledEditChange(); // clearing an empty field would not move to the first appliance

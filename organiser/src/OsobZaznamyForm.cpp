@@ -11,10 +11,10 @@
 #include "reports/TextPrinter.h"
 #include "sound/Tones.h"
 #include "store/Cursor.h"
-#include "store/Errors.h"
 #include "widgets/DBNavigator.h"
 #include "widgets/DataControls.h"
 #include "widgets/ErrorReport.h"
+#include "widgets/RecordToolbar.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -35,16 +35,17 @@ constexpr int kTextLength = 255;
 const QColor kTitleColour(128, 0, 0);
 constexpr const char* kFieldNazev = "Název";
 
-QToolButton* toolButton(QWidget* parent, const char* name, const QString& hint, const QString& glyph)
+widgets::RecordToolbarSettings editingSettings()
 {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(hint);
-    button->setStatusTip(hint);
-    button->setText(glyph);
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
+    widgets::RecordToolbarSettings editing;
+    editing.insertHint = texts::kHintVloz;
+    editing.deleteHint = texts::kHintSmaz;
+    editing.saveHint = texts::kHintPotvrd;
+    editing.discardHint = texts::kHintZrus;
+    editing.duplicateMessage = texts::kDuplicate;
+    editing.deleteQuestion = texts::kDeleteQuestion;
+    editing.keyField = kFieldNazev;
+    return editing;
 }
 
 bool isEnterKey(const QKeyEvent* key)
@@ -61,7 +62,6 @@ TOsobZaznamyForm::TOsobZaznamyForm(store::Database& database, QWidget* parent)
     setWindowTitle(texts::kCaption);
     setProperty(platform::kHelpTopicProperty, kHelpTopic);
     m_table->open();
-    m_afterEditConnection = m_table->afterEdit.connect([this] { TableZaznamyAfterEdit(); });
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(6, 6, 6, 6);
@@ -107,15 +107,30 @@ TOsobZaznamyForm::TOsobZaznamyForm(store::Database& database, QWidget* parent)
 
     DBMemoNazev->installEventFilter(this);
     DBRichEditText->installEventFilter(this);
+
     resize(520, 560);
 }
 
 TOsobZaznamyForm::~TOsobZaznamyForm()
 {
-    m_table->afterEdit.disconnect(m_afterEditConnection);
     // The controls observe the table, so they go first.
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         delete child;
+}
+
+widgets::RecordEditors TOsobZaznamyForm::editors()
+{
+    // The two editors write into the record as the user types. Insert, Save
+    // and Discard start in the title; after a save or discard the focus goes
+    // to the list of titles, after a failed save it stays in the title.
+    widgets::RecordEditors editors;
+    editors.focusNew = [this] { DBMemoNazev->setFocus(); };
+    editors.beforeButtons = [this] { DBMemoNazev->setFocus(); };
+    editors.afterButtons = [this](bool done) {
+        if (done)
+            DBLookupListBoxSeznamNazvu->setFocus();
+    };
+    return editors;
 }
 
 QWidget* TOsobZaznamyForm::createToolbar()
@@ -133,17 +148,9 @@ QWidget* TOsobZaznamyForm::createToolbar()
     DBNavigatorOsobZaz->setHint(widgets::DBNavigator::Button::Last, texts::kHintLast);
     row->addWidget(DBNavigatorOsobZaz);
 
-    SpeedButtonVloz = toolButton(toolbar, "SpeedButtonVloz", texts::kHintVloz, QStringLiteral("+"));
-    SpeedButtonSmaz = toolButton(toolbar, "SpeedButtonSmaz", texts::kHintSmaz, QStringLiteral("−"));
-    SpeedButtonPotvrd = toolButton(toolbar, "SpeedButtonPotvrd", texts::kHintPotvrd, QStringLiteral("✓"));
-    SpeedButtonZrus = toolButton(toolbar, "SpeedButtonZrus", texts::kHintZrus, QStringLiteral("✗"));
-    connect(SpeedButtonVloz, &QToolButton::clicked, this, [this] { SpeedButtonVlozClick(); });
-    connect(SpeedButtonSmaz, &QToolButton::clicked, this, [this] { SpeedButtonSmazClick(); });
-    connect(SpeedButtonPotvrd, &QToolButton::clicked, this, [this] { SpeedButtonPotvrdClick(); });
-    connect(SpeedButtonZrus, &QToolButton::clicked, this, [this] { SpeedButtonZrusClick(); });
-    for (QToolButton* button : {SpeedButtonVloz, SpeedButtonSmaz, SpeedButtonPotvrd, SpeedButtonZrus})
+    m_editing = std::make_unique<widgets::RecordToolbar>(this, *m_table, editingSettings(), editors());
+    for (QToolButton* button : m_editing->buttons())
         row->addWidget(button);
-    setEditingButtons(false);
     row->addStretch(1);
 
     SpeedButtonTisk = new QPushButton(texts::kTisk, toolbar);
@@ -158,12 +165,6 @@ QWidget* TOsobZaznamyForm::createToolbar()
     connect(SpeedButtonTisk, &QPushButton::clicked, this, [this] { SpeedButtonTiskClick(); });
     connect(SpeedButtonZpet, &QPushButton::clicked, this, [this] { SpeedButtonZpetClick(); });
     return toolbar;
-}
-
-void TOsobZaznamyForm::setEditingButtons(bool enabled)
-{
-    SpeedButtonPotvrd->setEnabled(enabled);
-    SpeedButtonZrus->setEnabled(enabled);
 }
 
 void TOsobZaznamyForm::showOnFirstRecord()
@@ -182,55 +183,6 @@ void TOsobZaznamyForm::showEvent(QShowEvent* event)
     }
 }
 
-void TOsobZaznamyForm::TableZaznamyAfterEdit()
-{
-    setEditingButtons(true);
-}
-
-void TOsobZaznamyForm::SpeedButtonVlozClick()
-{
-    sound::toneInsert(m_speaker);
-    DBMemoNazev->setFocus();
-    setEditingButtons(true);
-    widgets::guarded([&] { m_table->insert(); });
-}
-
-void TOsobZaznamyForm::SpeedButtonSmazClick()
-{
-    widgets::guarded([&] {
-        const QString title = QString::fromStdString(m_table->text(kFieldNazev));
-        if (!platform::services().dialogs->confirm(texts::kDeleteQuestion.arg(title)))
-            return;
-        m_table->remove();
-        sound::toneDeleted(m_speaker);
-    });
-}
-
-void TOsobZaznamyForm::SpeedButtonPotvrdClick()
-{
-    sound::toneDone(m_speaker);
-    DBMemoNazev->setFocus();
-    try {
-        m_table->post();
-    } catch (const std::exception&) {
-        // Whatever the store's reason, the window says it in its own words;
-        // the record stays in edit with what was typed.
-        platform::services().dialogs->errorBox(texts::kDuplicate);
-        return;
-    }
-    setEditingButtons(false);
-    DBLookupListBoxSeznamNazvu->setFocus();
-}
-
-void TOsobZaznamyForm::SpeedButtonZrusClick()
-{
-    sound::playDropped(m_speaker);
-    DBMemoNazev->setFocus();
-    widgets::guarded([&] { m_table->cancel(); });
-    setEditingButtons(false);
-    DBLookupListBoxSeznamNazvu->setFocus();
-}
-
 void TOsobZaznamyForm::SpeedButtonTiskClick()
 {
     if (!platform::services().dialogs->confirm(texts::kPrintQuestion))
@@ -243,17 +195,15 @@ void TOsobZaznamyForm::SpeedButtonTiskClick()
 
 void TOsobZaznamyForm::SpeedButtonZpetClick()
 {
-    hide();
+    if (m_editing->finishBeforeLeaving())
+        hide();
 }
 
 bool TOsobZaznamyForm::saveByKey()
 {
-    const store::CursorState state = m_table->state();
-    if (state == store::CursorState::Edit || state == store::CursorState::Insert) {
-        // The store's own error, not the save button's message.
-        if (!widgets::guarded([&] { m_table->post(); }))
-            return false;
-    }
+    // A failure says why in the window's words, as the save button does; no tone then.
+    if (!m_editing->saveQuietly())
+        return false;
     sound::toneSavedByKey(m_speaker);
     return true;
 }

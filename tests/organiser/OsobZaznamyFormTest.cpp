@@ -213,18 +213,21 @@ TEST_F(OsobZaznamyTest, EnterAndEscInTheEditors)
     EXPECT_EQ(current(), QStringLiteral("Auto"));
 }
 
-// A duplicate title saved by Enter shows the store's own error, no tone,
-// and the record stays in edit.
-TEST_F(OsobZaznamyTest, EnterWithADuplicateTitleReportsTheStoreError)
+// A duplicate title saved by Enter is told in the window's own Czech words,
+// not the store's "Key violation."; no tone, and the record stays in edit.
+TEST_F(OsobZaznamyTest, EnterWithADuplicateTitleSaysSoInCzech)
 {
     click("SpeedButtonVloz");
     type(title(), QStringLiteral("Chata"));
     m_fakes.tones.clear();
     QTest::keyClick(title(), Qt::Key_Return);
     EXPECT_TRUE(m_fakes.tones.sounded().isEmpty());
-    EXPECT_NE(m_fakes.dialogs.lastBox().text, kDuplicate);
+    ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
+    EXPECT_EQ(m_fakes.dialogs.lastBox().text, kDuplicate);
     EXPECT_EQ(m_fakes.dialogs.lastBox().icon, platform::Icon::Error);
     EXPECT_EQ(m_form->TableZaznamy().state(), store::CursorState::Insert);
+    EXPECT_EQ(current(), QStringLiteral("Chata"));
+    EXPECT_EQ(QApplication::focusWidget(), title());
 }
 
 // Every record prints as its title, its text's paragraphs on their own

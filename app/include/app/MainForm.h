@@ -28,6 +28,7 @@ class Query;
 namespace widgets {
 class DBNavigator;
 class DBText;
+class RecordToolbar;
 }
 namespace reports {
 class AddressReportForm;
@@ -54,13 +55,6 @@ public:
     // The window's start-up step: its parts run in order, the first error is
     // reported and skips the rest.
     void FormCreate();
-
-    // Record editing.
-    void SpeedButtonVlozClick();
-    void SpeedButtonSmazClick();
-    void SpeedButtonPotvrdClick();
-    void SpeedButtonZrusClick();
-    void TableAfterEdit();
 
     // Search.
     void HledEditChange();
@@ -132,7 +126,6 @@ private:
     void createMenu();
     void placeFloatingPanels();
 
-    void setEditingButtons(bool enabled);
     void navigatorMoved();
     QString chosenSearchField() const;
     void setSearchFound(bool found);
@@ -154,8 +147,8 @@ private:
 
     store::Database& m_database;
     std::unique_ptr<store::Cursor> m_table;
+    std::unique_ptr<widgets::RecordToolbar> m_editing;
     sound::TPCSpeaker m_speaker;
-    int m_afterEditConnection = 0;
     bool m_ending = false;
     // Commands that start-up disabled until the next start (the floppy backup without an archiver).
     QStringList m_disabledUntilRestart;
@@ -174,10 +167,6 @@ private:
     QToolButton* SpeedButtonVyroci = nullptr;
     QToolButton* SpeedButtonSvatek = nullptr;
     widgets::DBNavigator* DBNavigator = nullptr;
-    QToolButton* SpeedButtonVloz = nullptr;
-    QToolButton* SpeedButtonSmaz = nullptr;
-    QToolButton* SpeedButtonPotvrd = nullptr;
-    QToolButton* SpeedButtonZrus = nullptr;
     QLabel* ImageLogo = nullptr;
     QLabel* LabelPocetZaznamu = nullptr;
     QPushButton* BitBtnKonec = nullptr;

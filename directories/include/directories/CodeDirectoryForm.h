@@ -3,7 +3,6 @@
 #include "directories/DirectorySettings.h"
 #include "directories/PostalImport.h"
 
-#include "sound/TPCSpeaker.h"
 #include "store/Cursor.h"
 #include "store/Query.h"
 
@@ -23,6 +22,7 @@ class Database;
 }
 namespace widgets {
 class DBGrid;
+class RecordToolbar;
 }
 
 namespace directories {
@@ -47,14 +47,10 @@ public:
     void EditHledChange();
     void SpeedButtonIndexClick();
     void SpeedButtonVyberClick();
-    void SpeedButtonVlozClick();
-    void SpeedButtonSmazClick();
-    void SpeedButtonPotvrdClick();
-    void SpeedButtonZrusClick();
-    void TableAfterEdit();
     // After every save and delete.
     void refreshRecordCount();
-    // "Zpět": back to the by-name ordering without the post-office view, hidden.
+    // "Zpět": back to the by-name ordering without the post-office view,
+    // hidden; a record that cannot be saved keeps the window open on it.
     void ZpetClick();
 
 protected:
@@ -62,15 +58,14 @@ protected:
     void addToFirstRow(QWidget* widget);
     widgets::DBGrid* keyGrid() const { return m_keyGrid; }
     QLineEdit* searchField() const { return EditHled; }
-    // Ends a cell being typed and a pending record; false (after the error
-    // box) when the record cannot be saved.
+    // Ends a cell being typed and a pending record; false (after the
+    // message) when the record cannot be saved.
     bool endEditing();
 
 private:
     QWidget* createFirstRow();
     QWidget* createSecondRow();
     QWidget* createGrids();
-    void setEditingButtons(bool enabled);
     void showOrdering(bool byCode);
     void bindKeyGridToTable();
 
@@ -78,8 +73,7 @@ private:
     const CodeDirectorySettings& m_settings;
     std::unique_ptr<store::Cursor> m_table;
     std::unique_ptr<store::Query> m_postOffice;
-    sound::TPCSpeaker m_speaker;
-    int m_afterEdit = 0;
+    std::unique_ptr<widgets::RecordToolbar> m_editing;
     int m_afterPost = 0;
     int m_afterDelete = 0;
 
@@ -88,10 +82,6 @@ private:
     QLabel* LabelPocetZaznamu = nullptr;
     QToolButton* SpeedButtonIndex = nullptr;
     QLineEdit* EditHled = nullptr;
-    QToolButton* SpeedButtonVloz = nullptr;
-    QToolButton* SpeedButtonSmaz = nullptr;
-    QToolButton* SpeedButtonPotvrd = nullptr;
-    QToolButton* SpeedButtonZrus = nullptr;
     QToolButton* SpeedButtonVyber = nullptr;
     QPushButton* m_backButton = nullptr;
     widgets::DBGrid* m_keyGrid = nullptr;

@@ -30,7 +30,7 @@ struct CodeDirectorySettings {
     QList<widgets::GridColumn> codeGridColumns; // "DBGridZmena", over it in the by-code ordering
     QString byKeyLabel;     // the ordering label
     QString byCodeLabel;
-    QString deleteQuestion; // followed by the name and "?"
+    QString deleteQuestion; // %1 is the name
     QString duplicateMessage;
     const char* backButtonName;
     bool editableByCode;    // cells of the code grid can be changed

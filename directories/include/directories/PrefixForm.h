@@ -2,7 +2,6 @@
 
 #include "directories/DirectorySettings.h"
 
-#include "sound/TPCSpeaker.h"
 #include "store/Cursor.h"
 
 #include <QWidget>
@@ -17,6 +16,7 @@ class Database;
 }
 namespace widgets {
 class DBGrid;
+class RecordToolbar;
 }
 
 namespace directories {
@@ -40,26 +40,17 @@ public:
     void FormCreate();
 
     void HledEditChange();
-    void ToolButtonVlozClick();
-    void ToolButtonSmazClick();
-    void ToolButtonPotvrdClick();
-    void ToolButtonZrusClick();
-    // "Zpět": an empty search field, the first record, the window hidden.
+    // "Zpět": an empty search field, the first record, the window hidden;
+    // a record that cannot be saved keeps the window open on it.
     void ZpetClick();
 
 private:
-    void setEditingButtons(bool enabled);
-
     store::Database& m_database;
     const PrefixSettings& m_settings;
     std::unique_ptr<store::Cursor> m_table;
-    sound::TPCSpeaker m_speaker;
+    std::unique_ptr<widgets::RecordToolbar> m_editing;
 
     QLineEdit* HledEdit = nullptr;
-    QToolButton* ToolButtonVloz = nullptr;
-    QToolButton* ToolButtonSmaz = nullptr;
-    QToolButton* ToolButtonPotvrd = nullptr;
-    QToolButton* ToolButtonZrus = nullptr;
     QToolButton* m_backButton = nullptr;
     widgets::DBGrid* DBGrid = nullptr;
 };

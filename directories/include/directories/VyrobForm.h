@@ -1,6 +1,5 @@
 #pragma once
 
-#include "sound/TPCSpeaker.h"
 #include "store/Cursor.h"
 
 #include <QWidget>
@@ -23,6 +22,7 @@ class DBDateEdit;
 class DBGrid;
 class DBNavigator;
 class FieldBinding;
+class RecordToolbar;
 }
 
 namespace directories {
@@ -43,33 +43,25 @@ public:
     void FormCreate();
 
     void HledEditChange();
-    void ToolButtonVlozClick();
-    void ToolButtonSmazClick();
-    void ToolButtonPotvrdClick();
-    void ToolButtonZrusClick();
     // Appends the repair given in the repair group to the appliance's record
     // of repairs and saves the appliance, after a warning that it stays.
     void ButtonOpravaClick();
     void SpeedButtonTiskClick();
-    // "Zpět": an empty search field, the first appliance, the window hidden.
+    // "Zpět": an empty search field, the first appliance, the window hidden;
+    // an appliance that cannot be saved keeps the window open on it.
     void SpeedButtonZpetClick();
 
 private:
     QWidget* createToolbar();
     QWidget* createRepairPanel();
-    void setEditingButtons(bool enabled);
     // A cell or date still being typed goes into the record.
     bool commitTyping();
 
     std::unique_ptr<store::Cursor> m_table;
-    sound::TPCSpeaker m_speaker;
+    std::unique_ptr<widgets::RecordToolbar> m_editing;
 
     QLineEdit* HledEdit = nullptr;
     widgets::DBNavigator* DBNavigator1 = nullptr;
-    QToolButton* ToolButtonVloz = nullptr;
-    QToolButton* ToolButtonSmaz = nullptr;
-    QToolButton* ToolButtonPotvrd = nullptr;
-    QToolButton* ToolButtonZrus = nullptr;
     QPushButton* SpeedButtonTisk = nullptr;
     QPushButton* SpeedButtonZpet = nullptr;
     widgets::DBGrid* DBGrid1 = nullptr;

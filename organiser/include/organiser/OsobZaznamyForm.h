@@ -6,7 +6,6 @@
 
 #include <memory>
 
-class QToolButton;
 class QPushButton;
 
 namespace store {
@@ -18,6 +17,8 @@ class DBLookupList;
 class DBMemo;
 class DBNavigator;
 class DBRichEdit;
+class RecordToolbar;
+struct RecordEditors;
 } // namespace widgets
 
 namespace organiser {
@@ -37,13 +38,9 @@ public:
     // The main window's "Osobní záznamník" (F11): visible, on the first record.
     void showOnFirstRecord();
 
-    void SpeedButtonVlozClick();
-    void SpeedButtonSmazClick();
-    void SpeedButtonPotvrdClick();
-    void SpeedButtonZrusClick();
     void SpeedButtonTiskClick();
+    // Hides the window; a record that cannot be saved keeps it open.
     void SpeedButtonZpetClick();
-    void TableZaznamyAfterEdit();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -51,22 +48,18 @@ protected:
 
 private:
     QWidget* createToolbar();
-    void setEditingButtons(bool enabled);
+    widgets::RecordEditors editors();
     // Enter in an editor: false when the save failed (the key goes nowhere then).
     bool saveByKey();
     void cancelByKey();
 
     std::unique_ptr<store::Cursor> m_table;
+    std::unique_ptr<widgets::RecordToolbar> m_editing;
     sound::TPCSpeaker m_speaker;
-    int m_afterEditConnection = 0;
     bool m_shownBefore = false;
 
     // Controls, named as the user knows them.
     widgets::DBNavigator* DBNavigatorOsobZaz = nullptr;
-    QToolButton* SpeedButtonVloz = nullptr;
-    QToolButton* SpeedButtonSmaz = nullptr;
-    QToolButton* SpeedButtonPotvrd = nullptr;
-    QToolButton* SpeedButtonZrus = nullptr;
     QPushButton* SpeedButtonTisk = nullptr;
     QPushButton* SpeedButtonZpet = nullptr;
     widgets::DBMemo* DBMemoNazev = nullptr;
