@@ -53,6 +53,14 @@ int importFromCommandLine(store::Database& database, const QString& path, Choice
     bool failed = false;
     for (const TableResult& result : results)
         failed = failed || result.failed;
+    // What did not fit, each value with its record, before the counts.
+    if (const QStringList changed = plan->changedValues(); !failed && !changed.isEmpty()) {
+        err << texts::kChangedValuesListed << '\n';
+        for (const QString& line : changed)
+            err << line << '\n';
+        // On a terminal the list comes before the counts.
+        err.flush();
+    }
     (failed ? err : out) << resultText(results) << '\n';
     return failed ? 1 : 0;
 }

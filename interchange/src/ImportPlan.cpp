@@ -95,8 +95,9 @@ std::optional<QString> fitRecord(const store::TableDef& def, std::vector<QString
             if (field.width > 0) {
                 const int length = characterCount(value);
                 if (length > field.width) {
-                    value = leftCharacters(value, field.width);
-                    warnings.append(texts::kShortened.arg(name).arg(field.width).arg(length - field.width));
+                    const QString kept = leftCharacters(value, field.width);
+                    warnings.append(texts::kShortened.arg(name).arg(field.width).arg(value.mid(kept.size())));
+                    value = kept;
                 }
             }
             break;
@@ -309,6 +310,44 @@ void ImportPlan::chooseForAll(Choice choice)
                 entry.choice = choice == Choice::KeepBoth && !table.keepBothAllowed ? Choice::Skip : choice;
 }
 
+bool PlanEntry::written() const
+{
+    return kind == EntryKind::Add || (kind == EntryKind::Conflict && choice != Choice::Skip);
+}
+
+int ImportPlan::changedValueCount() const
+{
+    int n = 0;
+    for (const TablePlan& table : tables)
+        for (const PlanEntry& entry : table.entries)
+            if (entry.written())
+                n += static_cast<int>(entry.warnings.size());
+    return n;
+}
+
+QStringList ImportPlan::changedValues() const
+{
+    QStringList lines;
+    for (const TablePlan& table : tables) {
+        const QString label = tableLabel(table.tableName);
+        for (const PlanEntry& entry : table.entries) {
+            if (!entry.written())
+                continue;
+            const QString key = table.keyField >= 0 && static_cast<std::size_t>(table.keyField) < entry.fields.size()
+                                    ? entry.fields[static_cast<std::size_t>(table.keyField)].trimmed()
+                                    : QString();
+            for (const QString& warning : entry.warnings)
+                lines.append(key.isEmpty() ? texts::kChangedValueNoKey.arg(label, table.locationWord)
+                                                 .arg(entry.location)
+                                                 .arg(warning)
+                                           : texts::kChangedValue.arg(label, table.locationWord)
+                                                 .arg(entry.location)
+                                                 .arg(key, warning));
+        }
+    }
+    return lines;
+}
+
 bool ImportPlan::empty() const
 {
     return count(EntryKind::Add) == 0 && count(EntryKind::Conflict) == 0;
@@ -364,6 +403,8 @@ std::vector<TableResult> applyPlan(store::Database& database, const ImportPlan& 
             locations.push_back(entry.location);
         };
         for (const PlanEntry& entry : table.entries) {
+            if (entry.written())
+                result.changedValues += static_cast<int>(entry.warnings.size());
             switch (entry.kind) {
             case EntryKind::Problem:
                 ++result.unreadable;
@@ -440,7 +481,8 @@ QString resultText(const std::vector<TableResult>& results)
                              .arg(result.replaced)
                              .arg(result.keptBoth)
                              .arg(result.skipped)
-                             .arg(result.unreadable));
+                             .arg(result.unreadable)
+                             .arg(result.changedValues));
     }
     return lines.join(QLatin1Char('\n'));
 }

@@ -21,6 +21,8 @@ inline const QString kChat = QStringLiteral("Chat: ");
 inline const QString kGroups = QStringLiteral("Skupiny: ");
 inline const QString kMoreAddress = QStringLiteral("Další adresa: ");
 inline const QString kPhotoLeftOut = QStringLiteral("Fotografie se nepřenáší.");
+inline const QString kPropertyLeftOut = QStringLiteral("vlastnost %1 se nepřenáší: „%2“");
+inline const QString kBinaryLeftOut = QStringLiteral("vlastnost %1 (binární data) se nepřenáší");
 
 // Where: "Řádek 12: ..." / "Záznam 3: ...".
 inline const QString kLineWord = QStringLiteral("Řádek");
@@ -75,8 +77,13 @@ inline const QString kMissingKey = QStringLiteral("chybí %1, podle kterého se 
 inline const QString kNotDate = QStringLiteral("pole „%1“: „%2“ není datum (den.měsíc.rok)");
 inline const QString kNotTime = QStringLiteral("pole „%1“: „%2“ není čas (hodiny:minuty)");
 inline const QString kNotNumber = QStringLiteral("pole „%1“: „%2“ není celé číslo");
-inline const QString kShortened = QStringLiteral("„%1“ zkráceno na %2 znaků (%3 znaků se nevešlo)");
-inline const QString kResultLine = QStringLiteral("%1: přidáno %2, nahrazeno %3, ponecháno obojí %4, přeskočeno %5, nečitelných %6");
+inline const QString kShortened = QStringLiteral("pole „%1“ zkráceno na %2 znaků; nevešlo se: „%3“");
+inline const QString kResultLine = QStringLiteral(
+    "%1: přidáno %2, nahrazeno %3, ponecháno obojí %4, přeskočeno %5, nečitelných %6, zkrácených nebo vynechaných "
+    "hodnot %7");
+// A shortened or left-out value: "Adresář (Dat.DB): Řádek 3 (Novák): pole ...".
+inline const QString kChangedValue = QStringLiteral("%1: %2 %3 (%4): %5");
+inline const QString kChangedValueNoKey = QStringLiteral("%1: %2 %3: %4");
 inline const QString kResultFailed = QStringLiteral("%1: nic se nezapsalo – %2");
 inline const QString kResultSkippedTable = QStringLiteral("%1: přeskočeno – %2");
 inline const QString kWriteFailedAt = QStringLiteral("%1 %2: %3");
@@ -112,6 +119,7 @@ inline const QString kUnreadableListed = QStringLiteral(
     "Tyto záznamy nelze přečíst; opravte soubor a spusťte import znovu:");
 inline const QString kReadStopped = QStringLiteral("Čtení bylo přerušeno.");
 inline const QString kNothingToImport = QStringLiteral("V souboru není nic k importu.");
+inline const QString kChangedValuesListed = QStringLiteral("Tyto hodnoty se zkrátily nebo vynechaly:");
 inline const QString kExported = QStringLiteral("Zapsáno %1 adres do %2.");
 inline const QString kUnmappable = QStringLiteral(
     "%1 znaků nemá kódování Windows-1250; v souboru jsou zapsány jako otazník.");

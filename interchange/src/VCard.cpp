@@ -347,6 +347,17 @@ QString czechDate(const QString& value)
     return value;
 }
 
+// Properties about the card rather than the person: leaving them out loses nothing.
+bool isBookkeeping(const QByteArray& name)
+{
+    static const char* const names[] = {"VERSION", "PRODID", "UID", "REV", "CLIENTPIDMAP", "SOURCE", "NAME",
+                                        "PROFILE", "SORT-STRING", "X-ABUID", "X-ABLABEL", "X-ABSHOWAS"};
+    for (const char* bookkeeping : names)
+        if (name == bookkeeping)
+            return true;
+    return false;
+}
+
 void CardReader::map(const std::vector<Property>& properties)
 {
     QString version;
@@ -366,9 +377,13 @@ void CardReader::map(const std::vector<Property>& properties)
     QStringList warnings;
     for (const Property& property : properties) {
         const QByteArray& n = property.name;
-        if (isBinary(property) || n == "PHOTO" || n == "LOGO" || n == "SOUND" || n == "KEY") {
-            if (n == "PHOTO" && !warnings.contains(texts::kPhotoLeftOut))
+        if (n == "PHOTO") {
+            if (!warnings.contains(texts::kPhotoLeftOut))
                 warnings.append(texts::kPhotoLeftOut);
+            continue;
+        }
+        if (isBinary(property) || n == "LOGO" || n == "SOUND" || n == "KEY") {
+            warnings.append(texts::kBinaryLeftOut.arg(QString::fromLatin1(n)));
             continue;
         }
         if (n == "N") {
@@ -429,6 +444,17 @@ void CardReader::map(const std::vector<Property>& properties)
             extras.append(texts::kChat + unescape(text(property)).trimmed());
         } else if (n == "CATEGORIES") {
             extras.append(texts::kGroups + unescape(text(property)).trimmed());
+        } else if (!isBookkeeping(n)) {
+            // The user's data that has no place here: said, not dropped silently.
+            QString value;
+            try {
+                value = unescape(text(property)).simplified();
+            } catch (const ValueError&) {
+                warnings.append(texts::kBinaryLeftOut.arg(QString::fromLatin1(n)));
+                continue;
+            }
+            if (!value.isEmpty())
+                warnings.append(texts::kPropertyLeftOut.arg(QString::fromLatin1(n), value));
         }
     }
 

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -54,7 +55,7 @@ TEST_F(ImportCommandTest, PreviewChoiceAndResult)
     m_fakes.dialogs.answerNextOpenFile(path("kontakty.vcf"));
     onPreview([](interchange::ImportDialog& dialog) {
         auto* summary = dialog.findChild<QLabel*>(QStringLiteral("LabelSouhrn"));
-        EXPECT_TRUE(summary->text().endsWith(QStringLiteral("Přidá se 1, konfliktů 1, nelze přečíst 1.")))
+        EXPECT_TRUE(summary->text().endsWith(QStringLiteral("Přidá se 1, konfliktů 1, nelze přečíst 1, zkrátí se nebo vynechá hodnot 0.")))
             << summary->text().toStdString();
         auto* view = dialog.findChild<QTableView*>(QStringLiteral("ImportPreview"));
         ASSERT_EQ(view->model()->rowCount(), 3);
@@ -144,6 +145,38 @@ TEST_F(ImportCommandTest, ExportToCsvInWindows1250)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(interchange::decode(file.readAll(), "windows-1250").value_or(QString()),
               QStringLiteral("Příjmení;Jméno;Adresa;Telefon;Poznámka\r\nŠťastná;Řehořka;;603 111 222;\r\n"));
+}
+
+// The preview tells before the import how many values will be shortened and
+// lists them where they can be read; skipping the record takes them off.
+TEST_F(ImportCommandTest, PreviewListsShortenedValues)
+{
+    insert("Dat.DB", {{"Novák", "Jan", "", "", ""}});
+    const QByteArray cards = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Novák;Jan\r\nNOTE:" + QByteArray(90, 'n') +
+                             "\r\nEND:VCARD\r\n"
+                             "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Bílá;Eva\r\nADR:;;" + QByteArray(85, 'a') +
+                             ";;;;\r\nEND:VCARD\r\n";
+    writeFile("kontakty.vcf", cards);
+    m_fakes.dialogs.answerNextOpenFile(path("kontakty.vcf"));
+    onPreview([](interchange::ImportDialog& dialog) {
+        auto* summary = dialog.findChild<QLabel*>(QStringLiteral("LabelSouhrn"));
+        auto* list = dialog.findChild<QPlainTextEdit*>(QStringLiteral("MemoZkracene"));
+        ASSERT_NE(list, nullptr);
+        EXPECT_TRUE(list->isVisibleTo(&dialog));
+        // The conflict is skipped at first: only Bílá's address is cut.
+        EXPECT_TRUE(summary->text().endsWith(QStringLiteral("zkrátí se nebo vynechá hodnot 1."))) << summary->text().toStdString();
+        EXPECT_EQ(list->toPlainText(), QStringLiteral("Adresář (Dat.DB): Řádek 6 (Bílá): pole „Adresa“ zkráceno na 80 "
+                                                      "znaků; nevešlo se: „aaaaa“"));
+        auto* all = dialog.findChild<QComboBox*>(QStringLiteral("ComboVsechnyKonflikty"));
+        all->setCurrentIndex(1);
+        Q_EMIT all->activated(1);
+        EXPECT_TRUE(summary->text().endsWith(QStringLiteral("zkrátí se nebo vynechá hodnot 2."))) << summary->text().toStdString();
+        EXPECT_TRUE(list->toPlainText().startsWith(QStringLiteral("Adresář (Dat.DB): Řádek 1 (Novák): pole „Poznámka“")))
+            << list->toPlainText().toStdString();
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("ButtonZrusit")), Qt::LeftButton);
+    });
+    interchange::runImport(database(), nullptr);
+    EXPECT_EQ(records("Dat.DB").size(), 1u);
 }
 
 } // namespace

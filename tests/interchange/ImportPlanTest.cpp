@@ -120,7 +120,7 @@ TEST_F(ImportPlanTest, ValuesTheFieldsCannotTake)
     EXPECT_EQ(table.entries[1].kind, EntryKind::Add);
     EXPECT_EQ(table.entries[1].fields[1].size(), 120);
     EXPECT_EQ(table.entries[1].warnings,
-              QStringList{QString::fromUtf8("„Činnost“ zkráceno na 120 znaků (10 znaků se nevešlo)")});
+              QStringList{QString::fromUtf8("pole „Činnost“ zkráceno na 120 znaků; nevešlo se: „xxxxxxxxxx“")});
     EXPECT_EQ(table.entries[2].kind, EntryKind::Problem);
     EXPECT_TRUE(table.entries[2].message.startsWith(QStringLiteral("Záznam 3: chybí Datum")));
     EXPECT_EQ(table.entries[3].message, QStringLiteral("Záznam 4: záznam nelze přečíst"));

@@ -128,6 +128,41 @@ TEST_F(TransferTest, CsvExportInBothEncodings)
                              "Šťastná;Řehořka;;603 111 222;\"řekla \"\"ahoj\"\"; pak šla\"\r\n"));
 }
 
+// Nothing is cut silently: each value shortened to its field's width or left
+// out is named with its record, field and the text lost, and counted.
+TEST_F(TransferTest, ShortenedAndLeftOutValuesAreListed)
+{
+    const QString note = QStringLiteral("Soused od naproti, má klíče od sklepa a zalévá květiny");
+    const QByteArray card = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Novák;Jan\r\nNOTE:" + note.toUtf8() +
+                            "\r\nEMAIL:jan.novak@example.cz\r\nX-SKYPE:jan.novak77\r\nEND:VCARD\r\n";
+    ASSERT_EQ(importFile(writeFile("a.vcf", card)), 0) << m_err.toStdString();
+    const QString stored = records("Dat.DB")[0][4];
+    EXPECT_EQ(stored.size(), 80);
+    const QString lost = (note + QStringLiteral("; E-mail: jan.novak@example.cz")).mid(80);
+    EXPECT_TRUE(m_err.contains(QStringLiteral("Adresář (Dat.DB): Řádek 1 (Novák): pole „Poznámka“ zkráceno na 80 "
+                                              "znaků; nevešlo se: „%1“\n").arg(lost)))
+        << m_err.toStdString();
+    EXPECT_TRUE(m_err.contains(
+        QStringLiteral("Adresář (Dat.DB): Řádek 1 (Novák): vlastnost X-SKYPE se nepřenáší: „jan.novak77“\n")))
+        << m_err.toStdString();
+    EXPECT_TRUE(m_out.contains(QStringLiteral("nečitelných 0, zkrácených nebo vynechaných hodnot 2"))) << m_out.toStdString();
+
+    // A CSV row: a long address and a third telephone that, moved to the note, no longer fits there.
+    const QString place = QStringLiteral("Nábřeží Kapitána Jaroše 1000/7, Holešovice, 170 00 Praha 7 - Letná, Česká republika");
+    const QByteArray csv = "Příjmení;Adresa;Telefon;Mobil;Fax;Poznámka\n"
+                           "Bílá;" + place.toUtf8() + ";212 345 678;777 123 456;212 345 679;" +
+                           QByteArray(60, 'x') + "\n";
+    const QString fullNote = QString(60, QLatin1Char('x')) + QStringLiteral("; Další telefony: 212 345 679");
+    ASSERT_EQ(importFile(writeFile("b.csv", csv)), 0) << m_err.toStdString();
+    EXPECT_TRUE(m_err.contains(QStringLiteral("Řádek 2 (Bílá): pole „Adresa“ zkráceno na 80 znaků; nevešlo se: „%1“")
+                                   .arg(place.mid(80))))
+        << m_err.toStdString();
+    EXPECT_TRUE(m_err.contains(QStringLiteral("Řádek 2 (Bílá): pole „Poznámka“ zkráceno na 80 znaků; nevešlo se: „%1“")
+                                   .arg(fullNote.mid(80))))
+        << m_err.toStdString();
+    EXPECT_TRUE(m_out.contains(QStringLiteral("zkrácených nebo vynechaných hodnot 2"))) << m_out.toStdString();
+}
+
 struct BadInput {
     const char* name;
     const char* file;

@@ -128,7 +128,8 @@ void PlanModel::chooseForAll(Choice choice)
 
 ImportDialog::ImportDialog(ImportPlan& plan, QWidget* parent)
     : QDialog(parent), m_plan(plan), m_model(new PlanModel(plan, this)), m_view(new QTableView(this)),
-      m_summary(new QLabel(this))
+      m_summary(new QLabel(this)), m_changedLabel(new QLabel(texts::kChangedValues, this)),
+      m_changed(new QPlainTextEdit(this))
 {
     setObjectName(QStringLiteral("ImportDialog"));
     // F1: the main window's help, which tells about importing.
@@ -180,6 +181,16 @@ ImportDialog::ImportDialog(ImportPlan& plan, QWidget* parent)
     choices->addStretch(1);
     layout->addLayout(choices);
 
+    // The values that do not fit, readable before the user confirms; a choice
+    // that takes a record in or out changes them.
+    layout->addWidget(m_changedLabel);
+    m_changed->setObjectName(QStringLiteral("MemoZkracene"));
+    m_changed->setReadOnly(true);
+    m_changed->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_changed->setMaximumHeight(m_changed->fontMetrics().height() * 7);
+    layout->addWidget(m_changed);
+    connect(m_model, &QAbstractItemModel::dataChanged, this, [this] { updateSummary(); });
+
     QStringList notes;
     for (const TablePlan& table : plan.tables) {
         if (table.skipped)
@@ -222,7 +233,12 @@ void ImportDialog::updateSummary()
     m_summary->setText(texts::kSummary.arg(m_plan.description)
                            .arg(m_plan.count(EntryKind::Add))
                            .arg(m_plan.count(EntryKind::Conflict))
-                           .arg(m_plan.count(EntryKind::Problem)));
+                           .arg(m_plan.count(EntryKind::Problem))
+                           .arg(m_plan.changedValueCount()));
+    const QStringList changed = m_plan.changedValues();
+    m_changed->setPlainText(changed.join(QLatin1Char('\n')));
+    m_changedLabel->setVisible(!changed.isEmpty());
+    m_changed->setVisible(!changed.isEmpty());
 }
 
 } // namespace interchange

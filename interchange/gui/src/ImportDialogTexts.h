@@ -27,7 +27,9 @@ inline const QString kUnmappable = QStringLiteral(
     "%1 znaků nemá kódování Windows-1250; v souboru jsou zapsány jako otazník.");
 
 // The preview.
-inline const QString kSummary = QStringLiteral("%1\nPřidá se %2, konfliktů %3, nelze přečíst %4.");
+inline const QString kSummary =
+    QStringLiteral("%1\nPřidá se %2, konfliktů %3, nelze přečíst %4, zkrátí se nebo vynechá hodnot %5.");
+inline const QString kChangedValues = QStringLiteral("Hodnoty, které se nevejdou nebo nepřenesou (projděte je před importem):");
 inline const QString kAllConflicts = QStringLiteral("Všechny konflikty:");
 inline const QString kSkip = QStringLiteral("Přeskočit");
 inline const QString kReplace = QStringLiteral("Nahradit");

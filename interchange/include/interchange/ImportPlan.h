@@ -39,6 +39,9 @@ struct PlanEntry {
     std::optional<store::Bookmark> existingMark;
     QString keepBothKey;           // the key "keep both" stores it under
     Choice choice = Choice::Skip;
+
+    // Whether applying the plan writes it, with the choice made.
+    bool written() const;
 };
 
 struct TablePlan {
@@ -61,6 +64,12 @@ struct ImportPlan {
     // The same choice for every conflict (keep both only where it is possible).
     void chooseForAll(Choice choice);
     bool empty() const; // nothing to add and no conflict: nothing would be written
+
+    // The values shortened to their field or left out in the records that
+    // will be written with the choices made, one line each for the user:
+    // "Adresář (Dat.DB): Řádek 3 (Novák): pole „Poznámka“ zkráceno ...".
+    QStringList changedValues() const;
+    int changedValueCount() const;
 };
 
 // Checks what was read against the tables: keys, values the fields take
@@ -72,6 +81,7 @@ std::optional<ImportPlan> makePlan(store::Database& database, const ImportSource
 struct TableResult {
     std::string tableName;
     int added = 0, replaced = 0, keptBoth = 0, skipped = 0, unreadable = 0;
+    int changedValues = 0;          // shortened or left out in the records written
     bool failed = false;
     QString error;                  // why nothing of this table was written
 };

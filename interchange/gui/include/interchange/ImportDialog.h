@@ -53,6 +53,8 @@ private:
     PlanModel* m_model;
     QTableView* m_view;
     QLabel* m_summary;
+    QLabel* m_changedLabel;
+    QPlainTextEdit* m_changed; // every value shortened or left out, with its record
 };
 
 // The whole import as the menu command runs it: choose the file, read it,
