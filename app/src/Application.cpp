@@ -9,6 +9,7 @@
 #include "MainFormTexts.h"
 
 #include "backup/BackupCommands.h"
+#include "backup/RestoreProgram.h"
 #include "backup/TNastavARJForm.h"
 #include "backup/TZalhForm.h"
 #include "calculators/CasyForm.h"
@@ -440,7 +441,10 @@ bool Application::start()
     } catch (const std::exception& error) {
         // The splash window has gone with the unwinding; the message stays in front.
         destroyWindows();
-        platform::services().dialogs->errorBox(widgets::userMessage(error));
+        // The menu that restores a table will not show: the restore program is named instead.
+        platform::services().dialogs->errorBox(
+            backup::withRestoreProgramAdvice(widgets::userMessage(error), restoreProgram(),
+                                             QString::fromStdString(m_database->dataDir().parent_path().string())));
         return false;
     }
     return true;

@@ -125,8 +125,10 @@ void BackupCommands::ObnovaZDisketARJClick()
 void BackupCommands::startRestore(const QStringList& arguments)
 {
     platform::Services& services = platform::services();
-    // The restore program waits for this program to let go of the tables.
-    if (!services.processes->startDetached(m_wiring.restoreProgram, arguments, services.paths->workDir()))
+    // The restore program waits for this program to end and let go of the tables.
+    const QStringList withPid =
+        arguments + QStringList{kRestoreWaitFor, QString::number(QCoreApplication::applicationPid())};
+    if (!services.processes->startDetached(m_wiring.restoreProgram, withPid, services.paths->workDir()))
         throw BackupError(texts::kRestoreNotStarted.arg(m_wiring.restoreProgram));
     m_wiring.endSystem();
 }

@@ -10,17 +10,21 @@
 
 #include "platform/Platform.h"
 #include "store/Catalogue.h"
+#include "store/Errors.h"
 #include "store/InstanceLock.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QThread>
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <cstdint>
 #include <memory>
 
 namespace backup {
@@ -31,27 +35,44 @@ const QString kWorkDirOption = QStringLiteral("--workdir");
 const QString kStagingName = QStringLiteral(".obnova");
 const QString kUnpackedName = QStringLiteral(".obnova-arj");
 const QString kBackupDirName = QStringLiteral("Zaloha");
-constexpr unsigned long kLockPollMs = 100;
+constexpr std::uint32_t kLockPollMs = 100;
 
 QString takenText(const QDateTime& taken)
 {
     return QLocale(QLocale::Czech).toString(taken, QStringLiteral("d.M.yyyy H:mm:ss"));
 }
 
-// The lock of the data directory, waited for while the program that
-// started the restore closes; nullptr when it is still held.
-std::unique_ptr<store::InstanceLock> waitForLock(const QString& dataDir, int waitMs)
+std::unique_ptr<store::InstanceLock> acquireLock(const QString& dataDir)
 {
-    const QDeadlineTimer deadline(waitMs);
+    try {
+        return store::InstanceLock::acquire(QFile::encodeName(dataDir).toStdString());
+    } catch (const std::exception& error) {
+        throw BackupError(QString::fromUtf8(error.what()));
+    }
+}
+
+bool processRuns(qint64 pid)
+{
+    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+}
+
+// The lock of the data directory. Only the program that started the restore
+// is waited for while it ends; anybody else holding the lock (the program
+// started by hand, or another one) is refused at once. nullptr when held.
+std::unique_ptr<store::InstanceLock> takeLock(const QString& dataDir, qint64 startedBy, int waitMs)
+{
+    platform::Clock& clock = *platform::services().clock;
+    const std::uint32_t started = clock.tickCount();
     for (;;) {
-        std::unique_ptr<store::InstanceLock> lock;
-        try {
-            lock = store::InstanceLock::acquire(QFile::encodeName(dataDir).toStdString());
-        } catch (const std::exception& error) {
-            throw BackupError(QString::fromUtf8(error.what()));
-        }
-        if (lock || deadline.hasExpired())
+        std::unique_ptr<store::InstanceLock> lock = acquireLock(dataDir);
+        // A program that ended lets go of the lock even before its parent
+        // has reaped it, so the lock is tried first, the process second.
+        if (lock || !processRuns(startedBy))
             return lock;
+        const std::uint32_t waited = clock.tickCount() - started;
+        if (waited >= static_cast<std::uint32_t>(waitMs))
+            return nullptr;
+        clock.waitHint(std::min<std::uint32_t>(static_cast<std::uint32_t>(waitMs) - waited, kLockPollMs));
         QThread::msleep(kLockPollMs);
     }
 }
@@ -148,6 +169,8 @@ RestoreRequest parseRestoreArguments(const QStringList& arguments, const QString
             request.workDir = arguments[++i];
         } else if (argument.startsWith(kWorkDirOption + QLatin1Char('='))) {
             request.workDir = argument.mid(kWorkDirOption.size() + 1);
+        } else if (argument == kRestoreWaitFor && i + 1 < arguments.size() && arguments[i + 1].toLongLong() > 0) {
+            request.waitFor = arguments[++i].toLongLong();
         } else {
             request.error = texts::kBadArgument.arg(argument);
         }
@@ -170,7 +193,7 @@ int runRestore(const RestoreRequest& request)
     }
     std::unique_ptr<store::InstanceLock> lock;
     try {
-        lock = waitForLock(dataDir, request.lockWaitMs);
+        lock = takeLock(dataDir, request.waitFor, request.lockWaitMs);
     } catch (const BackupError& error) {
         services.dialogs->errorBox(error.message());
         return 1;
@@ -188,6 +211,18 @@ int runRestore(const RestoreRequest& request)
         services.dialogs->errorBox(texts::kMainNotStarted.arg(request.mainProgram));
     }
     return code;
+}
+
+QString withRestoreProgramAdvice(const QString& message, const QString& restoreProgram, const QString& workDir)
+{
+    const QString menu = QString::fromUtf8(store::kRestoreMenuAdvice);
+    if (!message.contains(menu))
+        return message;
+    // A program name of plain characters is shown as it is, to be typed.
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9/._+-]+$"));
+    const QString program = plain.match(restoreProgram).hasMatch() ? restoreProgram : shellQuoted(restoreProgram);
+    return QString(message).replace(menu, texts::kByRestoreProgram) + QStringLiteral("\n\n") +
+           texts::kStartRestoreProgram.arg(program, shellQuoted(workDir));
 }
 
 } // namespace backup

@@ -48,6 +48,13 @@ inline const QString kBadArgument = QStringLiteral("Neznámý parametr programu 
 inline const QString kMainNotStarted =
     QStringLiteral("Program „%1“ se nepodařilo znovu spustit. Spusťte ho prosím sami.");
 
+// Where the menu that restores tables cannot be reached.
+inline const QString kByRestoreProgram = QStringLiteral("programem obnovy pelmir-restore");
+inline const QString kStartRestoreProgram = QStringLiteral(
+    "Program se teď ukončí, nabídka Zálohování proto není k dispozici. Obnovu ze zálohy spustíte příkazem:\n"
+    "%1 --workdir %2\n"
+    "Zálohu z disket obnoví tentýž příkaz s volbou --arj.");
+
 // Records, as Czech counts them: 1 záznam, 2 až 4 záznamy, jinak záznamů.
 inline const QString kRecordsOne = QStringLiteral("%1 záznam");
 inline const QString kRecordsFew = QStringLiteral("%1 záznamy");

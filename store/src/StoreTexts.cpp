@@ -22,20 +22,20 @@ const char* operationText(Operation operation)
 // Why (ending without a full stop), and what the user can do about it.
 struct Cause {
     const char* why;
-    const char* advice;
+    std::string advice;
 };
 
 Cause cause(StoreError::Kind kind)
 {
-    constexpr const char* restore = "Obnovte tabulku ze zálohy (Zálohování › Obnova z disku).";
+    const std::string restore = std::string("Obnovte tabulku ze zálohy ") + kRestoreMenuAdvice + ".";
     constexpr const char* retry = "Akci opakujte; trvá-li chyba, obnovte tabulku ze zálohy.";
     switch (kind) {
     case StoreError::Kind::Damaged:
         return {"soubor tabulky je poškozený", restore};
     case StoreError::Kind::Foreign:
         return {"soubor není tabulkou tohoto programu",
-                "Soubor zůstal beze změny; vraťte na jeho místo správnou tabulku, například ze zálohy "
-                "(Zálohování › Obnova z disku)."};
+                std::string("Soubor zůstal beze změny; vraťte na jeho místo správnou tabulku, například ze zálohy ")
+                    + kRestoreMenuAdvice + "."};
     case StoreError::Kind::NotFound:
         return {"soubor tabulky ve složce Data chybí", restore};
     case StoreError::Kind::Password:
@@ -71,8 +71,8 @@ std::string failureText(StoreError::Kind kind, Operation operation, const std::s
         return kKeyViolationMessage;
     const Cause why = cause(kind);
     std::string text = replaceTable(operationText(operation), table) + ": " + (reason.empty() ? why.why : reason) + ".";
-    if (*why.advice)
-        text += std::string(" ") + why.advice;
+    if (!why.advice.empty())
+        text += " " + why.advice;
     if (!engineMessage.empty())
         text += "\n(" + engineMessage + ")";
     return text;

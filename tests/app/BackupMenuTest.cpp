@@ -3,6 +3,7 @@
 
 #include "backup/TNastavARJForm.h"
 #include "backup/TZalhForm.h"
+#include "tools/DataDir.h"
 #include "widgets/DBGrid.h"
 
 #include <QAction>
@@ -12,6 +13,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include <filesystem>
+#include <fstream>
 
 namespace apptest {
 namespace {
@@ -75,6 +79,43 @@ TEST_F(BackupMenuTest, RestoreStartsTheRestoreProgramAndEnds)
     EXPECT_TRUE(m_fakes.processes.started()[0].program.endsWith(QStringLiteral("pelmir-restore")));
     EXPECT_EQ(QDir(m_fakes.processes.started()[0].workingDirectory), QDir(workPath(QString())));
     EXPECT_FALSE(table().isActive()); // the program ended as "Konec" ends it
+}
+
+// A table that stops start-up cannot be restored through the menu, which
+// never shows: the message names the restore program and its command line.
+TEST_F(BackupMenuTest, ATableThatStopsStartUpNamesTheRestoreProgram)
+{
+    struct Case {
+        const char* table;
+        bool missing; // else damaged
+        const char* says;
+    };
+    const Case cases[] = {
+        {"Datp.DB", true, "Tabulku Datp.db nelze otevřít: soubor tabulky ve složce Data chybí."},
+        {"Svatek.DB", false, "Tabulku Svatek.DB nelze otevřít: soubor není čitelnou tabulkou nebo je poškozený."},
+        {"Dat.DB", true, "Tabulku Dat.DB nelze otevřít: soubor tabulky ve složce Data chybí."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.table);
+        std::filesystem::remove_all(workDir());
+        tools::makeDataDir(tools::sourceSeedsDir(), workDir());
+        const std::filesystem::path file = workDir() / "Data" / c.table;
+        if (c.missing)
+            std::filesystem::remove(file);
+        else
+            std::ofstream(file, std::ios::trunc) << "this is not a table at all, just some bytes of text\n";
+        m_fakes.dialogs.clear();
+        m_app = std::make_unique<app::Application>(workDir());
+        EXPECT_FALSE(m_app->start());
+        ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
+        const QString text = m_fakes.dialogs.lastBox().text;
+        EXPECT_TRUE(text.startsWith(QString::fromUtf8(c.says))) << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("Obnova z disku"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("pelmir-restore --workdir '%1'")
+                                      .arg(QString::fromStdString(workDir().string()))))
+            << text.toStdString();
+        m_app.reset();
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include "widgets/ErrorReport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -135,8 +136,10 @@ TEST_F(BackupCommandsTest, RestoresStartTheRestoreProgramAndEndTheSystem)
         EXPECT_EQ(started.program, kRestoreProgram);
         EXPECT_EQ(started.workingDirectory, workPath());
     }
-    EXPECT_EQ(m_fakes.processes.started()[0].arguments, QStringList());
-    EXPECT_EQ(m_fakes.processes.started()[1].arguments, QStringList{"--arj"});
+    // The restore waits for this program, which is ending, to let go of the data.
+    const QStringList waitForThis{QStringLiteral("--wait-for"), QString::number(QCoreApplication::applicationPid())};
+    EXPECT_EQ(m_fakes.processes.started()[0].arguments, waitForThis);
+    EXPECT_EQ(m_fakes.processes.started()[1].arguments, QStringList{"--arj"} + waitForThis);
     EXPECT_EQ(m_ended, 2);
 
     m_fakes.processes.setResult(false);

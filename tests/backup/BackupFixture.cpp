@@ -122,7 +122,6 @@ std::vector<std::string> BackupFixture::restoredSurnames(const QString& workDir)
     }
     backup::RestoreRequest request;
     request.workDir = clone.path();
-    request.lockWaitMs = 0;
     if (backup::runRestore(request) != 0)
         return {};
     return firstFields(clone.filePath(QStringLiteral("Data")), "Dat.DB");

@@ -199,7 +199,6 @@ TEST_F(FloppyBackupTest, TheRestoreProgramBringsTheFloppyBackupBack)
     request.workDir = workPath();
     request.fromFloppy = true;
     request.mainProgram = QStringLiteral("pelmir");
-    request.lockWaitMs = 0;
     EXPECT_EQ(backup::runRestore(request), 0);
     EXPECT_EQ(firstFields(dataPath(), "Dat.DB"), (std::vector<std::string>{"Dvořák", "Novák"}));
     EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Information"));

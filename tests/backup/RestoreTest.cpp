@@ -1,5 +1,6 @@
 // The restore program on a temporary working directory.
 #include "BackupFixture.h"
+#include "ChildProcess.h"
 
 #include "backup/BackupSet.h"
 #include "backup/RestoreProgram.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 #include <map>
 
@@ -32,7 +34,6 @@ protected:
         request.workDir = workPath();
         request.fromFloppy = fromFloppy;
         request.mainProgram = QStringLiteral("/opt/pelmir/pelmir");
-        request.lockWaitMs = 0;
         return backup::runRestore(request);
     }
     // Every file below Data with its bytes: a refused restore must change nothing.
@@ -90,14 +91,16 @@ TEST_F(RestoreTest, NoLeavesTheDataAsTheyAre)
     EXPECT_TRUE(programStartedAgain());
 }
 
-// While the program still holds the working directory, nothing is touched
-// and no second program is started.
-TEST_F(RestoreTest, RefusesWhileTheProgramHoldsTheData)
+// While the program works on the data, a restore started by hand refuses at
+// once, touches nothing and starts no second program.
+TEST_F(RestoreTest, RefusesAtOnceWhileTheProgramHoldsTheData)
 {
     const auto held = store::InstanceLock::acquire(dataPath().toStdString());
     ASSERT_NE(held, nullptr);
     const auto before = dataFiles();
-    EXPECT_EQ(restore(), 1);
+    backup::RestoreRequest byHand = backup::parseRestoreArguments({QStringLiteral("--workdir"), workPath()}, {});
+    EXPECT_EQ(backup::runRestore(byHand), 1);
+    EXPECT_EQ(m_fakes.clock.waitHints(), 0);
     ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
     EXPECT_EQ(m_fakes.dialogs.lastBox().text,
               QStringLiteral("Program Pelmir a telefony ještě pracuje s daty v adresáři „%1“. "
@@ -105,6 +108,35 @@ TEST_F(RestoreTest, RefusesWhileTheProgramHoldsTheData)
                   .arg(workPath()));
     EXPECT_EQ(dataFiles(), before);
     EXPECT_TRUE(m_fakes.processes.started().isEmpty());
+}
+
+// The child side of the next test: holds the data a moment, then ends.
+TEST(RestoreChild, HoldsTheDataAMoment)
+{
+    if (childWork().isEmpty())
+        GTEST_SKIP() << "runs only as a child of RestoreTest";
+    const auto held = store::InstanceLock::acquire(childWork().toStdString());
+    if (!held)
+        std::_Exit(3);
+    writeFile(QDir(childWork()).filePath(QStringLiteral("drzeno")), "held");
+    QThread::msleep(static_cast<unsigned long>(childNumber()));
+    QFile::remove(QDir(childWork()).filePath(QStringLiteral("drzeno")));
+}
+
+// Started by the program as it ends, the restore waits for that program,
+// and for it only, to let go of the data.
+TEST_F(RestoreTest, WaitsForTheProgramThatStartedIt)
+{
+    const pid_t program = startChild("RestoreChild.HoldsTheDataAMoment", dataPath(), 300);
+    while (!QFileInfo::exists(dataPath(QStringLiteral("drzeno"))))
+        QThread::msleep(10);
+    m_fakes.clock.setWaitStep(100);
+    const backup::RestoreRequest started = backup::parseRestoreArguments(
+        {QStringLiteral("--workdir"), workPath(), QStringLiteral("--wait-for"), QString::number(program)}, {});
+    EXPECT_EQ(backup::runRestore(started), 0);
+    EXPECT_GT(m_fakes.clock.waitHints(), 0);
+    EXPECT_EQ(surnames(), (std::vector<std::string>{"Dvořák", "Novák"}));
+    EXPECT_EQ(waitForChild(program), 0);
 }
 
 // A damaged or unfinished backup is refused with its reason before any
@@ -178,12 +210,15 @@ TEST(RestoreArguments, WorkDirAndSource)
         {{QStringLiteral("--workdir"), QStringLiteral("/w"), QStringLiteral("--arj")}, QStringLiteral("/w"), true, false},
         {{QStringLiteral("--workdir=/v")}, QStringLiteral("/v"), false, false},
         {{QStringLiteral("--vsechno")}, QStringLiteral("/here"), false, true},
+        {{QStringLiteral("--wait-for"), QStringLiteral("4321")}, QStringLiteral("/here"), false, false},
+        {{QStringLiteral("--wait-for"), QStringLiteral("x")}, QStringLiteral("/here"), false, true},
     };
     for (const Case& c : cases) {
         const backup::RestoreRequest request = backup::parseRestoreArguments(c.arguments, QStringLiteral("/here"));
         EXPECT_EQ(request.workDir, c.workDir);
         EXPECT_EQ(request.fromFloppy, c.fromFloppy);
         EXPECT_EQ(request.error.isEmpty(), !c.error);
+        EXPECT_EQ(request.waitFor, c.arguments.contains(QStringLiteral("4321")) ? 4321 : 0);
     }
 }
 

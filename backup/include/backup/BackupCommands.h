@@ -40,5 +40,7 @@ private:
 
 // The restore program's switch for a restore from the floppy's archive.
 inline const QString kRestoreFromFloppy = QStringLiteral("--arj");
+// Its option naming the program that started it, whose end it waits for.
+inline const QString kRestoreWaitFor = QStringLiteral("--wait-for");
 
 } // namespace backup

@@ -47,5 +47,8 @@ private:
 // The exact texts of the store's own errors, shown to the user in the error box.
 inline constexpr const char* kEmptyDatasetMessage = "Cannot perform this operation on an empty dataset";
 inline constexpr const char* kKeyViolationMessage = "Key violation.";
+// The menu command that restores tables, as the store's advice names it; a
+// message shown where that menu cannot be reached replaces it.
+inline constexpr const char* kRestoreMenuAdvice = "(Zálohování › Obnova z disku)";
 
 } // namespace store
