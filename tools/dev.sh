@@ -17,7 +17,8 @@ packages=(build-essential cmake pkg-config git
   iso-codes tzdata
   qt6-translations-l10n arj pulseaudio pulseaudio-utils
   qt6-svg-dev file desktop-file-utils appstream pxlib-dev
-  libxtst-dev libxdamage-dev)
+  libxtst-dev libxdamage-dev
+  qtkeychain-qt6-dev radicale xandikos vdirsyncer khard khal)
 
 install_missing() {
   local missing=()

@@ -33,6 +33,8 @@ const QStringList& backupTables()
         QStringLiteral("Datz.db"),    QStringLiteral("Psc.DB"),      QStringLiteral("Spzzem.db"),
         QStringLiteral("Svatek.db"),  QStringLiteral("TelefCR.DB"),  QStringLiteral("TelefSvt.DB"),
         QStringLiteral("Vyrob.db"),   QStringLiteral("Zaloha.db"),   QStringLiteral("Data.DB"),
+        // The sync state, so that a restored address book goes on syncing.
+        QStringLiteral("Synchro.DB"),
     };
     return tables;
 }

@@ -78,6 +78,7 @@ inline constexpr TableTitle kTableTitles[] = {
     {"Vyrob.db", "Seznam přístrojů"},
     {"Zaloha.db", "Kontrola zálohování"},
     {"Data.DB", "Váha"},
+    {"Synchro.DB", "Synchronizace"},
 };
 
 } // namespace backup::texts

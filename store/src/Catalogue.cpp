@@ -101,6 +101,17 @@ std::vector<TableDef> buildCatalogue()
                             field("Čas", FieldKind::Time), field("ČasDisk", FieldKind::Time)},
                            std::nullopt, std::nullopt, kOpen));
 
+    // What the last synchronisation with a CardDAV or CalDAV server left
+    // behind, one record per item (and one per collection, with its token):
+    // where it lives on the server, its version, the fingerprint of its
+    // fields as both sides last agreed, and the server's whole card, whose
+    // properties without a field here are written back unchanged.
+    tables.push_back(table({"Synchro.DB"},
+                           {text("Položka", 40), text("Sbírka", 500), text("Adresa", 500), text("Klíč", 60),
+                            text("UID", 250), text("ETag", 250), text("Otisk", 40), text("Stav", 10),
+                            text("Token", 500), field("Obsah", FieldKind::Memo)},
+                           "Položka", std::nullopt, kOpen));
+
     return tables;
 }
 

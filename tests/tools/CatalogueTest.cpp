@@ -30,6 +30,7 @@ const std::vector<ExpectedTable> kExpected = {
     {"Data.DB", std::nullopt, std::nullopt, false, {"Data.DB", "Data.FAM", "Data.TV", "Data.VAL"}},
     {"Cas.DB", std::nullopt, std::nullopt, true, {"Cas.DB", "Cas.FAM", "Cas.TV"}},
     {"Zaloha.DB", std::nullopt, std::nullopt, false, {"Zaloha.DB", "Zaloha.VAL"}},
+    {"Synchro.DB", "Položka", std::nullopt, false, {"Synchro.DB"}},
 };
 
 const store::FieldDef* findField(const store::TableDef& def, const std::string& name)

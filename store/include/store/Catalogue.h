@@ -7,7 +7,7 @@
 
 namespace store {
 
-// The twelve tables of the data directory with their fields, keys and files,
+// The tables of the data directory with their fields, keys and files,
 // in catalogue order. Backups copy them in an order of their own.
 const std::vector<TableDef>& catalogue();
 // nullptr when no table has that name (matched without regard to case).

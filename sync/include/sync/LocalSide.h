@@ -1,0 +1,70 @@
+#pragma once
+
+// One table of ours as the sync engine sees it: records by key, read whole,
+// changed in batches; and how its records become server items and back.
+
+#include "sync/DavXml.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <map>
+#include <optional>
+#include <set>
+#include <vector>
+
+namespace store {
+class Database;
+}
+
+namespace davsync {
+
+using Fields = std::vector<QString>;
+
+// A server item read into our fields (the key among them).
+struct MappedItem {
+    QString uid;
+    Fields fields;
+};
+
+// A change of a record here: put `fields` (replacing the record `oldKey`,
+// when given), or delete `oldKey`.
+struct LocalWrite {
+    QString oldKey;
+    Fields fields;
+    bool remove = false;
+};
+
+class LocalSide {
+public:
+    virtual ~LocalSide() = default;
+
+    virtual CollectionKind kind() const = 0;
+    virtual QByteArray contentType() const = 0;
+    virtual QString extension() const = 0; // of a new item's file name: ".vcf"
+    // What the user calls one record, for messages: "kontakt", "den".
+    virtual QString itemWord() const = 0;
+
+    // Every record, by key.
+    virtual std::map<QString, Fields> records() = 0;
+    virtual QString keyOf(const Fields& fields) const = 0;
+    // The record's fields with another key.
+    virtual Fields withKey(Fields fields, const QString& key) const = 0;
+    // A key the table does not hold yet (`taken` are folded with foldKey()).
+    virtual QString freeKey(const QString& wanted, const std::set<QString>& taken) const = 0;
+    virtual QString foldKey(const QString& key) const = 0;
+    // The key a server item would get, before any number makes it unique;
+    // and whether `key` is that wish with such a number.
+    virtual bool keyCameFrom(const QString& key, const QString& wanted) const = 0;
+
+    virtual std::optional<MappedItem> map(const QByteArray& body, QString* error) const = 0;
+    virtual QByteArray write(const Fields& fields, const QString& uid, const QByteArray& base,
+                             const QString& baseKey) const = 0;
+    // One line for the user: "Novák Jan, 777 123 456".
+    virtual QString describe(const Fields& fields) const = 0;
+
+    // In one transaction where the table allows: all of them or none.
+    virtual void apply(const std::vector<LocalWrite>& writes) = 0;
+};
+
+} // namespace davsync

@@ -1,0 +1,36 @@
+#pragma once
+
+// Requests through Qt's network access: https with the system's
+// certificates, the password sent with each request (as Basic
+// authentication), a time-out without any byte coming, answers cut off at
+// the size limit. Runs without a display.
+
+#include "sync/Http.h"
+
+#include <functional>
+#include <memory>
+
+class QNetworkAccessManager;
+
+namespace davsync {
+
+class QtTransport : public Transport {
+public:
+    QtTransport(QString user, QString password);
+    ~QtTransport() override;
+
+    // Milliseconds without any answer before a request is given up.
+    void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
+    // Asked while waiting; false aborts the request (Failure::Cancelled).
+    void setKeepGoing(std::function<bool()> keepGoing) { m_keepGoing = std::move(keepGoing); }
+
+    HttpResponse send(const HttpRequest& request) override;
+
+private:
+    std::unique_ptr<QNetworkAccessManager> m_manager;
+    QByteArray m_authorization;
+    int m_timeoutMs = 30000;
+    std::function<bool()> m_keepGoing;
+};
+
+} // namespace davsync
