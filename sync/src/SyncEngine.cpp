@@ -181,6 +181,19 @@ bool SyncEngine::runRound(SyncReport& result)
         localWrites.push_back({present && known ? known->key : QString(), fields, false});
         ++result.received;
     };
+    // The card as written may read back with more than the record had (a
+    // telephone that had no room before fits now): the record takes it, or
+    // the next edit here would drop it from the card.
+    const auto settle = [&](Upload& upload, const QString& oldKey) {
+        std::optional<MappedItem> mapped = m_side.map(upload.body, nullptr);
+        if (!mapped)
+            return;
+        const Fields readBack = m_side.withKey(mapped->fields, upload.key);
+        if (readBack == upload.fields)
+            return;
+        upload.fields = readBack;
+        localWrites.push_back({local.contains(oldKey) ? oldKey : upload.key, readBack, false});
+    };
     const auto sendUp = [&](const StateItem& known, const Fields& fields, const QByteArray& base, const QByteArray& etag) {
         Upload upload;
         upload.path = known.path;
@@ -189,6 +202,7 @@ bool SyncEngine::runRound(SyncReport& result)
         upload.fields = fields;
         upload.body = m_side.write(fields, upload.uid, base, known.key);
         upload.ifMatch = etag;
+        settle(upload, known.key);
         uploads.push_back(std::move(upload));
     };
 
