@@ -25,6 +25,10 @@ int main(int argc, char** argv)
         QCoreApplication core(argc, argv);
         return app::runTransfer(commandLine);
     }
+    if (commandLine.isSync()) {
+        QCoreApplication core(argc, argv);
+        return app::runSync(commandLine);
+    }
     QApplication application(argc, argv);
     return app::runProgram(QApplication::arguments().mid(1));
 }

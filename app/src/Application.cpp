@@ -27,6 +27,9 @@
 #include "organiser/OsobZaznamyForm.h"
 #include "organiser/PlanovacForm.h"
 #include "organiser/SvatekForm.h"
+#include "sync/QtTransport.h"
+#include "sync/SyncMenu.h"
+#include "sync/SyncState.h"
 #include "organiser/Wiring.h"
 #include "platform/Platform.h"
 #include "reports/AddressReports.h"
@@ -39,6 +42,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include <cstdio>
 
 namespace app {
 
@@ -78,6 +83,13 @@ Application::Application(const std::filesystem::path& workDir)
     // A file under a table's name must be that table: the notebook copied
     // over the address book is refused, not shown as addresses.
     m_database->setCatalogue(store::catalogue());
+    // A data directory from before the sync state table gets it empty, so
+    // that a backup, which wants every table, finds it.
+    try {
+        davsync::ensureStateTable(*m_database);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "pelmir: %s\n", error.what());
+    }
     // A table that opened with a reservation (not re-sorted) says so once.
     m_database->setNoticeHandler([](const std::string& text) {
         if (platform::Dialogs* dialogs = platform::services().dialogs)
@@ -141,6 +153,10 @@ std::vector<StartupStep> Application::startupSteps()
              m_mainForm->bindCommand(QStringLiteral("ExportAdresare"), [this] {
                  interchange::runExport(*m_database, m_mainForm.get());
              });
+             m_mainForm->bindCommand(QStringLiteral("Synchronizovat"),
+                                     [this] { syncMenu().SynchronizovatClick(m_mainForm.get()); });
+             m_mainForm->bindCommand(QStringLiteral("NastaveniSynchronizace"),
+                                     [this] { syncMenu().NastaveniSynchronizaceClick(m_mainForm.get()); });
          },
          {}},
         {QStringLiteral("TVyrobForm"), {}, {}},
@@ -293,6 +309,25 @@ backup::TZalhForm* Application::zalhForm()
     if (!m_zalhForm)
         m_zalhForm = std::make_unique<backup::TZalhForm>(*m_database);
     return m_zalhForm.get();
+}
+
+davsync::SyncMenu& Application::syncMenu()
+{
+    if (!m_syncMenu) {
+        m_syncMenu = std::make_unique<davsync::SyncMenu>(
+            *m_database, platform::services().paths->workDir(),
+            m_syncPasswords ? std::move(m_syncPasswords) : davsync::makeKeyringPasswords(),
+            m_syncTransport ? m_syncTransport : [](const QString& user, const QString& password) {
+                return std::unique_ptr<davsync::Transport>(std::make_unique<davsync::QtTransport>(user, password));
+            });
+    }
+    return *m_syncMenu;
+}
+
+void Application::setSyncServices(std::unique_ptr<davsync::PasswordStore> passwords, davsync::TransportFactory transport)
+{
+    m_syncPasswords = std::move(passwords);
+    m_syncTransport = std::move(transport);
 }
 
 backup::BackupCommands& Application::backupCommands()

@@ -9,6 +9,8 @@ const QString kMissingValue = QStringLiteral("Chybí hodnota za volbou %1.");
 const QString kNoValueTaken = QStringLiteral("Volba %1 nebere hodnotu.");
 const QString kUnknownOption = QStringLiteral("Neznámá volba %1.");
 const QString kImportOrExport = QStringLiteral("Volby --import a --export nelze použít najednou.");
+const QString kSyncAlone = QStringLiteral("Volbu --sync nelze použít spolu s --import nebo --export.");
+const QString kNeedsSync = QStringLiteral("Volba %1 patří k volbě --sync.");
 const char* const kUsageHead =
     "Použití: pelmir [VOLBY] [DOKUMENT]\n"
     "Pelmir a telefony: adresář s telefony, jmeniny, plánovač, osobní záznamník, kalkulačky a dopisy.\n"
@@ -17,7 +19,7 @@ const char* const kUsageHead =
     "Volby:\n";
 const char* const kUsageTail =
     "\n"
-    "Import a export běží bez okna a bez displeje; skončí kódem 0, když se vše zapsalo, jinak 1.\n"
+    "Import, export a synchronizace běží bez okna a bez displeje; skončí kódem 0, když se vše zapsalo, jinak 1.\n"
     "Chybná volba skončí kódem 2.\n";
 
 // The table of options. Each row sets its part of the command line.
@@ -37,6 +39,18 @@ const std::vector<CommandLineOption> kOptions = {
      [](CommandLine& c, const QString& v) { c.exportPath = v; }},
     {"--encoding", "windows-1250", "kódování exportu CSV (výchozí UTF-8)",
      [](CommandLine& c, const QString& v) { c.encoding = v; }},
+    {"--sync", nullptr, "synchronizuje adresář se serverem CardDAV (uložené nastavení nebo volby níže)",
+     [](CommandLine& c, const QString&) { c.sync = true; }},
+    {"--server", "URL", "adresa serveru synchronizace", [](CommandLine& c, const QString& v) { c.syncServer = v; }},
+    {"--user", "JMÉNO", "uživatel na serveru synchronizace", [](CommandLine& c, const QString& v) { c.syncUser = v; }},
+    {"--password-stdin", nullptr, "heslo k serveru se čte ze standardního vstupu (jinak z klíčenky)",
+     [](CommandLine& c, const QString&) { c.passwordStdin = true; }},
+    {"--addressbook", "NÁZEV", "který adresář na serveru (nový se založí)",
+     [](CommandLine& c, const QString& v) { c.addressBook = v; }},
+    {"--calendar", "NÁZEV", "který kalendář na serveru patří plánovači",
+     [](CommandLine& c, const QString& v) { c.calendar = v; }},
+    {"--yes", nullptr, "první synchronizace smí spojit záznamy se stejným jménem (vypíše je)",
+     [](CommandLine& c, const QString&) { c.acceptPairs = true; }},
     {"--help", nullptr, "vypíše tuto nápovědu", [](CommandLine& c, const QString&) { c.help = true; }},
     {"--version", nullptr, "vypíše verzi programu", [](CommandLine& c, const QString&) { c.version = true; }},
 };
@@ -133,6 +147,19 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& curren
         result.error = kMissingValue.arg(QStringLiteral("--workdir"));
     else if (!result.importPath.isEmpty() && !result.exportPath.isEmpty())
         result.error = kImportOrExport;
+    else if (result.sync && result.isTransfer())
+        result.error = kSyncAlone;
+    else if (!result.sync) {
+        const std::pair<bool, const char*> syncOnly[] = {
+            {!result.syncServer.isEmpty(), "--server"},   {!result.syncUser.isEmpty(), "--user"},
+            {result.passwordStdin, "--password-stdin"},   {!result.addressBook.isEmpty(), "--addressbook"},
+            {!result.calendar.isEmpty(), "--calendar"},   {result.acceptPairs, "--yes"}};
+        for (const auto& [given, name] : syncOnly)
+            if (given) {
+                result.error = kNeedsSync.arg(QLatin1String(name));
+                break;
+            }
+    }
     return result;
 }
 

@@ -127,6 +127,10 @@ void TMainForm::createMenu()
     backup.separator();
     backup.item("ImportDat", QStringLiteral("Import adres a dat..."));
     backup.item("ExportAdresare", QStringLiteral("Export adresáře..."));
+    // Sync with the phone's server comes last, behind its own separator.
+    backup.separator();
+    backup.item("Synchronizovat", QStringLiteral("Synchronizovat"));
+    backup.item("NastaveniSynchronizace", QStringLiteral("Nastavení synchronizace..."));
 
     const MenuBuilder settings = topMenu(this, "MenuNastaveni", texts::kMenuNastaveni);
     settings.item("BarvaPozadi", QStringLiteral("Barva pozadí"), {}, [this] { BarvaPozadiClick(); });

@@ -58,14 +58,18 @@ QString qtext(const store::Cursor& cursor, Field field)
 
 } // namespace
 
+void ensureStateTable(store::Database& database)
+{
+    if (std::filesystem::exists(database.dataDir() / kStateTable))
+        return;
+    if (const store::TableDef* def = store::findTableDef(kStateTable))
+        store::Database::createTable(database.dataDir(), *def, {});
+}
+
 SyncState::SyncState(store::Database& database, const QString& collectionUrl)
     : m_database(database), m_collection(collectionUrl)
 {
-    const std::filesystem::path file = database.dataDir() / kStateTable;
-    if (!std::filesystem::exists(file)) {
-        if (const store::TableDef* def = store::findTableDef(kStateTable))
-            store::Database::createTable(database.dataDir(), *def, {});
-    }
+    ensureStateTable(database);
     store::Cursor cursor(m_database, kStateTable);
     cursor.open();
     const std::string collection = m_collection.toStdString();

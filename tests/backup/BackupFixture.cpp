@@ -20,6 +20,7 @@ const QStringList kTableFiles = {
     QStringLiteral("Datz.DB"),    QStringLiteral("Psc.DB"),     QStringLiteral("Spzzem.DB"),
     QStringLiteral("Svatek.DB"),  QStringLiteral("TelefCR.DB"), QStringLiteral("TelefSvt.DB"),
     QStringLiteral("Vyrob.DB"),   QStringLiteral("Zaloha.DB"),  QStringLiteral("Data.DB"),
+    QStringLiteral("Synchro.DB"),
 };
 
 void ensureApplication()

@@ -3,6 +3,8 @@
 #include "app/CommandLine.h"
 #include "app/StartupSequence.h"
 
+#include "sync/SyncCommand.h"
+
 #include <QString>
 
 #include <filesystem>
@@ -25,6 +27,9 @@ class TSvatekForm;
 namespace reports {
 class TReportForm;
 class TReport1Form;
+}
+namespace davsync {
+class SyncMenu;
 }
 namespace backup {
 class BackupCommands;
@@ -93,6 +98,9 @@ public:
     QString helpFile() const { return m_helpFile; }
     // The program's first plain argument: the editor loads it whenever it is shown.
     void setEditorDocument(const QString& fileName) { m_editorDocument = fileName; }
+    // Where the sync keeps its password and how it reaches the server (tests:
+    // a store in memory and a server on this machine); before the first use.
+    void setSyncServices(std::unique_ptr<davsync::PasswordStore> passwords, davsync::TransportFactory transport);
 
     // The windows made on first use. A window that cannot be made throws the
     // store's error (its command shows it in the error box) and is tried again
@@ -129,6 +137,7 @@ private:
     // table that cannot be opened still stops it.
     TableProbe& probeLaterTables();
     backup::BackupCommands& backupCommands();
+    davsync::SyncMenu& syncMenu();
     void bindBackupCommands();
     void bindArchiverCommands();
     // The windows go before the store they read, the reports before the main window.
@@ -159,6 +168,9 @@ private:
     std::unique_ptr<calculators::TJednotkyForm> m_jednotkyForm;
     std::unique_ptr<backup::TZalhForm> m_zalhForm;
     std::unique_ptr<backup::BackupCommands> m_backupCommands;
+    std::unique_ptr<davsync::SyncMenu> m_syncMenu;
+    std::unique_ptr<davsync::PasswordStore> m_syncPasswords;
+    davsync::TransportFactory m_syncTransport;
     std::unique_ptr<backup::TNastavARJForm> m_nastavARJForm;
     std::unique_ptr<organiser::TPlanovacForm> m_planovacForm;
     std::unique_ptr<organiser::TKalendarForm> m_kalendarForm;
@@ -181,5 +193,7 @@ int runProgram(const QStringList& arguments);
 int runWithServices(const CommandLine& commandLine, const std::function<void()>& afterFirstPaint = {});
 // `--import` or `--export`: moves the data without a window; the exit code.
 int runTransfer(const CommandLine& commandLine);
+// `--sync`: syncs with the server without a window; the exit code.
+int runSync(const CommandLine& commandLine);
 
 } // namespace app

@@ -16,6 +16,8 @@ namespace app {
 // `pelmir --import FILE [--conflicts skip|replace|keep] [--password P]` and
 // `pelmir --export FILE [--encoding windows-1250]` move data in or out
 // without opening a window. `--help` and `--version` only print.
+// `pelmir --sync [--server URL --user NAME] [--password-stdin]
+// [--addressbook NAME] [--yes]` syncs with a CardDAV server without a window.
 struct CommandLine {
     QString workDir;
     bool workDirGiven = false; // --workdir was on the command line
@@ -25,11 +27,19 @@ struct CommandLine {
     QString conflicts = QStringLiteral("skip");
     QString encoding;  // of a CSV export: empty (UTF-8) or "windows-1250"
     QString password;  // of old encrypted tables
+    bool sync = false;
+    QString syncServer;
+    QString syncUser;
+    QString addressBook;
+    QString calendar;
+    bool passwordStdin = false;
+    bool acceptPairs = false; // --yes: a first sync may join records with server items of the same name
     bool help = false;
     bool version = false;
     QString error; // not empty when the arguments cannot be understood
 
     bool isTransfer() const { return !importPath.isEmpty() || !exportPath.isEmpty(); }
+    bool isSync() const { return sync; }
     // Runs without a display and without touching any folder.
     bool onlyPrints() const { return help || version; }
 };

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
+
 namespace davsync {
 
 struct HttpRequest {
@@ -46,6 +48,9 @@ public:
     // Sends and waits for the whole answer. Credentials, time-outs and the
     // size limit are the transport's business.
     virtual HttpResponse send(const HttpRequest& request) = 0;
+    // Asked while an answer is awaited; false gives up the request
+    // (Failure::Cancelled). A transport that never waits ignores it.
+    virtual void setKeepGoing(std::function<bool()> keepGoing) { static_cast<void>(keepGoing); }
 };
 
 } // namespace davsync

@@ -21,8 +21,7 @@ public:
 
     // Milliseconds without any answer before a request is given up.
     void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
-    // Asked while waiting; false aborts the request (Failure::Cancelled).
-    void setKeepGoing(std::function<bool()> keepGoing) { m_keepGoing = std::move(keepGoing); }
+    void setKeepGoing(std::function<bool()> keepGoing) override { m_keepGoing = std::move(keepGoing); }
 
     HttpResponse send(const HttpRequest& request) override;
 

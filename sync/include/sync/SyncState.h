@@ -39,6 +39,10 @@ struct StateItem {
     QByteArray body;  // the server's item as last seen (or as being sent)
 };
 
+// Makes the table in a data directory from before it existed (a backup
+// wants every table there). Does nothing when it is there.
+void ensureStateTable(store::Database& database);
+
 class SyncState {
 public:
     // Loads the items of one collection (its full URL). Makes the table

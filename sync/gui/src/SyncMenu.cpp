@@ -1,0 +1,153 @@
+#include "sync/SyncMenu.h"
+
+#include "SyncDialogs.h"
+#include "SyncGuiTexts.h"
+
+#include "sync/SyncSession.h"
+
+#include "platform/Platform.h"
+#include "store/Database.h"
+
+namespace davsync {
+
+namespace {
+
+class DialogDecisions : public SyncDecisions {
+public:
+    explicit DialogDecisions(QWidget* parent) : m_parent(parent) {}
+
+    bool confirmPairs(const LocalSide& side, const std::vector<Pair>& pairs) override
+    {
+        return askPairs(side, pairs, m_parent);
+    }
+
+    std::vector<Choice> resolve(const LocalSide& side, const std::vector<Conflict>& conflicts) override
+    {
+        std::optional<std::vector<Choice>> choices = askConflicts(side, conflicts, m_parent);
+        if (!choices)
+            throw SyncCancelled();
+        return *choices;
+    }
+
+private:
+    QWidget* m_parent;
+};
+
+} // namespace
+
+SyncMenu::SyncMenu(store::Database& database, QString workDir, std::unique_ptr<PasswordStore> passwords,
+                   TransportFactory transport)
+    : m_database(database), m_workDir(std::move(workDir)), m_passwords(std::move(passwords)),
+      m_transport(std::move(transport))
+{
+}
+
+SyncMenu::~SyncMenu() = default;
+
+std::optional<QString> SyncMenu::password(const SyncSettings& settings)
+{
+    if (!m_sessionPassword.isNull())
+        return m_sessionPassword;
+    QString error;
+    return m_passwords->read(passwordAccount(settings), &error);
+}
+
+bool SyncMenu::NastaveniSynchronizaceClick(QWidget* parent)
+{
+    platform::Dialogs& dialogs = *platform::services().dialogs;
+    QString error;
+    const std::optional<SyncSettings> saved = loadSyncSettings(m_workDir, &error);
+    if (!saved) {
+        dialogs.error(error);
+        return false;
+    }
+    const auto findBooks = [this](const SyncSettings& typed, const QString& typedPassword) {
+        const std::unique_ptr<Transport> link = m_transport(typed.user, typedPassword);
+        DavClient client(*link, typed.server);
+        return client.discover(CollectionKind::AddressBook);
+    };
+    SyncSettingsDialog dialog(*saved, password(*saved).value_or(QString()), findBooks, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const SyncSettings settings = dialog.settings();
+    if (!saveSyncSettings(m_workDir, settings, &error)) {
+        dialogs.error(error);
+        return false;
+    }
+    m_sessionPassword = QString();
+    if (!m_passwords->write(passwordAccount(settings), dialog.password(), &error)) {
+        // No keyring on this desktop: the password is kept until the program ends.
+        m_sessionPassword = dialog.password();
+        dialogs.warning(texts::kKeyringMissing.arg(error));
+    }
+    return true;
+}
+
+void SyncMenu::SynchronizovatClick(QWidget* parent)
+{
+    platform::Dialogs& dialogs = *platform::services().dialogs;
+    QString error;
+    std::optional<SyncSettings> settings = loadSyncSettings(m_workDir, &error);
+    if (!settings) {
+        dialogs.error(error);
+        return;
+    }
+    if (!settings->configured()) {
+        if (!NastaveniSynchronizaceClick(parent))
+            return;
+        settings = loadSyncSettings(m_workDir, &error);
+        if (!settings)
+            return;
+    }
+    if (const QString problem = serverAddressProblem(settings->server, settings->insecureAccepted); !problem.isEmpty()) {
+        dialogs.warning(problem);
+        return;
+    }
+    std::optional<QString> secret = password(*settings);
+    if (!secret && !settings->user.isEmpty()) {
+        dialogs.information(texts::kAskPassword);
+        if (!NastaveniSynchronizaceClick(parent))
+            return;
+        settings = loadSyncSettings(m_workDir, &error);
+        secret = password(*settings);
+        if (!settings || !secret)
+            return;
+    }
+
+    std::unique_ptr<platform::ProgressTask> task;
+    if (platform::Progress* progress = platform::services().progress)
+        task = progress->begin(texts::kProgressTitle, parent);
+    qint64 lastDone = 0, lastTotal = 0;
+    const SyncProgress report = [&](const QString& label, qint64 done, qint64 total) {
+        lastDone = done;
+        lastTotal = total;
+        if (!task)
+            return true;
+        task->setLabel(label);
+        return task->setProgress(done, total);
+    };
+    const std::unique_ptr<Transport> link = m_transport(settings->user, secret.value_or(QString()));
+    DavClient client(*link, settings->server);
+    // The window keeps repainting and "Zrušit" works while a request waits.
+    const auto keepGoing = [&] { return !task || task->setProgress(lastDone, lastTotal); };
+    client.setCancelCheck(keepGoing);
+    link->setKeepGoing(keepGoing);
+    DialogDecisions decisions(parent);
+    try {
+        const SessionResult result = syncContacts(m_database, client, *settings, {}, decisions, report);
+        task.reset();
+        settings->addressBook = result.addressBook.path;
+        settings->addressBookName = result.addressBook.displayName;
+        if (!saveSyncSettings(m_workDir, *settings, &error))
+            dialogs.warning(error);
+        dialogs.information(summaryText(result));
+    } catch (const SyncCancelled& cancelled) {
+        task.reset();
+        dialogs.information(cancelled.message());
+    } catch (const SyncError& failure) {
+        task.reset();
+        dialogs.error(texts::kSyncFailed.arg(failure.message()));
+    }
+}
+
+} // namespace davsync
