@@ -41,11 +41,17 @@ int importFromCommandLine(store::Database& database, const QString& path, Choice
         err << texts::kNothingWritten << '\n';
         return 1;
     }
-    if (plan->empty()) {
+    // A table that could not be read at all (its password unknown, damaged) stops the whole import too.
+    bool skipped = false;
+    for (const TablePlan& table : plan->tables)
+        skipped = skipped || table.skipped;
+    if (skipped || plan->empty()) {
         for (const TablePlan& table : plan->tables)
             if (table.skipped)
                 err << tableLabel(table.tableName) << ": " << table.skipReason << '\n';
-        err << texts::kNothingToImport << '\n' << texts::kNothingWritten << '\n';
+        if (!skipped)
+            err << texts::kNothingToImport << '\n';
+        err << texts::kNothingWritten << '\n';
         return 1;
     }
     plan->chooseForAll(conflicts);

@@ -12,6 +12,8 @@
 #include <QSet>
 
 #include <charconv>
+#include <cstdint>
+#include <memory>
 
 namespace interchange {
 
@@ -375,12 +377,16 @@ std::optional<ImportPlan> makePlan(store::Database& database, const ImportSource
 std::vector<TableResult> applyPlan(store::Database& database, const ImportPlan& plan,
                                    const std::function<bool(int, int)>& progress)
 {
-    std::vector<TableResult> results;
     const int total = static_cast<int>(plan.tables.size());
-    for (int t = 0; t < total; ++t) {
-        const TablePlan& table = plan.tables[static_cast<std::size_t>(t)];
-        if (progress && !progress(t, total))
-            break;
+    if (progress && !progress(0, total))
+        return {};
+    // Every table's writes first; then all are written together, or none.
+    std::vector<TableResult> results;
+    std::vector<std::unique_ptr<store::Cursor>> cursors;
+    std::vector<store::Cursor::TableWrites> batches;
+    std::vector<std::vector<int>> batchLocations; // of each write, for a failure's message
+    std::vector<std::size_t> batchResult;         // the result each batch belongs to
+    for (const TablePlan& table : plan.tables) {
         TableResult result;
         result.tableName = table.tableName;
         if (table.skipped) {
@@ -390,7 +396,7 @@ std::vector<TableResult> applyPlan(store::Database& database, const ImportPlan& 
             continue;
         }
         std::vector<store::Cursor::RecordWrite> writes;
-        std::vector<int> locations;                      // of each write, for a failure's message
+        std::vector<int> locations;
         QHash<QString, std::size_t> writeOfKey;          // key -> its write, for "replace" within the import
         const auto keyOf = [&](const std::vector<QString>& fields) {
             return table.keyField < 0 ? QString() : normalizedKey(fields[static_cast<std::size_t>(table.keyField)]);
@@ -434,24 +440,37 @@ std::vector<TableResult> applyPlan(store::Database& database, const ImportPlan& 
             }
         }
         if (!writes.empty()) {
-            std::size_t failedAt = writes.size();
-            try {
-                store::Cursor cursor(database, table.tableName);
-                cursor.open();
-                cursor.writeRecords(writes, &failedAt);
-            } catch (const std::exception& error) {
-                result = TableResult{};
-                result.tableName = table.tableName;
-                result.failed = true;
-                result.error = QString::fromUtf8(error.what());
-                if (failedAt < locations.size())
-                    result.error = texts::kWriteFailedAt.arg(table.locationWord).arg(locations[failedAt]).arg(result.error);
-            }
+            cursors.push_back(std::make_unique<store::Cursor>(database, table.tableName));
+            batches.push_back({cursors.back().get(), std::move(writes)});
+            batchLocations.push_back(std::move(locations));
+            batchResult.push_back(results.size());
         }
         results.push_back(result);
     }
+    std::size_t failedBatch = batches.size(), failedAt = SIZE_MAX;
+    try {
+        for (failedBatch = 0; failedBatch < batches.size(); ++failedBatch)
+            batches[failedBatch].cursor->open();
+        store::Cursor::writeTogether(batches, &failedBatch, &failedAt);
+    } catch (const std::exception& error) {
+        // Nothing of the import is written: every table says so, the one at fault why.
+        QString why = QString::fromUtf8(error.what());
+        std::size_t atFault = failedBatch < batches.size() ? batchResult[failedBatch] : results.size();
+        if (failedBatch < batches.size() && failedAt < batchLocations[failedBatch].size())
+            why = texts::kWriteFailedAt.arg(plan.tables[atFault].locationWord)
+                      .arg(batchLocations[failedBatch][failedAt])
+                      .arg(why);
+        for (std::size_t r = 0; r < results.size(); ++r) {
+            const std::string name = results[r].tableName;
+            const QString error = r == atFault ? why : results[r].failed ? results[r].error : texts::kNotWrittenWithOthers;
+            results[r] = TableResult{};
+            results[r].tableName = name;
+            results[r].failed = true;
+            results[r].error = error;
+        }
+    }
     if (progress)
-        progress(static_cast<int>(results.size()), total);
+        progress(total, total);
     return results;
 }
 

@@ -87,6 +87,7 @@ inline const QString kChangedValueNoKey = QStringLiteral("%1: %2 %3: %4");
 inline const QString kResultFailed = QStringLiteral("%1: nic se nezapsalo – %2");
 inline const QString kResultSkippedTable = QStringLiteral("%1: přeskočeno – %2");
 inline const QString kWriteFailedAt = QStringLiteral("%1 %2: %3");
+inline const QString kNotWrittenWithOthers = QStringLiteral("import jiné tabulky selhal, proto se nezapsala ani tato");
 
 } // namespace interchange::texts
 

@@ -653,35 +653,67 @@ void Cursor::insertRecord(const std::vector<std::string>& values)
 
 void Cursor::writeRecords(const std::vector<RecordWrite>& writes, std::size_t* failedAt)
 {
-    Impl& d = *m_impl;
-    if (!d.table)
-        throwClosed(m_tableName);
-    endPending(*this, d);
-    const std::vector<FieldDef>& fields = d.table->fields();
-    std::vector<Table::Write> batch(writes.size());
-    for (std::size_t w = 0; w < writes.size(); ++w) {
-        try {
-            batch[w].rowId = writes[w].replaces ? writes[w].replaces->rowId : 0;
-            if (writes[w].replaces && batch[w].rowId == 0)
-                throw StoreError(StoreError::Kind::Io,
-                                 "Tabulka " + m_tableName + ": záznam, který se má nahradit, program nezná.",
-                                 m_tableName);
-            batch[w].values.resize(fields.size());
-            for (std::size_t i = 0; i < fields.size() && i < writes[w].texts.size(); ++i)
-                batch[w].values[i] = storedValue(*d.table, static_cast<int>(i), writes[w].texts[i], m_tableName, true);
-        } catch (...) {
-            if (failedAt)
-                *failedAt = w;
-            throw;
+    writeTogether({{this, writes}}, nullptr, failedAt);
+}
+
+void Cursor::writeTogether(const std::vector<TableWrites>& batches, std::size_t* failedBatch, std::size_t* failedAt)
+{
+    std::vector<Table*> staged;
+    const auto abandon = [&] {
+        for (auto it = staged.rbegin(); it != staged.rend(); ++it)
+            (*it)->abandonStaged();
+    };
+    std::size_t b = 0;
+    try {
+        for (b = 0; b < batches.size(); ++b) {
+            Cursor& cursor = *batches[b].cursor;
+            Impl& d = *cursor.m_impl;
+            if (!d.table)
+                throwClosed(cursor.m_tableName);
+            endPending(cursor, d);
+            const std::vector<RecordWrite>& writes = batches[b].writes;
+            const std::vector<FieldDef>& fields = d.table->fields();
+            std::vector<Table::Write> batch(writes.size());
+            for (std::size_t w = 0; w < writes.size(); ++w) {
+                try {
+                    batch[w].rowId = writes[w].replaces ? writes[w].replaces->rowId : 0;
+                    if (writes[w].replaces && batch[w].rowId == 0)
+                        throw StoreError(StoreError::Kind::Io,
+                                         "Tabulka " + cursor.m_tableName + ": záznam, který se má nahradit, program nezná.",
+                                         cursor.m_tableName);
+                    batch[w].values.resize(fields.size());
+                    for (std::size_t i = 0; i < fields.size() && i < writes[w].texts.size(); ++i)
+                        batch[w].values[i] =
+                            storedValue(*d.table, static_cast<int>(i), writes[w].texts[i], cursor.m_tableName, true);
+                } catch (...) {
+                    if (failedAt)
+                        *failedAt = w;
+                    throw;
+                }
+            }
+            d.table->stageBatch(batch, failedAt);
+            staged.push_back(d.table.get());
         }
+        b = 0;
+        for (Table* table : staged) {
+            table->commitStaged();
+            ++b;
+        }
+    } catch (...) {
+        if (failedBatch)
+            *failedBatch = b;
+        abandon();
+        throw;
     }
-    d.table->writeBatch(batch, failedAt);
-    d.table->notifyOthers(this);
-    if (!d.hasCurrent && recordRows(d) > 0) {
-        setCurrentRow(d, 0);
-        d.bof = d.eof = false;
+    for (const TableWrites& batch : batches) {
+        Impl& d = *batch.cursor->m_impl;
+        d.table->notifyOthers(batch.cursor);
+        if (!d.hasCurrent && recordRows(d) > 0) {
+            setCurrentRow(d, 0);
+            d.bof = d.eof = false;
+        }
+        batch.cursor->notifyDisplay(DisplayChange::Everything);
     }
-    notifyDisplay(DisplayChange::Everything);
 }
 
 // ---- index and key searches -------------------------------------------------------------

@@ -968,36 +968,58 @@ void Table::remove(std::int64_t rowId)
 
 void Table::writeBatch(const std::vector<Write>& writes, std::size_t* failedAt)
 {
+    stageBatch(writes, failedAt);
+    try {
+        commitStaged();
+    } catch (...) {
+        abandonStaged();
+        throw;
+    }
+}
+
+void Table::stageBatch(const std::vector<Write>& writes, std::size_t* failedAt)
+{
     std::size_t at = 0;
     try {
     onTable(Operation::Save, m_def.fileName, [&] {
-        if (!isKeyed())
-            failTable(StoreError::Kind::Io, Operation::Save, m_def.fileName,
-                      "záznamy lze ukládat společně jen v tabulce s klíčem");
-        std::vector<Record> written(writes.size());
-        std::vector<std::vector<std::string>> oldKeys(writes.size());
+        Staged staged;
+        staged.written.resize(writes.size());
+        staged.oldKeys.resize(writes.size());
+        staged.replaces.resize(writes.size());
+        // A table without a key takes its new records after the last one, in the order given.
+        std::string position;
+        if (!isKeyed()) {
+            const Order& storage = order(0);
+            if (storage.size() > 0)
+                position = std::string(storage.at(storage.size() - 1).key);
+        }
         // Every key must be free among the stored records and among the batch
         // itself, whatever its case, before anything is written.
         std::vector<std::size_t> newKeys;
         for (at = 0; at < writes.size(); ++at) {
-            written[at] = makeRecord(writes[at].values, std::string());
+            staged.replaces[at] = writes[at].rowId != 0;
             if (writes[at].rowId != 0) {
                 const Record& old = record(writes[at].rowId);
-                oldKeys[at] = old.keys;
-                written[at].id = writes[at].rowId;
-                checkKeyFree(written[at], &old);
-                if (compareSecondary(old.keys[0], written[at].keys[0]) != 0)
+                staged.oldKeys[at] = old.keys;
+                staged.written[at] = makeRecord(writes[at].values, old.keys[0]);
+                staged.written[at].id = writes[at].rowId;
+                checkKeyFree(staged.written[at], &old);
+                if (isKeyed() && compareSecondary(old.keys[0], staged.written[at].keys[0]) != 0)
                     newKeys.push_back(at);
             } else {
-                checkKeyFree(written[at], nullptr);
-                newKeys.push_back(at);
+                if (!isKeyed())
+                    position = positionAfter(position);
+                staged.written[at] = makeRecord(writes[at].values, isKeyed() ? std::string() : position);
+                checkKeyFree(staged.written[at], nullptr);
+                if (isKeyed())
+                    newKeys.push_back(at);
             }
         }
         std::stable_sort(newKeys.begin(), newKeys.end(), [&](std::size_t a, std::size_t b) {
-            return compareSecondary(written[a].keys[0], written[b].keys[0]) < 0;
+            return compareSecondary(staged.written[a].keys[0], staged.written[b].keys[0]) < 0;
         });
         for (std::size_t k = 1; k < newKeys.size(); ++k) {
-            if (compareSecondary(written[newKeys[k - 1]].keys[0], written[newKeys[k]].keys[0]) == 0) {
+            if (compareSecondary(staged.written[newKeys[k - 1]].keys[0], staged.written[newKeys[k]].keys[0]) == 0) {
                 at = std::max(newKeys[k - 1], newKeys[k]);
                 throw StoreError(StoreError::Kind::KeyViolation, kKeyViolationMessage, m_def.fileName,
                                  "two records of the batch have the same key");
@@ -1011,17 +1033,19 @@ void Table::writeBatch(const std::vector<Write>& writes, std::size_t* failedAt)
             std::int64_t nextId = m_nextId.integer(0);
             m_nextId.reset();
             for (at = 0; at < writes.size(); ++at) {
-                if (writes[at].rowId == 0) {
-                    written[at].id = nextId++;
+                Record& written = staged.written[at];
+                if (!staged.replaces[at]) {
+                    written.id = nextId++;
                     m_insert.reset();
-                    bindValues(m_insert, written[at]);
-                    m_insert.bind(static_cast<int>(m_def.fields.size() + m_orders.size() + 1), written[at].id);
+                    bindValues(m_insert, written);
+                    m_insert.bind(static_cast<int>(m_def.fields.size() + m_orders.size() + 1), written.id);
                     m_insert.step();
                     m_insert.reset();
                 } else {
                     m_update.reset();
-                    bindValues(m_update, written[at]);
-                    m_update.bindBlob(static_cast<int>(m_def.fields.size() + m_orders.size() + 1), oldKeys[at][0]);
+                    bindValues(m_update, written);
+                    m_update.bindBlob(static_cast<int>(m_def.fields.size() + m_orders.size() + 1),
+                                      staged.oldKeys[at][0]);
                     m_update.step();
                     m_update.reset();
                     if (sqlite3_changes(m_db) != 1)
@@ -1029,7 +1053,6 @@ void Table::writeBatch(const std::vector<Write>& writes, std::size_t* failedAt)
                                   "záznam, který program zná, už v souboru není (soubor změnil jiný program?)");
                 }
             }
-            commit();
         } catch (...) {
             m_insert.reset();
             m_update.reset();
@@ -1037,31 +1060,48 @@ void Table::writeBatch(const std::vector<Write>& writes, std::size_t* failedAt)
             rollback();
             throw;
         }
-        // A large batch reloads the orders from the file when they are next
-        // needed; a small one mends them in place.
-        constexpr std::size_t kMendLimit = 512;
-        for (std::size_t i = 0; i < m_orders.size(); ++i) {
-            std::unique_ptr<Order>& loaded = m_orders[i].loaded;
-            if (!loaded)
-                continue;
-            if (writes.size() > kMendLimit) {
-                loaded.reset();
-                continue;
-            }
-            for (std::size_t w = 0; w < writes.size(); ++w) {
-                if (writes[w].rowId != 0)
-                    loaded->erase(oldKeys[w][i], written[w].id);
-                loaded->insert(written[w].keys[i], written[w].id);
-            }
-        }
-        m_cache.clear();
-        ++m_version;
+        m_staged = std::make_unique<Staged>(std::move(staged));
     });
     } catch (...) {
         if (failedAt)
             *failedAt = at;
         throw;
     }
+}
+
+void Table::commitStaged()
+{
+    if (!m_staged)
+        return;
+    onTable(Operation::Save, m_def.fileName, [&] { commit(); });
+    const std::unique_ptr<Staged> staged = std::move(m_staged);
+    // A large batch reloads the orders from the file when they are next
+    // needed; a small one mends them in place.
+    constexpr std::size_t kMendLimit = 512;
+    for (std::size_t i = 0; i < m_orders.size(); ++i) {
+        std::unique_ptr<Order>& loaded = m_orders[i].loaded;
+        if (!loaded)
+            continue;
+        if (staged->written.size() > kMendLimit) {
+            loaded.reset();
+            continue;
+        }
+        for (std::size_t w = 0; w < staged->written.size(); ++w) {
+            if (staged->replaces[w])
+                loaded->erase(staged->oldKeys[w][i], staged->written[w].id);
+            loaded->insert(staged->written[w].keys[i], staged->written[w].id);
+        }
+    }
+    m_cache.clear();
+    ++m_version;
+}
+
+void Table::abandonStaged()
+{
+    if (!m_staged)
+        return;
+    m_staged.reset();
+    rollback();
 }
 
 void Table::removeAll()

@@ -98,6 +98,13 @@ public:
         Values values;
     };
     void writeBatch(const std::vector<Write>& writes, std::size_t* failedAt);
+    // The same in two steps, so that the batches of several tables are
+    // stored together: stageBatch() checks and writes, leaving its
+    // transaction open; commitStaged() ends it, abandonStaged() undoes it.
+    // A table without a key takes the new records after its last one.
+    void stageBatch(const std::vector<Write>& writes, std::size_t* failedAt);
+    void commitStaged();
+    void abandonStaged();
 
     // Changes with every write, so cursors know when their cached row is stale.
     std::uint64_t version() const { return m_version; }
@@ -185,6 +192,13 @@ private:
 
     // Records read one by one (a grid jumping about, the current record).
     std::unordered_map<std::int64_t, Record> m_cache;
+    // A batch written and not yet committed.
+    struct Staged {
+        std::vector<Record> written;
+        std::vector<std::vector<std::string>> oldKeys;
+        std::vector<bool> replaces;
+    };
+    std::unique_ptr<Staged> m_staged;
     // Rows read ahead by a walk: `count` records of `order` from row `first`
     // on. Their records are reused batch after batch so that a walk allocates
     // nothing per record. Two batches, so that going back and forth over a

@@ -150,4 +150,74 @@ TEST_F(ImportPlanTest, FailedWriteLeavesTheTableAsItWas)
     EXPECT_EQ(fileBytes("Dat.DB"), before);
 }
 
+interchange::TableSource tableSource(const char* name, const std::vector<std::vector<QString>>& rows)
+{
+    interchange::TableSource source;
+    source.tableName = name;
+    source.locationWord = QStringLiteral("Záznam");
+    int number = 0;
+    for (const auto& row : rows)
+        source.records.push_back({++number, row, {}});
+    return source;
+}
+
+// Tables without a key (weights, world time, the backup log, name days) take
+// their records like the others, appended in the order read; a name day of
+// the same date is replaced when asked.
+TEST_F(ImportPlanTest, TablesWithoutKeyImportLikeTheOthers)
+{
+    const std::vector<std::vector<QString>> before = records("Svatek.DB");
+    ASSERT_FALSE(before.empty());
+    const QString date = before[0][0];
+    interchange::ImportPlan made =
+        plan(database(), {tableSource("Data.DB", {{QStringLiteral("Jana"), QStringLiteral("1.2.2003"), QStringLiteral("172"),
+                                                   QStringLiteral("64"), QStringLiteral("normální")},
+                                                  {QStringLiteral("Jana"), QStringLiteral("1.3.2003"), QStringLiteral("172"),
+                                                   QStringLiteral("63"), QStringLiteral("normální")}}),
+                          tableSource("Zaloha.DB", {{QStringLiteral("8.12.2025"), QStringLiteral("8:05:00"), QStringLiteral("8:06:00")}}),
+                          tableSource("Svatek.DB", {{date, QStringLiteral("Nové jméno"), QString(), QString()}})});
+    made.chooseForAll(Choice::Replace);
+    const std::vector<interchange::TableResult> results = interchange::applyPlan(database(), made);
+    ASSERT_EQ(results.size(), 3u);
+    for (const interchange::TableResult& result : results)
+        EXPECT_FALSE(result.failed) << result.tableName << ": " << result.error.toStdString();
+    const std::vector<std::vector<QString>> weights = records("Data.DB");
+    ASSERT_EQ(weights.size(), 2u);
+    EXPECT_EQ(weights[0][1], QStringLiteral("1.2.2003"));
+    EXPECT_EQ(weights[1][1], QStringLiteral("1.3.2003"));
+    EXPECT_EQ(records("Zaloha.DB").size(), 1u);
+    const std::vector<std::vector<QString>> days = records("Svatek.DB");
+    EXPECT_EQ(days.size(), before.size());
+    EXPECT_EQ(days[0][1], QStringLiteral("Nové jméno"));
+    EXPECT_EQ(results[2].replaced, 1);
+}
+
+// A table that cannot be written leaves every table of the import as it was,
+// also those before it, and names the record at fault.
+TEST_F(ImportPlanTest, AllTablesOrNone)
+{
+    insert("Datp.DB", {{"24.12.2025", "Štědrý den"}});
+    interchange::ImportPlan made = plan(
+        database(), {addressSource({address("Adámek", "Jiří"), address("Bílá", "Eva")}),
+                     tableSource("Data.DB", {{QStringLiteral("Jana"), QStringLiteral("1.2.2003"), QString(), QString(), QString()}}),
+                     tableSource("Datp.DB", {{QStringLiteral("1.1.2026"), QStringLiteral("Nový rok")},
+                                             {QStringLiteral("2.1.2026"), QStringLiteral("Po Novém roce")}})});
+    m_database.reset();
+    const QByteArray addresses = fileBytes("Dat.DB"), weights = fileBytes("Data.DB"), planner = fileBytes("Datp.DB");
+    m_database = std::make_unique<store::Database>(dataDir());
+    // A date the store refuses as a duplicate, slipped in after the plan's own checks.
+    made.tables[2].entries[1].fields[0] = QStringLiteral("24.12.2025");
+    const std::vector<interchange::TableResult> results = interchange::applyPlan(database(), made);
+    ASSERT_EQ(results.size(), 3u);
+    for (const interchange::TableResult& result : results)
+        EXPECT_TRUE(result.failed) << result.tableName;
+    EXPECT_TRUE(results[2].error.startsWith(QStringLiteral("Záznam 2: "))) << results[2].error.toStdString();
+    EXPECT_TRUE(records("Dat.DB").empty());
+    EXPECT_TRUE(records("Data.DB").empty());
+    m_database.reset();
+    EXPECT_EQ(fileBytes("Dat.DB"), addresses);
+    EXPECT_EQ(fileBytes("Data.DB"), weights);
+    EXPECT_EQ(fileBytes("Datp.DB"), planner);
+}
+
 } // namespace

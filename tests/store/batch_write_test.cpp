@@ -104,5 +104,40 @@ TEST_F(BatchWriteTest, AFailureStoresNothing)
     EXPECT_EQ(fileBytes(m_dir / "Psc.DB"), before);
 }
 
+// Batches of several tables are stored together: a table without a key takes
+// its new records after its last one, and when a later batch fails, the ones
+// before it are undone with it.
+TEST_F(BatchWriteTest, SeveralTablesTogether)
+{
+    auto codes = postal();
+    auto log = filled("Zaloha.DB", {{"1.1.2025", "8:00:00", "8:01:00"}});
+    const std::vector<store::Cursor::TableWrites> failing = {
+        {log.get(), {{std::nullopt, {"2.1.2025", "9:00:00", "9:01:00"}}}},
+        {codes.get(), {{std::nullopt, {"Aš", "352 01"}}, {std::nullopt, {"Cheb", "1"}}}}};
+    codes->close();
+    log->close();
+    const std::string codesBefore = fileBytes(m_dir / "Psc.DB"), logBefore = fileBytes(m_dir / "Zaloha.DB");
+    codes->open();
+    log->open();
+    std::size_t failedBatch = 99, failedAt = 99;
+    EXPECT_THROW(store::Cursor::writeTogether(failing, &failedBatch, &failedAt), store::StoreError);
+    EXPECT_EQ(failedBatch, 1u);
+    EXPECT_EQ(failedAt, 1u);
+    EXPECT_EQ(log->recordCount(), 1);
+    EXPECT_EQ(walk(*codes, "MÍSTO"), (Names{"Benešov", "Brno", "Cheb"}));
+    codes->close();
+    log->close();
+    EXPECT_EQ(fileBytes(m_dir / "Psc.DB"), codesBefore);
+    EXPECT_EQ(fileBytes(m_dir / "Zaloha.DB"), logBefore);
+
+    codes->open();
+    log->open();
+    store::Cursor::writeTogether({{log.get(), {{std::nullopt, {"2.1.2025", "9:00:00", "9:01:00"}},
+                                               {std::nullopt, {"3.1.2025", "10:00:00", "10:01:00"}}}},
+                                  {codes.get(), {{std::nullopt, {"Aš", "352 01"}}}}});
+    EXPECT_EQ(walk(*log, "Datum"), (Names{"1.1.2025", "2.1.2025", "3.1.2025"}));
+    EXPECT_EQ(walk(*codes, "MÍSTO"), (Names{"Aš", "Benešov", "Brno", "Cheb"}));
+}
+
 } // namespace
 } // namespace storetest

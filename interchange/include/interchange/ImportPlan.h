@@ -86,9 +86,10 @@ struct TableResult {
     QString error;                  // why nothing of this table was written
 };
 
-// Writes the plan, one transaction per table: a table whose write fails is
-// left as it was, and says why, naming the line or record at fault. `progress`
-// gets tables done of all; stopping leaves the remaining tables unwritten.
+// Writes the plan: every table of it or none. When a table cannot be written,
+// every table is left as it was and says so, the one at fault naming the line
+// or record. `progress` gets tables done of all; stopping before the writing
+// writes nothing.
 std::vector<TableResult> applyPlan(store::Database& database, const ImportPlan& plan,
                                    const std::function<bool(int done, int total)>& progress = {});
 

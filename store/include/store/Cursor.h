@@ -95,10 +95,21 @@ public:
         std::vector<std::string> texts;
     };
     // Adds and replaces many records in one transaction: every one or none.
-    // Ends a pending record first. Each record is written at most once. Only
-    // for a table with a primary key. Throws StoreError with nothing stored,
+    // Ends a pending record first. Each record is written at most once.
+    // Throws StoreError with nothing stored,
     // and `failedAt` (when given) then names the write at fault.
     void writeRecords(const std::vector<RecordWrite>& writes, std::size_t* failedAt = nullptr);
+    // The batches of several cursors (each on another table) stored together:
+    // every one or none. Each is checked and written in a transaction of its
+    // table, and the transactions are committed once all are written; a table
+    // without a key takes its new records after its last one. On failure
+    // `failedBatch` and `failedAt` (when given) name the batch and the write at fault.
+    struct TableWrites {
+        Cursor* cursor;
+        std::vector<RecordWrite> writes;
+    };
+    static void writeTogether(const std::vector<TableWrites>& batches, std::size_t* failedBatch = nullptr,
+                              std::size_t* failedAt = nullptr);
 
     // The field ordering the cursor: the primary key or the secondary index field.
     void setIndexFieldNames(const std::string& field);
