@@ -27,6 +27,7 @@
 #include "organiser/OsobZaznamyForm.h"
 #include "organiser/PlanovacForm.h"
 #include "organiser/SvatekForm.h"
+#include "store/Cursor.h"
 #include "sync/QtTransport.h"
 #include "sync/SyncMenu.h"
 #include "sync/SyncState.h"
@@ -153,8 +154,20 @@ std::vector<StartupStep> Application::startupSteps()
              m_mainForm->bindCommand(QStringLiteral("ExportAdresare"), [this] {
                  interchange::runExport(*m_database, m_mainForm.get());
              });
-             m_mainForm->bindCommand(QStringLiteral("Synchronizovat"),
-                                     [this] { syncMenu().SynchronizovatClick(m_mainForm.get()); });
+             m_mainForm->bindCommand(QStringLiteral("Synchronizovat"), [this] {
+                 // A change still being typed in the grid is saved first, as
+                 // a move would save it: the sync must see it, or it would
+                 // save later over what the sync brought.
+                 store::Cursor& addresses = m_mainForm->Table();
+                 const store::CursorState state = addresses.state();
+                 if (state == store::CursorState::Edit || state == store::CursorState::Insert) {
+                     if (addresses.modified())
+                         addresses.post();
+                     else
+                         addresses.cancel();
+                 }
+                 syncMenu().SynchronizovatClick(m_mainForm.get());
+             });
              m_mainForm->bindCommand(QStringLiteral("NastaveniSynchronizace"),
                                      [this] { syncMenu().NastaveniSynchronizaceClick(m_mainForm.get()); });
          },

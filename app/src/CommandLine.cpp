@@ -47,8 +47,6 @@ const std::vector<CommandLineOption> kOptions = {
      [](CommandLine& c, const QString&) { c.passwordStdin = true; }},
     {"--addressbook", "NÁZEV", "který adresář na serveru (nový se založí)",
      [](CommandLine& c, const QString& v) { c.addressBook = v; }},
-    {"--calendar", "NÁZEV", "který kalendář na serveru patří plánovači",
-     [](CommandLine& c, const QString& v) { c.calendar = v; }},
     {"--yes", nullptr, "první synchronizace smí spojit záznamy se stejným jménem (vypíše je)",
      [](CommandLine& c, const QString&) { c.acceptPairs = true; }},
     {"--help", nullptr, "vypíše tuto nápovědu", [](CommandLine& c, const QString&) { c.help = true; }},
@@ -153,7 +151,7 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& curren
         const std::pair<bool, const char*> syncOnly[] = {
             {!result.syncServer.isEmpty(), "--server"},   {!result.syncUser.isEmpty(), "--user"},
             {result.passwordStdin, "--password-stdin"},   {!result.addressBook.isEmpty(), "--addressbook"},
-            {!result.calendar.isEmpty(), "--calendar"},   {result.acceptPairs, "--yes"}};
+            {result.acceptPairs, "--yes"}};
         for (const auto& [given, name] : syncOnly)
             if (given) {
                 result.error = kNeedsSync.arg(QLatin1String(name));

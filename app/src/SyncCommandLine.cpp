@@ -63,7 +63,6 @@ int runSync(const CommandLine& commandLine)
     command.server = commandLine.syncServer;
     command.user = commandLine.syncUser;
     command.addressBook = commandLine.addressBook;
-    command.calendar = commandLine.calendar;
     command.passwordStdin = commandLine.passwordStdin;
     command.acceptPairs = commandLine.acceptPairs;
     try {

@@ -38,19 +38,7 @@ bool answers(int port)
 // Stops the servers when the run ends.
 class ServersEnvironment : public testing::Environment {
 public:
-    void TearDown() override
-    {
-        for (ServerKind kind : {ServerKind::Radicale, ServerKind::Xandikos}) {
-            std::unique_ptr<Running>& running = slot(kind);
-            if (running && running->process) {
-                running->process->terminate();
-                if (!running->process->waitForFinished(5000))
-                    running->process->kill();
-                running->process->waitForFinished(5000);
-            }
-            running.reset();
-        }
-    }
+    void TearDown() override { stopDavServers(); }
 };
 
 [[maybe_unused]] testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironment(new ServersEnvironment);
@@ -119,6 +107,20 @@ std::unique_ptr<Running> start(ServerKind kind, QString* why)
 }
 
 } // namespace
+
+void stopDavServers()
+{
+    for (ServerKind kind : {ServerKind::Radicale, ServerKind::Xandikos}) {
+        std::unique_ptr<Running>& running = slot(kind);
+        if (running && running->process) {
+            running->process->terminate();
+            if (!running->process->waitForFinished(5000))
+                running->process->kill();
+            running->process->waitForFinished(5000);
+        }
+        running.reset();
+    }
+}
 
 int freePort()
 {

@@ -20,6 +20,9 @@ struct DavServer {
 // nullptr (and why) when the server's program is not installed or does not start.
 const DavServer* davServer(ServerKind kind, QString* why, bool* installed);
 
+// Stops them (the tests' end does it by itself).
+void stopDavServers();
+
 // A loopback port nothing listens on now.
 int freePort();
 

@@ -31,7 +31,6 @@ struct CommandLine {
     QString syncServer;
     QString syncUser;
     QString addressBook;
-    QString calendar;
     bool passwordStdin = false;
     bool acceptPairs = false; // --yes: a first sync may join records with server items of the same name
     bool help = false;

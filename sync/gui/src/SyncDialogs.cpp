@@ -25,6 +25,7 @@ SyncSettingsDialog::SyncSettingsDialog(
 {
     setObjectName(QStringLiteral("SyncSettingsDialog"));
     setWindowTitle(texts::kSettingsTitle);
+    setMinimumWidth(600);
     m_server = new QLineEdit(settings.server.toString(QUrl::RemoveUserInfo), this);
     m_server->setObjectName(QStringLiteral("EditServer"));
     m_server->setPlaceholderText(QStringLiteral("https://server.cz/dav/"));
@@ -55,7 +56,9 @@ SyncSettingsDialog::SyncSettingsDialog(
     auto* bookRow = new QHBoxLayout;
     bookRow->addWidget(m_books, 1);
     bookRow->addWidget(load);
-    form->addRow(texts::kBookLabel, bookRow);
+    auto* bookLabel = new QLabel(texts::kBookLabel, this);
+    bookLabel->setBuddy(m_books);
+    form->addRow(bookLabel, bookRow);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("Tlacitka"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

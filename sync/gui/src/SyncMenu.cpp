@@ -8,21 +8,30 @@
 #include "platform/Platform.h"
 #include "store/Database.h"
 
+#include <functional>
+
 namespace davsync {
 
 namespace {
 
 class DialogDecisions : public SyncDecisions {
 public:
-    explicit DialogDecisions(QWidget* parent) : m_parent(parent) {}
+    // `beforeAsking` closes the progress window: it is modal over the main
+    // window and would keep every click from the question's dialog.
+    DialogDecisions(QWidget* parent, std::function<void()> beforeAsking)
+        : m_parent(parent), m_beforeAsking(std::move(beforeAsking))
+    {
+    }
 
     bool confirmPairs(const LocalSide& side, const std::vector<Pair>& pairs) override
     {
+        m_beforeAsking();
         return askPairs(side, pairs, m_parent);
     }
 
     std::vector<Choice> resolve(const LocalSide& side, const std::vector<Conflict>& conflicts) override
     {
+        m_beforeAsking();
         std::optional<std::vector<Choice>> choices = askConflicts(side, conflicts, m_parent);
         if (!choices)
             throw SyncCancelled();
@@ -31,6 +40,7 @@ public:
 
 private:
     QWidget* m_parent;
+    std::function<void()> m_beforeAsking;
 };
 
 } // namespace
@@ -114,25 +124,38 @@ void SyncMenu::SynchronizovatClick(QWidget* parent)
             return;
     }
 
+    // The progress window comes (again) with the next report after a question.
     std::unique_ptr<platform::ProgressTask> task;
-    if (platform::Progress* progress = platform::services().progress)
-        task = progress->begin(texts::kProgressTitle, parent);
+    QString lastLabel;
     qint64 lastDone = 0, lastTotal = 0;
+    const auto progressTask = [&]() -> platform::ProgressTask* {
+        platform::Progress* progress = platform::services().progress;
+        if (!task && progress) {
+            task = progress->begin(texts::kProgressTitle, parent);
+            task->setLabel(lastLabel);
+        }
+        return task.get();
+    };
     const SyncProgress report = [&](const QString& label, qint64 done, qint64 total) {
+        lastLabel = label;
         lastDone = done;
         lastTotal = total;
-        if (!task)
+        platform::ProgressTask* shown = progressTask();
+        if (!shown)
             return true;
-        task->setLabel(label);
-        return task->setProgress(done, total);
+        shown->setLabel(label);
+        return shown->setProgress(done, total);
     };
     const std::unique_ptr<Transport> link = m_transport(settings->user, secret.value_or(QString()));
     DavClient client(*link, settings->server);
     // The window keeps repainting and "Zrušit" works while a request waits.
-    const auto keepGoing = [&] { return !task || task->setProgress(lastDone, lastTotal); };
+    const auto keepGoing = [&] {
+        platform::ProgressTask* shown = progressTask();
+        return !shown || shown->setProgress(lastDone, lastTotal);
+    };
     client.setCancelCheck(keepGoing);
     link->setKeepGoing(keepGoing);
-    DialogDecisions decisions(parent);
+    DialogDecisions decisions(parent, [&] { task.reset(); });
     try {
         const SessionResult result = syncContacts(m_database, client, *settings, {}, decisions, report);
         task.reset();

@@ -26,7 +26,6 @@ struct SyncCommand {
     QString server;
     QString user;
     QString addressBook;
-    QString calendar;
     bool passwordStdin = false;
     bool acceptPairs = false;
 };

@@ -1,0 +1,158 @@
+// The first sync of many contacts with a Radicale on 127.0.0.1 and a sync
+// with nothing changed, with the requests each made; beside vdirsyncer
+// uploading the same number of cards to another address book of the same
+// server in the same run. Not run by ctest.
+//   sync_bench [COUNT]   (default 10000)
+
+#include "DavServers.h"
+
+#include "sync/ContactsSide.h"
+#include "sync/QtTransport.h"
+#include "sync/SyncSession.h"
+
+#include "store/Catalogue.h"
+#include "store/Cursor.h"
+#include "store/Database.h"
+#include "tools/DataDir.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace davsync;
+
+namespace {
+
+class Counting : public Transport {
+public:
+    explicit Counting(Transport& inner) : m_inner(inner) {}
+    HttpResponse send(const HttpRequest& request) override
+    {
+        ++count;
+        return m_inner.send(request);
+    }
+    int count = 0;
+
+private:
+    Transport& m_inner;
+};
+
+class Nobody : public SyncDecisions {
+    bool confirmPairs(const LocalSide&, const std::vector<Pair>&) override { return true; }
+    std::vector<Choice> resolve(const LocalSide&, const std::vector<Conflict>& c) override
+    {
+        return std::vector<Choice>(c.size(), Choice::Server);
+    }
+};
+
+QString loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).section(QLatin1Char(' '), 0, 2)
+                                          : QStringLiteral("?");
+}
+
+void summary(const char* what, std::vector<double> seconds)
+{
+    std::sort(seconds.begin(), seconds.end());
+    std::printf("%-44s min %8.3f s  median %8.3f s  max %8.3f s\n", what, seconds.front(),
+                seconds[seconds.size() / 2], seconds.back());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    const int count = argc > 1 ? std::atoi(argv[1]) : 10000;
+    QString why;
+    bool installed = false;
+    const DavServer* server = davServer(ServerKind::Radicale, &why, &installed);
+    if (!server) {
+        std::fprintf(stderr, "radicale: %s\n", qPrintable(why));
+        return 1;
+    }
+    std::printf("%d contacts, Radicale on 127.0.0.1, load before: %s\n", count, qPrintable(loadAverage()));
+
+    QTemporaryDir work;
+    tools::makeDataDir(tools::sourceSeedsDir(), work.path().toStdString());
+    store::Database database(std::filesystem::path(work.path().toStdString()) / "Data");
+    database.registerPassword(store::dataTablesPassword());
+    {
+        store::Cursor cursor(database, "Dat.DB");
+        cursor.open();
+        std::vector<store::Cursor::RecordWrite> writes;
+        for (int i = 0; i < count; ++i)
+            writes.push_back({std::nullopt,
+                              {QStringLiteral("Příjmení %1").arg(i, 6, 10, QLatin1Char('0')).toStdString(), "Jan",
+                               "Dlouhá 5, 110 00 Praha 1", "602 123 456", "poznámka"}});
+        cursor.writeRecords(writes);
+    }
+
+    QtTransport network(server->user, server->password);
+    Counting counted(network);
+    DavClient client(counted, server->url);
+    const Collection book = chooseCollection(client, CollectionKind::AddressBook, {}, QStringLiteral("Bench"), {});
+    ContactsSide side(database);
+    Nobody nobody;
+    SyncEngine engine(client, side, database, book, nobody);
+
+    counted.count = 0;
+    QElapsedTimer timer;
+    timer.start();
+    engine.run();
+    const double first = static_cast<double>(timer.elapsed()) / 1000;
+    std::printf("first sync: %.1f s, %d requests\n", first, counted.count);
+    std::vector<double> idle;
+    for (int round = 0; round < 5; ++round) {
+        counted.count = 0;
+        timer.start();
+        engine.run();
+        idle.push_back(static_cast<double>(timer.elapsed()) / 1000);
+        std::printf("no-change sync: %d request(s)\n", counted.count);
+    }
+    summary("no-change sync (5 runs)", idle);
+
+    // The reference: vdirsyncer uploading the same number of cards.
+    QTemporaryDir peer;
+    QDir(peer.path()).mkpath(QStringLiteral("cards"));
+    QDir(peer.path()).mkpath(QStringLiteral("status"));
+    for (int i = 0; i < count; ++i) {
+        QFile card(peer.filePath(QStringLiteral("cards/ref-%1.vcf").arg(i)));
+        card.open(QIODevice::WriteOnly);
+        card.write(QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:ref-%1\r\nN:Příjmení %1;Jan;;;\r\nFN:Jan Příjmení %1\r\n"
+                                  "TEL:602 123 456\r\nNOTE:poznámka\r\nEND:VCARD\r\n")
+                       .arg(i)
+                       .toUtf8());
+    }
+    const Collection refBook = client.create(CollectionKind::AddressBook, QStringLiteral("Reference"));
+    QFile config(peer.filePath(QStringLiteral("config")));
+    config.open(QIODevice::WriteOnly);
+    config.write(QStringLiteral("[general]\nstatus_path = \"%1/status/\"\n[pair p]\na = \"l\"\nb = \"r\"\ncollections = null\n"
+                                "[storage l]\ntype = \"filesystem\"\npath = \"%1/cards/\"\nfileext = \".vcf\"\n"
+                                "[storage r]\ntype = \"carddav\"\nurl = \"%2\"\nusername = \"%3\"\npassword = \"%4\"\n")
+                     .arg(peer.path(), client.urlOf(refBook.path).toString(), server->user, server->password)
+                     .toUtf8());
+    config.close();
+    const QStringList configArgs{QStringLiteral("-c"), peer.filePath(QStringLiteral("config"))};
+    QString output;
+    runTool(QStringLiteral("vdirsyncer"), configArgs + QStringList{QStringLiteral("discover")}, peer.path(), &output, "y\n");
+    timer.start();
+    const int code = runTool(QStringLiteral("vdirsyncer"), configArgs + QStringList{QStringLiteral("sync")}, peer.path(), &output);
+    std::printf("vdirsyncer first upload: %.1f s (exit %d)\n", static_cast<double>(timer.elapsed()) / 1000, code);
+    std::vector<double> refIdle;
+    for (int round = 0; round < 5; ++round) {
+        timer.start();
+        runTool(QStringLiteral("vdirsyncer"), configArgs + QStringList{QStringLiteral("sync")}, peer.path(), &output);
+        refIdle.push_back(static_cast<double>(timer.elapsed()) / 1000);
+    }
+    summary("vdirsyncer no-change sync (5 runs)", refIdle);
+    std::printf("load after: %s\n", qPrintable(loadAverage()));
+    stopDavServers();
+    return 0;
+}
