@@ -10,10 +10,12 @@
 #include "store/InstanceLock.h"
 
 #include "interchange/CommandLineTransfer.h"
+#include "sync/NameDayCalendar.h"
 
 #include "platform/RealServices.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QTextStream>
 
@@ -81,6 +83,10 @@ int runTransfer(const CommandLine& commandLine)
     try {
         store::Database database(dataDir);
         database.registerPassword(store::dataTablesPassword());
+        // A calendar file: the name days and anniversaries, not the addresses.
+        if (commandLine.exportPath.endsWith(QLatin1String(".ics"), Qt::CaseInsensitive))
+            return davsync::exportNameDaysFromCommandLine(database, QDir(here).absoluteFilePath(commandLine.exportPath),
+                                                          QDateTime::currentDateTimeUtc(), out, err);
         if (!commandLine.exportPath.isEmpty())
             return interchange::exportFromCommandLine(database, QDir(here).absoluteFilePath(commandLine.exportPath),
                                                       windows1250, out, err);
