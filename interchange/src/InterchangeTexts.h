@@ -51,6 +51,7 @@ namespace interchange::texts {
 // Paradox.
 inline const QString kParadoxDescription = QStringLiteral("Datový adresář Paradox (%1)");
 inline const QString kCannotOpen = QStringLiteral("soubor nelze otevřít: %1");
+inline const QString kTableTooLarge = QStringLiteral("soubor má %1 MB; import čte tabulky nejvýš do %2 MB");
 inline const QString kNotParadox = QStringLiteral("soubor není tabulka Paradox, nebo je poškozený (%1)");
 inline const QString kTruncated = QStringLiteral(
     "soubor je zkrácený: má %1 bajtů, jeho tabulka jich potřebuje %2; obnovte ho ze zálohy");
@@ -65,6 +66,18 @@ inline const QString kFieldLeftOut = QStringLiteral("Pole „%1“ tabulka nemá
 inline const QString kFieldKindLeftOut = QStringLiteral("Pole „%1“ (obrázek nebo binární data) se nepřenáší.");
 inline const QString kCodePage = QStringLiteral("Kódová stránka %1.");
 inline const QString kUnknownCodePage = QStringLiteral("Soubor uvádí kódovou stránku %1; čte se jako Windows-1250.");
+// What is wrong with a table's header (in the parentheses of kNotParadox).
+inline const QString kLayoutFileType = QStringLiteral("druh souboru %1 není tabulka");
+inline const QString kLayoutVersion = QStringLiteral("neznámá verze souboru %1");
+inline const QString kLayoutBlockSize = QStringLiteral("neplatná velikost bloku %1 kB");
+inline const QString kLayoutRecordSize = QStringLiteral("velikost záznamu %1 bajtů nesouhlasí s poli");
+inline const QString kLayoutFieldCount = QStringLiteral("neplatný počet polí %1");
+inline const QString kLayoutHeaderSize = QStringLiteral("popis polí se nevejde do záhlaví (%1 bajtů)");
+inline const QString kLayoutField = QStringLiteral("pole %1 má neplatný druh %2 nebo délku %3");
+inline const QString kLayoutNames = QStringLiteral("názvy polí nebo tabulky nejsou ukončené");
+inline const QString kLayoutChainLoop = QStringLiteral("řetěz datových bloků se vrací do bloku %1");
+inline const QString kLayoutBlockRecords = QStringLiteral("datový blok %1 udává víc záznamů, než se do něj vejde");
+inline const QString kLayoutUnreadable = QStringLiteral("knihovna pxlib soubor nepřečetla");
 inline const QString kYes = QStringLiteral("Ano");
 inline const QString kNo = QStringLiteral("Ne");
 

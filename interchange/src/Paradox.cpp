@@ -2,8 +2,11 @@
 
 #include "interchange/TextCodec.h"
 
+#include "interchange/ImportFile.h"
+
 #include "InterchangeTexts.h"
 #include "MemoFile.h"
+#include "ParadoxLayout.h"
 
 #include "store/Catalogue.h"
 #include "store/CzechText.h"
@@ -17,7 +20,10 @@ extern "C" {
 #include <paradox.h>
 }
 
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 // In libpx but not in its header: the check value a password leaves in an
@@ -40,10 +46,16 @@ struct PxDocCloser {
 };
 using PxDoc = std::unique_ptr<pxdoc_t, PxDocCloser>;
 
-void collectError(pxdoc_t*, int type, const char* message, void* data)
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// pxlib's own messages (English) are for the log, never for the user.
+void collectMessage(pxdoc_t*, int, const char* message, void* data)
 {
-    if (type != PX_Warning && data && message)
-        static_cast<QStringList*>(data)->append(QString::fromLocal8Bit(message));
+    if (data && message)
+        static_cast<QStringList*>(data)->append(QString::fromLocal8Bit(message).trimmed());
 }
 
 QString problemAt(int record, const QString& message)
@@ -108,11 +120,13 @@ struct SourceField {
     int type = 0;
     int offset = 0;
     int length = 0;
+    int decimals = 0;
 };
 
-// One field's text; nullopt (with `error`) when it cannot be read.
-std::optional<QString> fieldText(pxdoc_t* doc, const SourceField& field, char* data, const char* charset,
-                                 MemoFile& memos, const QString& memoName, QString* error)
+// One field's text; nullopt (with `error`) when it cannot be read. The
+// numbers are decoded here, not by pxlib, whose decoders trust the header.
+std::optional<QString> fieldText(const SourceField& field, char* data, const char* charset, MemoFile& memos,
+                                 const QString& memoName, QString* error)
 {
     switch (field.type) {
     case pxfAlpha: {
@@ -125,59 +139,43 @@ std::optional<QString> fieldText(pxdoc_t* doc, const SourceField& field, char* d
         return text;
     }
     case pxfDate: {
-        long value = 0;
-        if (PX_get_data_long(doc, data, field.length, &value) <= 0 || value <= 0)
+        const std::optional<long long> value = paradoxInteger(data, 4);
+        if (!value || *value <= 0)
             return QString();
-        return dateText(value);
+        return dateText(static_cast<long>(*value));
     }
     case pxfTime: {
-        long value = 0;
-        if (PX_get_data_long(doc, data, field.length, &value) <= 0 || value < 0)
+        const std::optional<long long> value = paradoxInteger(data, 4);
+        if (!value || *value < 0)
             return QString();
-        return timeText(value);
+        return timeText(static_cast<long>(*value));
     }
     case pxfTimestamp: {
-        double value = 0;
-        if (PX_get_data_double(doc, data, field.length, &value) <= 0 || value <= 0)
+        const std::optional<double> value = paradoxDouble(data);
+        // Up to the year 9999: beyond that no date text exists.
+        if (!value || !(*value > 0) || *value > 3.2e14)
             return QString();
-        const double days = std::floor(value / 86400000.0);
+        const double days = std::floor(*value / 86400000.0);
         return dateText(static_cast<long>(days)) + QLatin1Char(' ') +
-               timeText(static_cast<long>(value - days * 86400000.0));
+               timeText(static_cast<long>(*value - days * 86400000.0));
     }
-    case pxfShort: {
-        short value = 0;
-        if (PX_get_data_short(doc, data, field.length, &value) <= 0)
-            return QString();
-        return QString::number(value);
-    }
+    case pxfShort:
     case pxfLong:
     case pxfAutoInc: {
-        long value = 0;
-        if (PX_get_data_long(doc, data, field.length, &value) <= 0)
-            return QString();
-        return QString::number(value);
+        const std::optional<long long> value = paradoxInteger(data, field.type == pxfShort ? 2 : 4);
+        return value ? QString::number(*value) : QString();
     }
     case pxfNumber:
     case pxfCurrency: {
-        double value = 0;
-        if (PX_get_data_double(doc, data, field.length, &value) <= 0)
-            return QString();
-        return numberText(value);
+        const std::optional<double> value = paradoxDouble(data);
+        return value ? numberText(*value) : QString();
     }
     case pxfLogical: {
-        char value = 0;
-        if (PX_get_data_byte(doc, data, field.length, &value) <= 0)
-            return QString();
-        return value ? texts::kYes : texts::kNo;
+        const std::optional<bool> value = paradoxLogical(data);
+        return value ? (*value ? texts::kYes : texts::kNo) : QString();
     }
-    case pxfBCD: {
-        char* value = nullptr;
-        if (PX_get_data_bcd(doc, reinterpret_cast<unsigned char*>(data), field.length, &value) <= 0 || !value)
-            return QString();
-        QString text = QString::fromLatin1(value).replace(QLatin1Char('.'), QLatin1Char(','));
-        doc->free(doc, value);
-        return text;
-    }
+    case pxfBCD:
+        return paradoxBcd(reinterpret_cast<const unsigned char*>(data), field.decimals).value_or(QString());
     case pxfMemoBLOb:
     case pxfFmtMemoBLOb: {
         if (field.length < 10)
@@ -250,13 +248,15 @@ bool isParadoxDirectory(const std::filesystem::path& folder)
     return false;
 }
 
-TableSource readParadoxTable(const std::filesystem::path& dbFile, const store::TableDef& target,
-                             const std::vector<std::string>& passwords)
+namespace {
+
+// One table from its open file. `memoPath` is the .MB file beside it (empty: none).
+TableSource readParadoxFile(std::FILE* file, long long fileSize, const QString& memoPath,
+                            const store::TableDef& target, const std::vector<std::string>& passwords)
 {
     TableSource table;
     table.tableName = target.fileName;
     table.locationWord = texts::kRecordWord;
-    const QString path = QString::fromStdString(dbFile.string());
     const auto skip = [&](const QString& reason) {
         table.skipped = true;
         table.skipReason = reason;
@@ -265,58 +265,33 @@ TableSource readParadoxTable(const std::filesystem::path& dbFile, const store::T
         return table;
     };
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return skip(texts::kCannotOpen.arg(file.errorString()));
-    const qint64 fileSize = file.size();
-    const QByteArray head = file.read(0x10);
-    file.close();
-    if (head.size() < 0x10)
-        return skip(texts::kTruncated.arg(fileSize).arg(0x800));
-    const qint64 headerSize = le16(head.constData() + 2);
-    if (fileSize < headerSize)
-        return skip(texts::kTruncated.arg(fileSize).arg(headerSize));
-
-    QStringList pxErrors;
-    PxDoc doc(PX_new3(collectError, nullptr, nullptr, nullptr, &pxErrors));
-    if (!doc)
-        return skip(texts::kNotParadox.arg(QStringLiteral("pxlib")));
-    if (PX_open_file(doc.get(), QFile::encodeName(path).constData()) < 0) {
-        // A half-opened document has no stream to close.
-        return skip(texts::kNotParadox.arg(pxErrors.join(QStringLiteral("; "))));
-    }
-    const pxhead_t* header = doc->px_head;
-    if (header->px_filetype != pxfFileTypIndexDB && header->px_filetype != pxfFileTypNonIndexDB)
-        return skip(texts::kNotParadox.arg(QStringLiteral("file type %1").arg(int(header->px_filetype))));
-    if (header->px_encryption != 0 && !knownPassword(header->px_encryption, passwords))
+    QString why;
+    const std::optional<ParadoxLayout> layout = readParadoxLayout(file, fileSize, &why);
+    if (!layout)
+        return skip(why);
+    if (layout->encryption != 0 && !knownPassword(layout->encryption, passwords))
         return skip(texts::kEncrypted);
 
-    const char* charset = codePageName(header->px_doscodepage);
+    const char* charset = codePageName(layout->codePage);
     if (!charset) {
-        table.notes.append(texts::kUnknownCodePage.arg(header->px_doscodepage));
+        table.notes.append(texts::kUnknownCodePage.arg(layout->codePage));
         charset = "windows-1250";
     } else {
-        table.notes.append(texts::kCodePage.arg(header->px_doscodepage));
+        table.notes.append(texts::kCodePage.arg(layout->codePage));
     }
 
-    // The fields must tile the record exactly, or every offset below is wrong.
     std::vector<SourceField> fields;
     int offset = 0;
-    for (int i = 0; i < header->px_numfields; ++i) {
-        const pxfield_t* field = PX_get_field(doc.get(), i);
-        if (!field || field->px_flen <= 0)
-            return skip(texts::kNotParadox.arg(QStringLiteral("field %1").arg(i + 1)));
+    for (const ParadoxField& field : layout->fields) {
         SourceField source;
-        source.name = decode(QByteArrayView(field->px_fname ? field->px_fname : ""), charset)
-                          .value_or(QString::fromLatin1(field->px_fname ? field->px_fname : ""));
-        source.type = field->px_ftype;
+        source.name = decode(field.name, charset).value_or(QString::fromLatin1(field.name));
+        source.type = field.type;
         source.offset = offset;
-        source.length = field->px_flen;
-        offset += field->px_flen;
+        source.length = field.length;
+        source.decimals = field.decimals;
+        offset += field.length;
         fields.push_back(source);
     }
-    if (offset != header->px_recordsize || header->px_recordsize <= 0)
-        return skip(texts::kNotParadox.arg(QStringLiteral("record size")));
 
     // Each target field takes the source field of its name.
     std::vector<int> sourceOf(target.fields.size(), -1);
@@ -334,19 +309,23 @@ TableSource readParadoxTable(const std::filesystem::path& dbFile, const store::T
                                .arg(fields[s].name));
     }
 
+    // The file was checked: now pxlib reads its index and records.
+    std::rewind(file);
+    PxDoc doc(PX_new3(collectMessage, nullptr, nullptr, nullptr, &table.log));
+    if (!doc)
+        return skip(texts::kNotParadox.arg(texts::kLayoutUnreadable));
+    if (PX_open_fp(doc.get(), file) < 0)
+        return skip(texts::kNotParadox.arg(texts::kLayoutUnreadable));
+
     MemoFile memos;
-    const QString base = QFileInfo(path).completeBaseName();
-    const std::filesystem::path memoPath = findTableFile(dbFile.parent_path(), base.toStdString() + ".MB");
-    const QString memoName = base + QStringLiteral(".MB");
-    if (!memoPath.empty()) {
+    const QString memoName = QFileInfo(memoPath).fileName();
+    if (!memoPath.isEmpty()) {
         QString error;
-        memos.open(QString::fromStdString(memoPath.string()), &error);
+        memos.open(memoPath, &error);
     }
 
-    // A damaged header may claim more records than its blocks can hold.
-    const int records = std::min(header->px_numrecords, std::max(header->px_theonumrecords, 0));
-    std::vector<char> data(static_cast<std::size_t>(header->px_recordsize));
-    for (int recno = 0; recno < records; ++recno) {
+    std::vector<char> data(static_cast<std::size_t>(layout->recordSize));
+    for (int recno = 0; recno < layout->records; ++recno) {
         const int number = recno + 1;
         int deleted = 0;
         pxdatablockinfo_t info{};
@@ -355,9 +334,9 @@ TableSource readParadoxTable(const std::filesystem::path& dbFile, const store::T
             continue;
         }
         // pxlib does not notice a short read: a record past the end is a truncated file.
-        if (info.recordpos < 0 || info.recordpos + header->px_recordsize > fileSize) {
+        if (info.recordpos < 0 || info.recordpos + layout->recordSize > fileSize) {
             table.problems.push_back(
-                {number, problemAt(number, texts::kTruncated.arg(fileSize).arg(info.recordpos + header->px_recordsize))});
+                {number, problemAt(number, texts::kTruncated.arg(fileSize).arg(info.recordpos + layout->recordSize))});
             continue;
         }
         if (deleted)
@@ -372,7 +351,7 @@ TableSource readParadoxTable(const std::filesystem::path& dbFile, const store::T
                 continue;
             const SourceField& field = fields[static_cast<std::size_t>(sourceOf[t])];
             std::optional<QString> text =
-                fieldText(doc.get(), field, data.data() + field.offset, charset, memos, memoName, &error);
+                fieldText(field, data.data() + field.offset, charset, memos, memoName, &error);
             if (!text)
                 readable = false;
             else
@@ -383,7 +362,47 @@ TableSource readParadoxTable(const std::filesystem::path& dbFile, const store::T
         else
             table.problems.push_back({number, problemAt(number, error)});
     }
+    // The blocks past the end of a truncated file held records pxlib cannot count.
+    if (layout->truncated)
+        table.problems.push_back({layout->records + 1, problemAt(layout->records + 1,
+                                                                 texts::kTruncated.arg(fileSize).arg(fileSize + 1))});
     return table;
+}
+
+} // namespace
+
+TableSource readParadoxTable(const std::filesystem::path& dbFile, const store::TableDef& target,
+                             const std::vector<std::string>& passwords)
+{
+    const QString path = QString::fromStdString(dbFile.string());
+    const auto skipped = [&](const QString& reason) {
+        TableSource table;
+        table.tableName = target.fileName;
+        table.locationWord = texts::kRecordWord;
+        table.skipped = true;
+        table.skipReason = reason;
+        return table;
+    };
+    const QFileInfo info(path);
+    if (info.size() > kMaxImportBytes)
+        return skipped(texts::kTableTooLarge.arg(info.size() >> 20).arg(kMaxImportBytes >> 20));
+    // Read only: an old table on a CD or a folder of someone else's opens all the same.
+    const File file(std::fopen(QFile::encodeName(path).constData(), "rb"));
+    if (!file)
+        return skipped(texts::kCannotOpen.arg(QString::fromLocal8Bit(std::strerror(errno))));
+    const QString base = info.completeBaseName();
+    const std::filesystem::path memoPath = findTableFile(dbFile.parent_path(), base.toStdString() + ".MB");
+    return readParadoxFile(file.get(), info.size(), QString::fromStdString(memoPath.string()), target, passwords);
+}
+
+TableSource readParadoxBytes(const QByteArray& bytes, const store::TableDef& target,
+                             const std::vector<std::string>& passwords)
+{
+    QByteArray copy = bytes;
+    const File file(fmemopen(copy.data(), static_cast<std::size_t>(copy.size()), "rb"));
+    if (!file || copy.isEmpty())
+        return readParadoxFile(nullptr, 0, QString(), target, passwords);
+    return readParadoxFile(file.get(), copy.size(), QString(), target, passwords);
 }
 
 ImportSource readParadoxDirectory(const std::filesystem::path& folder, const std::vector<std::string>& passwords,

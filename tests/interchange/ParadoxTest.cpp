@@ -20,6 +20,8 @@ extern "C" {
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 using paradox_fixture::Field;
@@ -217,6 +219,95 @@ TEST_F(ParadoxRead, DirectoryFindsTheCatalogueTables)
     EXPECT_EQ(source.tables[0].records.size(), 2u);
     EXPECT_EQ(source.tables[1].tableName, "Zaloha.DB");
     EXPECT_TRUE(source.tables[1].records.empty());
+}
+
+// Numbers are decoded as the format stores them: negative, zero and empty
+// ones stay apart.
+TEST_F(ParadoxRead, NegativeZeroAndEmptyNumbers)
+{
+    Table weights;
+    weights.fields = {{"Jméno", pxfAlpha, 40}, {"Datum", pxfDate, 4}, {"Výška", pxfShort, 2},
+                      {"Váha", pxfLong, 4}, {"Kategorie", pxfAlpha, 30}};
+    weights.rows = {{u("A"), u("1.2.2003"), u("-172"), u("-64"), QString()},
+                    {u("B"), QString(), QString(), QString(), QString()},
+                    {u("C"), u("31.12.1899"), u("32767"), u("2147483647"), QString()}};
+    paradox_fixture::write(folder(), "Data.DB", weights);
+    const interchange::TableSource w = read("Data.DB");
+    ASSERT_EQ(w.records.size(), 3u);
+    EXPECT_EQ(w.records[0].fields, (std::vector<QString>{u("A"), u("1.2.2003"), u("-172"), u("-64"), QString()}));
+    EXPECT_EQ(w.records[1].fields, (std::vector<QString>{u("B"), QString(), QString(), QString(), QString()}));
+    EXPECT_EQ(w.records[2].fields, (std::vector<QString>{u("C"), u("31.12.1899"), u("32767"), u("2147483647"), QString()}));
+}
+
+struct Patch {
+    const char* what;
+    std::function<void(QByteArray&)> apply;
+    const char* reason; // in the Czech reason the table is skipped for
+};
+
+// Crafted headers are refused before pxlib opens the file, with a Czech reason:
+// a field length pxlib would copy into a fixed-size local, a block chain that
+// loops, a block claiming more records than it holds, names that do not end.
+TEST_F(ParadoxRead, CraftedHeadersAreRefused)
+{
+    Table weights;
+    weights.fields = {{"Jméno", pxfAlpha, 40}, {"Datum", pxfDate, 4}, {"Výška", pxfShort, 2},
+                      {"Váha", pxfLong, 4}, {"BMI", pxfNumber, 8}};
+    for (int i = 0; i < 400; ++i)
+        weights.rows.push_back({QStringLiteral("Jana %1").arg(i), u("1.2.2003"), u("172"), u("64"), u("21.5")});
+    paradox_fixture::write(folder(), "Data.DB", weights);
+    QFile file(m_dir.filePath(QStringLiteral("Data.DB")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray original = file.readAll();
+    file.close();
+    const auto le16 = [](const QByteArray& b, int at) {
+        return static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8;
+    };
+    const int headerSize = le16(original, 2);
+    const int blockSize = static_cast<unsigned char>(original[5]) * 1024;
+    ASSERT_GT(original.size(), headerSize + 2 * blockSize) << "the table needs two blocks";
+    const auto put16 = [](QByteArray& b, int at, int value) {
+        b[at] = static_cast<char>(value & 0xFF);
+        b[at + 1] = static_cast<char>(value >> 8);
+    };
+    const std::vector<Patch> patches = {
+        {"a number 40 bytes long",
+         [&](QByteArray& b) {
+             b[0x78 + 4 * 2 + 1] = 40;
+             put16(b, 0, le16(b, 0) + 32);
+         },
+         "pole 5 má neplatný druh 6 nebo délku 40"},
+        {"a chain that loops", [&](QByteArray& b) { put16(b, headerSize + blockSize, 1); },
+         "řetěz datových bloků se vrací do bloku 1"},
+        {"a block of too many records", [&](QByteArray& b) { put16(b, headerSize + 4, 0xFFF0); },
+         "datový blok 1 udává víc záznamů"},
+        {"field names without an end",
+         [&](QByteArray& b) {
+             // After the field list, the name pointers and the table's name come the field names.
+             for (int i = 0x78 + 5 * 2 + 4 + 5 * 4 + 79; i < headerSize; ++i)
+                 b[i] = 'x';
+         },
+         "názvy polí nebo tabulky nejsou ukončené"},
+        {"no fields", [&](QByteArray& b) { put16(b, 0x21, 0); }, "neplatný počet polí 0"},
+        {"too many fields", [&](QByteArray& b) { put16(b, 0x21, 300); }, "neplatný počet polí 300"},
+        {"a header too short for its fields", [&](QByteArray& b) { put16(b, 2, 0x90); },
+         "popis polí se nevejde do záhlaví (144 bajtů)"},
+        {"a record size beyond a block", [&](QByteArray& b) { put16(b, 0, 0xFFFF); }, "velikost záznamu 65535"},
+        {"an index file", [&](QByteArray& b) { b[4] = 1; }, "druh souboru 1 není tabulka"},
+    };
+    for (const Patch& patch : patches) {
+        SCOPED_TRACE(patch.what);
+        QByteArray bytes = original;
+        patch.apply(bytes);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        const interchange::TableSource table = read("Data.DB");
+        EXPECT_TRUE(table.skipped);
+        EXPECT_TRUE(table.skipReason.startsWith(u("soubor není tabulka Paradox, nebo je poškozený (")))
+            << table.skipReason.toStdString();
+        EXPECT_TRUE(table.skipReason.contains(u(patch.reason))) << table.skipReason.toStdString();
+    }
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 
 #include "store/TableDef.h"
 
+#include <QByteArray>
+
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -24,6 +26,10 @@ bool isParadoxDirectory(const std::filesystem::path& folder);
 // file), comes back skipped with the reason; a record that cannot be read is
 // a problem naming its number.
 TableSource readParadoxTable(const std::filesystem::path& dbFile, const store::TableDef& target,
+                             const std::vector<std::string>& passwords);
+
+// The same from a table file's bytes, without a memo file (the fuzz target's way in).
+TableSource readParadoxBytes(const QByteArray& bytes, const store::TableDef& target,
                              const std::vector<std::string>& passwords);
 
 // Every table of the catalogue found in the folder, in catalogue order.

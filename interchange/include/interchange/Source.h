@@ -34,6 +34,8 @@ struct TableSource {
     // A table that is not read at all (encrypted with an unknown password, damaged).
     bool skipped = false;
     QString skipReason;
+    // What the library that read the file said (English): for the log, never for the user.
+    QStringList log;
 };
 
 struct ImportSource {
