@@ -1,6 +1,8 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
 
+#include "interchange/ParadoxProcess.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
@@ -20,6 +22,9 @@ int main(int argc, char** argv)
         if (const std::optional<int> code = app::answerWithoutRunning(commandLine, out, err))
             return *code;
     }
+    // The process an import starts to read old Paradox tables apart from the program.
+    if (!commandLine.readParadox.isEmpty())
+        return interchange::runParadoxReader(commandLine.readParadox, stdin, stdout);
     // Moving data in or out runs in scripts: no display is needed.
     if (commandLine.isTransfer()) {
         QCoreApplication core(argc, argv);

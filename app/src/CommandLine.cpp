@@ -51,6 +51,8 @@ const std::vector<CommandLineOption> kOptions = {
      [](CommandLine& c, const QString&) { c.acceptPairs = true; }},
     {"--help", nullptr, "vypíše tuto nápovědu", [](CommandLine& c, const QString&) { c.help = true; }},
     {"--version", nullptr, "vypíše verzi programu", [](CommandLine& c, const QString&) { c.version = true; }},
+    // The reading process an import of old Paradox tables starts; not for users.
+    {"--read-paradox", "SLOŽKA", nullptr, [](CommandLine& c, const QString& v) { c.readParadox = v; }},
 };
 
 // The window toolkit's own options (QApplication takes them out of the

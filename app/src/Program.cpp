@@ -4,6 +4,8 @@
 #include "app/MainForm.h"
 #include "app/WorkDir.h"
 
+#include "interchange/Log.h"
+
 #include "platform/Platform.h"
 #include "platform/RealServices.h"
 #include "sound/AudioToneOutput.h"
@@ -162,6 +164,8 @@ int runWithServices(const CommandLine& commandLine, const std::function<void()>&
 
     // Relative names (the colour files, pictures, backups) mean the working directory.
     QDir::setCurrent(workDir);
+    // What libraries say in English goes to the log, never into a box.
+    interchange::setLogFile(QDir(workDir).filePath(QStringLiteral("pelmir.log")));
 
     int result = 1;
     {

@@ -10,6 +10,7 @@
 #include "store/InstanceLock.h"
 
 #include "interchange/CommandLineTransfer.h"
+#include "interchange/Log.h"
 #include "sync/NameDayCalendar.h"
 
 #include "platform/RealServices.h"
@@ -78,6 +79,8 @@ int runTransfer(const CommandLine& commandLine)
         err << kRunning << '\n';
         return 1;
     }
+    // What libraries say in English goes to the working directory's log, not to the terminal.
+    interchange::setLogFile(QDir(workDir).filePath(QStringLiteral("pelmir.log")));
     // Relative file names mean where the command was given, not the working directory.
     const QString here = QDir::currentPath();
     try {

@@ -2,6 +2,7 @@
 
 #include "interchange/AddressCsv.h"
 #include "interchange/Paradox.h"
+#include "interchange/ParadoxProcess.h"
 #include "interchange/VCard.h"
 
 #include "InterchangeTexts.h"
@@ -103,9 +104,8 @@ ReadSource readSource(const QString& path, const std::vector<std::string>& passw
             return result;
         }
         const auto tables = [&](int done, int total) { return !progress || progress(done, total); };
-        ImportSource source = readParadoxDirectory(folder.toStdString(), passwords, tables);
-        if (!source.tables.empty())
-            result.source = std::move(source);
+        // In a process of its own: pxlib must not take the program down with a damaged file.
+        result.source = readParadoxDirectoryApart(folder, passwords, tables, &result.error);
         return result;
     }
     case SourceKind::VCard: {

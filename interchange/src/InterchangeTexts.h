@@ -120,6 +120,13 @@ inline const QString kCannotRead = QStringLiteral("Soubor %1 nelze přečíst: %
 inline const QString kTooLarge = QStringLiteral(
     "Soubor %1 má %2 MB; import čte soubory nejvýš do %3 MB. Rozdělte ho na menší části.");
 inline const QString kNotAFile = QStringLiteral("%1 není soubor.");
+inline const QString kReaderFailed = QStringLiteral(
+    "Tabulky Paradox ve složce %1 nelze přečíst: jejich čtení skončilo chybou, soubory jsou zřejmě poškozené.");
+inline const QString kReaderTooLong = QStringLiteral(
+    "Tabulky Paradox ve složce %1 se nepodařilo přečíst do %2 s a jejich čtení bylo ukončeno; soubory jsou "
+    "zřejmě poškozené.");
+inline const QString kReaderNotStarted = QStringLiteral(
+    "Tabulky Paradox ve složce %1 nelze přečíst: program pro jejich čtení se nespustil. Přeinstalujte program.");
 inline const QString kNoParadoxTables = QStringLiteral("Ve složce %1 nejsou tabulky Paradox tohoto programu.");
 inline const QString kVCardDescription = QStringLiteral("vCard, %1 vizitek");
 

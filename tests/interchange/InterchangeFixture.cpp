@@ -1,5 +1,7 @@
 #include "InterchangeFixture.h"
 
+#include "interchange/ParadoxProcess.h"
+
 #include "store/Catalogue.h"
 #include "tools/DataDir.h"
 
@@ -19,6 +21,8 @@ void ensureApplication()
 void InterchangeFixture::SetUp()
 {
     ensureApplication();
+    // Paradox tables are read by the helper the tests build, not by the test program itself.
+    interchange::setParadoxReaderCommand(QStringLiteral(PARADOX_READER_CHILD));
     ASSERT_TRUE(m_dir.isValid());
     tools::makeDataDir(tools::sourceSeedsDir(), workDir());
     m_database = std::make_unique<store::Database>(dataDir());

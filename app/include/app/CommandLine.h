@@ -33,6 +33,7 @@ struct CommandLine {
     QString addressBook;
     bool passwordStdin = false;
     bool acceptPairs = false; // --yes: a first sync may join records with server items of the same name
+    QString readParadox; // the folder the reading process of a Paradox import reads
     bool help = false;
     bool version = false;
     QString error; // not empty when the arguments cannot be understood
