@@ -55,6 +55,10 @@ int importFromCommandLine(store::Database& database, const QString& path, Choice
         return 1;
     }
     plan->chooseForAll(conflicts);
+    // How the file was taken (its code page, fields left out) is said before the counts.
+    for (const TablePlan& table : plan->tables)
+        for (const QString& note : table.notes)
+            out << tableLabel(table.tableName) << ": " << note << '\n';
     const std::vector<TableResult> results = applyPlan(database, *plan);
     bool failed = false;
     for (const TableResult& result : results)

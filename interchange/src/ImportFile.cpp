@@ -86,6 +86,7 @@ ImportSource vcardSource(const QByteArray& bytes, const std::function<bool(qint6
     table.locationWord = texts::kLineWord;
     table.records = std::move(read.records);
     table.problems = std::move(read.problems);
+    table.notes = std::move(read.notes);
     source.description = texts::kVCardDescription.arg(table.records.size() + table.problems.size());
     source.tables.push_back(std::move(table));
     return source;

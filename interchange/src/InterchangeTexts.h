@@ -42,6 +42,11 @@ inline const QString kBadQuotedPrintable = QStringLiteral("chybný zápis quoted
 inline const QString kUnknownCharset = QStringLiteral("neznámé kódování znaků „%1“");
 inline const QString kNotInCharset = QStringLiteral("text není v kódování %1");
 inline const QString kNoName = QStringLiteral("vizitka nemá jméno ani název firmy");
+inline const QString kBadUtf8 = QStringLiteral("vlastnost %2 obsahuje bajt 0x%1, který v textu UTF-8 nemůže být; "
+                                               "soubor je na tomto místě poškozený");
+inline const QString kControlsLeftOut = QStringLiteral("vlastnost %1 na řádku %2 obsahovala řídicí znaky; vynechaly se");
+inline const QString kReadInCodePage = QStringLiteral("vlastnost %1 na řádku %2 neudává kódování; přečtena jako %3");
+inline const QString kFileInCodePage = QStringLiteral("Soubor není v kódování UTF-8; čte se jako %1.");
 inline const QString kNotUtf16 = QStringLiteral("soubor začíná značkou UTF-16, ale není v tomto kódování");
 
 } // namespace interchange::texts

@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <optional>
 
 namespace interchange {
@@ -190,10 +191,33 @@ QStringList splitEscaped(const QString& text, QChar separator)
     return parts;
 }
 
+// A property's name as the messages show it: bytes from the file, so no
+// control character reaches a terminal and no name runs on for a page.
+QString shownName(const QByteArray& name)
+{
+    QString shown = QString::fromUtf8(name.left(40));
+    for (QChar& c : shown)
+        if (c.category() == QChar::Other_Control || c == QChar::ReplacementCharacter)
+            c = QLatin1Char('?');
+    return name.size() > 40 ? shown + QStringLiteral("…") : shown;
+}
+
+bool isControl(char16_t u)
+{
+    return (u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r') || u == 0x7F || (u >= 0x80 && u <= 0x9F);
+}
+
+// How the file's bytes are taken: a file with UTF-8 in it is UTF-8 through
+// and through, a bad byte there is damage to report; a plain ASCII file may
+// carry an old phone's quoted-printable values in its own code page; a file
+// of another code page says which one it is read in.
+enum class FileText { Utf8, Ascii, EightBit };
+
 class CardReader {
 public:
-    CardReader(const char* fileCharset, std::vector<SourceProblem>& problems, std::vector<SourceRecord>& records)
-        : m_fileCharset(fileCharset), m_problems(problems), m_records(records)
+    CardReader(const char* fileCharset, FileText fileText, std::vector<SourceProblem>& problems,
+               std::vector<SourceRecord>& records)
+        : m_fileCharset(fileCharset), m_fileText(fileText), m_problems(problems), m_records(records)
     {
     }
 
@@ -205,10 +229,13 @@ private:
     void begin(int lineNumber);
     void endCard();
     void cardProblem(int lineNumber, const QString& message);
-    QString text(const Property& property) const; // throws ValueError
+    QString text(const Property& property); // throws ValueError
+    QString withoutControls(const QString& text, const Property& property);
     void map(const std::vector<Property>& properties);
 
     const char* m_fileCharset;
+    FileText m_fileText;
+    QStringList m_warnings; // of the card being mapped
     std::vector<SourceProblem>& m_problems;
     std::vector<SourceRecord>& m_records;
     bool m_inCard = false;
@@ -292,7 +319,7 @@ void CardReader::finish(int lastLine)
     m_inCard = false;
 }
 
-QString CardReader::text(const Property& property) const
+QString CardReader::text(const Property& property)
 {
     QByteArray bytes = property.value;
     if (isQuotedPrintable(property)) {
@@ -303,23 +330,49 @@ QString CardReader::text(const Property& property) const
     }
     if (const std::optional<QByteArray> charset = param(property, "CHARSET")) {
         if (!knownCharset(*charset))
-            throw ValueError{property.line, texts::kUnknownCharset.arg(QString::fromLatin1(*charset))};
+            throw ValueError{property.line, texts::kUnknownCharset.arg(shownName(*charset))};
         if (std::optional<QString> decoded = decode(bytes, charset->constData()))
-            return *decoded;
-        throw ValueError{property.line, texts::kNotInCharset.arg(QString::fromLatin1(*charset))};
+            return withoutControls(*decoded, property);
+        throw ValueError{property.line, texts::kNotInCharset.arg(shownName(*charset))};
     }
-    if (std::optional<QString> decoded = decode(bytes, m_fileCharset))
-        return *decoded;
-    // Old phones wrote their own code page without saying so.
-    const char* guess = guessCzech8Bit(bytes);
-    if (std::optional<QString> decoded = decode(bytes, guess))
-        return *decoded;
+    qsizetype bad = -1;
+    if (std::optional<QString> decoded = decode(bytes, m_fileCharset, &bad))
+        return withoutControls(*decoded, property);
+    if (m_fileText == FileText::Ascii) {
+        // Old phones wrote their own code page without saying so: read, and said.
+        const char* guess = guessCzech8Bit(bytes);
+        if (std::optional<QString> decoded = decode(bytes, guess)) {
+            m_warnings.append(texts::kReadInCodePage.arg(shownName(property.name)).arg(property.line)
+                                  .arg(charsetLabel(guess)));
+            return withoutControls(*decoded, property);
+        }
+    }
+    if (m_fileText == FileText::Utf8 && bad >= 0) {
+        const QString byte = QString::number(static_cast<unsigned char>(bytes.at(bad)), 16).toUpper();
+        throw ValueError{property.line, texts::kBadUtf8.arg(byte, shownName(property.name))};
+    }
     throw ValueError{property.line, texts::kNotInCharset.arg(charsetLabel(m_fileCharset))};
+}
+
+// Control characters are no part of a name or a note: a NUL, ESC or BEL
+// would be stored and shown as they are. They are left out, and said.
+QString CardReader::withoutControls(const QString& text, const Property& property)
+{
+    if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return isControl(c.unicode()); }))
+        return text;
+    QString kept;
+    kept.reserve(text.size());
+    for (const QChar c : text)
+        if (!isControl(c.unicode()))
+            kept.append(c);
+    m_warnings.append(texts::kControlsLeftOut.arg(shownName(property.name)).arg(property.line));
+    return kept;
 }
 
 void CardReader::endCard()
 {
     m_inCard = false;
+    m_warnings.clear();
     if (!m_problem) {
         try {
             map(m_properties);
@@ -383,7 +436,7 @@ void CardReader::map(const std::vector<Property>& properties)
             continue;
         }
         if (isBinary(property) || n == "LOGO" || n == "SOUND" || n == "KEY") {
-            warnings.append(texts::kBinaryLeftOut.arg(QString::fromLatin1(n)));
+            warnings.append(texts::kBinaryLeftOut.arg(shownName(n)));
             continue;
         }
         if (n == "N") {
@@ -450,11 +503,11 @@ void CardReader::map(const std::vector<Property>& properties)
             try {
                 value = unescape(text(property)).simplified();
             } catch (const ValueError&) {
-                warnings.append(texts::kBinaryLeftOut.arg(QString::fromLatin1(n)));
+                warnings.append(texts::kBinaryLeftOut.arg(shownName(n)));
                 continue;
             }
             if (!value.isEmpty())
-                warnings.append(texts::kPropertyLeftOut.arg(QString::fromLatin1(n), value));
+                warnings.append(texts::kPropertyLeftOut.arg(shownName(n), value));
         }
     }
 
@@ -498,7 +551,7 @@ void CardReader::map(const std::vector<Property>& properties)
     parts.noteParts = notes + extras;
 
     SourceRecord record = composeAddress(parts, m_cardLine);
-    record.warnings = warnings;
+    record.warnings = warnings + m_warnings;
     m_records.push_back(std::move(record));
 }
 
@@ -567,23 +620,33 @@ void appendFolded(QByteArray& out, const QByteArray& line)
 VCardRead readVCards(const QByteArray& bytes, const std::function<bool(qint64, qint64)>& progress)
 {
     VCardRead result;
-    const DetectedEncoding encoding = detectEncoding(bytes);
-    QByteArray converted;
-    const char* fileCharset = encoding.charset;
     QByteArrayView data(bytes);
-    data = data.sliced(encoding.bomLength);
-    if (qstrncmp(encoding.charset, "UTF-16", 6) == 0) {
-        const std::optional<QString> text = decode(data, encoding.charset);
+    QByteArray converted;
+    const char* fileCharset = "UTF-8";
+    FileText fileText = FileText::Utf8;
+    const DetectedEncoding mark = detectEncoding(data.first(std::min<qsizetype>(data.size(), 3)));
+    if (qstrncmp(mark.charset, "UTF-16", 6) == 0) {
+        const std::optional<QString> text = decode(data.sliced(mark.bomLength), mark.charset);
         if (!text) {
             result.problems.push_back({1, at(1, texts::kNotUtf16)});
             return result;
         }
         converted = text->toUtf8();
         data = converted;
-        fileCharset = "UTF-8";
+    } else if (mark.bomLength > 0) {
+        data = data.sliced(mark.bomLength);
+    } else {
+        const Utf8Scan scan = scanUtf8(data);
+        if (scan.invalid == 0 && scan.validMultiByte == 0) {
+            fileText = FileText::Ascii;
+        } else if (scan.invalid > 0 && scan.validMultiByte <= scan.invalid) {
+            // Not UTF-8 with a few bad bytes (those are reported card by card) but another code page.
+            fileCharset = guessCzech8Bit(data);
+            fileText = FileText::EightBit;
+            result.notes.append(texts::kFileInCodePage.arg(charsetLabel(fileCharset)));
+        }
     }
-
-    CardReader reader(fileCharset, result.problems, result.records);
+    CardReader reader(fileCharset, fileText, result.problems, result.records);
     QByteArray logical;
     int logicalLine = 0;
     bool logicalIsQp = false;

@@ -117,7 +117,7 @@ TEST(VCardReader, MissingEndBeforeNextCard)
     EXPECT_EQ(read.records[0].location, 3);
 }
 
-// A file of Windows-1250 bytes without a CHARSET still reads as Czech.
+// A file of Windows-1250 bytes without a CHARSET still reads as Czech, and says so.
 TEST(VCardReader, UndeclaredWindows1250)
 {
     const QByteArray bytes = interchange::encode(
@@ -126,6 +126,61 @@ TEST(VCardReader, UndeclaredWindows1250)
     ASSERT_EQ(read.records.size(), 1u);
     EXPECT_EQ(read.records[0].fields[0], QStringLiteral("Šťastný"));
     EXPECT_EQ(read.records[0].fields[1], QStringLiteral("Řehoř"));
+    EXPECT_EQ(read.notes, QStringList{QStringLiteral("Soubor není v kódování UTF-8; čte se jako Windows-1250.")});
+}
+
+// A UTF-8 file with one broken byte is still UTF-8: the card with the byte is
+// reported with its line, the other cards keep their letters (they were
+// re-read as Windows-1250 into "ÄŚernĂ˝").
+TEST(VCardReader, DamagedUtf8IsReportedNotReDecoded)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 10; ++i)
+        bytes += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Černý;Jiří " + QByteArray::number(i) + "\r\nEND:VCARD\r\n";
+    bytes.replace("Jiří 7", "Ji\xF8í 7");
+    const interchange::VCardRead read = readVCards(bytes);
+    ASSERT_EQ(read.problems.size(), 1u);
+    EXPECT_EQ(read.problems[0].location, 29);
+    EXPECT_EQ(read.problems[0].message,
+              QString::fromUtf8("Řádek 31: vlastnost N obsahuje bajt 0xF8, který v textu UTF-8 nemůže být; soubor je na "
+                                "tomto místě poškozený"));
+    ASSERT_EQ(read.records.size(), 9u);
+    for (const SourceRecord& record : read.records)
+        EXPECT_EQ(record.fields[0], QStringLiteral("Černý"));
+    EXPECT_TRUE(read.notes.isEmpty());
+}
+
+// Control characters never reach a field: a surname of one NUL, ESC or BEL
+// leaves a card without a name; inside a text they are left out and said.
+TEST(VCardReader, ControlCharactersAreLeftOutAndSaid)
+{
+    for (const char control : {'\0', '\x1B', '\x07'}) {
+        SCOPED_TRACE(int(control));
+        QByteArray bytes = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:X;;;;\r\nEND:VCARD\r\n"
+                           "BEGIN:VCARD\r\nVERSION:3.0\r\nN:No_vák;Petr\r\nNOTE:a_b\r\nEND:VCARD\r\n";
+        bytes.replace('X', control).replace('_', control);
+        const interchange::VCardRead read = readVCards(bytes);
+        ASSERT_EQ(read.problems.size(), 1u);
+        EXPECT_TRUE(read.problems[0].message.contains(QString::fromUtf8("nemá jméno")));
+        ASSERT_EQ(read.records.size(), 1u);
+        EXPECT_EQ(read.records[0].fields[0], QStringLiteral("Novák"));
+        EXPECT_EQ(read.records[0].fields[4], QStringLiteral("ab"));
+        EXPECT_EQ(read.records[0].warnings,
+                  (QStringList{QString::fromUtf8("vlastnost N na řádku 7 obsahovala řídicí znaky; vynechaly se"),
+                               QString::fromUtf8("vlastnost NOTE na řádku 8 obsahovala řídicí znaky; vynechaly se")}));
+    }
+}
+
+// An ASCII file from an old phone with quoted-printable values in its code
+// page and no CHARSET: read, with a warning naming the code page taken.
+TEST(VCardReader, UndeclaredQuotedPrintableCodePageIsSaid)
+{
+    const interchange::VCardRead read =
+        readVCards("BEGIN:VCARD\r\nVERSION:2.1\r\nN;ENCODING=QUOTED-PRINTABLE:=8Alechta\r\nEND:VCARD\r\n");
+    ASSERT_EQ(read.records.size(), 1u);
+    EXPECT_EQ(read.records[0].fields[0], QStringLiteral("Šlechta"));
+    EXPECT_EQ(read.records[0].warnings,
+              QStringList{QString::fromUtf8("vlastnost N na řádku 3 neudává kódování; přečtena jako Windows-1250")});
 }
 
 // Telephones that do not fit the field go to the note, never away.

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <vector>
@@ -17,6 +18,7 @@ namespace interchange {
 struct VCardRead {
     std::vector<SourceRecord> records; // location: the line of BEGIN:VCARD
     std::vector<SourceProblem> problems;
+    QStringList notes; // about the whole file: the code page it is read in
 };
 
 // Reads every card of the file. A card that cannot be read is a problem
