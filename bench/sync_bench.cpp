@@ -2,7 +2,12 @@
 // with nothing changed, with the requests each made; beside vdirsyncer
 // uploading the same number of cards to another address book of the same
 // server in the same run. Not run by ctest.
-//   sync_bench [COUNT]   (default 10000)
+//   sync_bench [COUNT]              (default 10000)
+//   sync_bench --download [COUNT]   the cards are on the server and the book here
+//                                   is empty (a phone's contacts on a new machine);
+//                                   the reference is vdirsyncer downloading them
+// Uploads are bounded by the server: Radicale reads the whole collection for
+// every PUT, so an upload of 10,000 cards takes hours whatever the client does.
 
 #include "DavServers.h"
 
@@ -57,6 +62,17 @@ QString loadAverage()
                                           : QStringLiteral("?");
 }
 
+void writeCard(const QString& path, const QString& uid, int i)
+{
+    QFile card(path);
+    card.open(QIODevice::WriteOnly);
+    card.write(QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:%1\r\nN:Příjmení %2;Jan;;;\r\nFN:Jan Příjmení %2\r\n"
+                              "TEL:602 123 456\r\nNOTE:poznámka\r\nEND:VCARD\r\n")
+                   .arg(uid)
+                   .arg(i, 6, 10, QLatin1Char('0'))
+                   .toUtf8());
+}
+
 void summary(const char* what, std::vector<double> seconds)
 {
     std::sort(seconds.begin(), seconds.end());
@@ -69,7 +85,9 @@ void summary(const char* what, std::vector<double> seconds)
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
-    const int count = argc > 1 ? std::atoi(argv[1]) : 10000;
+    QStringList arguments = application.arguments().mid(1);
+    const bool download = arguments.removeAll(QStringLiteral("--download")) > 0;
+    const int count = arguments.isEmpty() ? 10000 : arguments.first().toInt();
     QString why;
     bool installed = false;
     const DavServer* server = davServer(ServerKind::Radicale, &why, &installed);
@@ -77,13 +95,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "radicale: %s\n", qPrintable(why));
         return 1;
     }
-    std::printf("%d contacts, Radicale on 127.0.0.1, load before: %s\n", count, qPrintable(loadAverage()));
+    std::printf("%d contacts %s, Radicale on 127.0.0.1, load before: %s\n", count,
+                download ? "on the server, none here" : "here, none on the server", qPrintable(loadAverage()));
 
     QTemporaryDir work;
     tools::makeDataDir(tools::sourceSeedsDir(), work.path().toStdString());
     store::Database database(std::filesystem::path(work.path().toStdString()) / "Data");
     database.registerPassword(store::dataTablesPassword());
-    {
+    if (!download) {
         store::Cursor cursor(database, "Dat.DB");
         cursor.open();
         std::vector<store::Cursor::RecordWrite> writes;
@@ -98,6 +117,12 @@ int main(int argc, char** argv)
     Counting counted(network);
     DavClient client(counted, server->url);
     const Collection book = chooseCollection(client, CollectionKind::AddressBook, {}, QStringLiteral("Bench"), {});
+    if (download) {
+        // Written into the server's folder, as if a phone had uploaded them long ago.
+        const QString folder = server->storage + QStringLiteral("/collection-root") + book.path;
+        for (int i = 0; i < count; ++i)
+            writeCard(folder + QStringLiteral("/phone-%1.vcf").arg(i), QStringLiteral("phone-%1").arg(i), i);
+    }
     ContactsSide side(database);
     Nobody nobody;
     SyncEngine engine(client, side, database, book, nobody);
@@ -107,7 +132,11 @@ int main(int argc, char** argv)
     timer.start();
     engine.run();
     const double first = static_cast<double>(timer.elapsed()) / 1000;
-    std::printf("first sync: %.1f s, %d requests\n", first, counted.count);
+    {
+        store::Cursor cursor(database, "Dat.DB");
+        cursor.open();
+        std::printf("first sync: %.1f s, %d requests, %d records here\n", first, counted.count, cursor.recordCount());
+    }
     std::vector<double> idle;
     for (int round = 0; round < 5; ++round) {
         counted.count = 0;
@@ -122,15 +151,13 @@ int main(int argc, char** argv)
     QTemporaryDir peer;
     QDir(peer.path()).mkpath(QStringLiteral("cards"));
     QDir(peer.path()).mkpath(QStringLiteral("status"));
-    for (int i = 0; i < count; ++i) {
-        QFile card(peer.filePath(QStringLiteral("cards/ref-%1.vcf").arg(i)));
-        card.open(QIODevice::WriteOnly);
-        card.write(QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:ref-%1\r\nN:Příjmení %1;Jan;;;\r\nFN:Jan Příjmení %1\r\n"
-                                  "TEL:602 123 456\r\nNOTE:poznámka\r\nEND:VCARD\r\n")
-                       .arg(i)
-                       .toUtf8());
+    if (!download) {
+        for (int i = 0; i < count; ++i)
+            writeCard(peer.filePath(QStringLiteral("cards/ref-%1.vcf").arg(i)), QStringLiteral("ref-%1").arg(i), i);
     }
-    const Collection refBook = client.create(CollectionKind::AddressBook, QStringLiteral("Reference"));
+    // Downloading, the reference reads the same collection as the program did.
+    const Collection refBook =
+        download ? book : client.create(CollectionKind::AddressBook, QStringLiteral("Reference"));
     QFile config(peer.filePath(QStringLiteral("config")));
     config.open(QIODevice::WriteOnly);
     config.write(QStringLiteral("[general]\nstatus_path = \"%1/status/\"\n[pair p]\na = \"l\"\nb = \"r\"\ncollections = null\n"
@@ -144,7 +171,8 @@ int main(int argc, char** argv)
     runTool(QStringLiteral("vdirsyncer"), configArgs + QStringList{QStringLiteral("discover")}, peer.path(), &output, "y\n");
     timer.start();
     const int code = runTool(QStringLiteral("vdirsyncer"), configArgs + QStringList{QStringLiteral("sync")}, peer.path(), &output);
-    std::printf("vdirsyncer first upload: %.1f s (exit %d)\n", static_cast<double>(timer.elapsed()) / 1000, code);
+    std::printf("vdirsyncer first %s: %.1f s (exit %d)\n", download ? "download" : "upload",
+                static_cast<double>(timer.elapsed()) / 1000, code);
     std::vector<double> refIdle;
     for (int round = 0; round < 5; ++round) {
         timer.start();
