@@ -9,6 +9,7 @@
 #include "MainFormTexts.h"
 
 #include "backup/BackupCommands.h"
+#include "backup/Restore.h"
 #include "backup/RestoreProgram.h"
 #include "backup/TNastavARJForm.h"
 #include "backup/TZalhForm.h"
@@ -476,6 +477,10 @@ bool Application::start()
         qApp->installEventFilter(m_helpKeys.get());
     }
     try {
+        // A restore stopped half way is undone before any table is opened.
+        const QString undone = backup::undoInterruptedRestore(QString::fromStdString(m_database->dataDir().string()));
+        if (!undone.isEmpty())
+            platform::services().dialogs->information(undone);
         // Runs beside the splash and the main window being made.
         probeLaterTables();
         auto splash = std::make_unique<SplashScreen>();

@@ -74,6 +74,7 @@ inline const QString kCannotRead = QStringLiteral("Chyba při čtení souboru �
 inline const QString kCannotWrite = QStringLiteral("Chyba při zápisu do souboru „%1“: %2.");
 inline const QString kCannotWriteManifest = QStringLiteral("Soubor „%1“ nelze zapsat: %2.");
 inline const QString kCannotMove = QStringLiteral("Soubor „%1“ nelze přesunout do „%2“: %3.");
+inline const QString kCannotRemove = QStringLiteral("Soubor „%1“ nelze odstranit: %2.");
 inline const QString kCannotReplaceManifest = QStringLiteral("Soubor „%1“ nelze odstranit.");
 inline const QString kDamagedManifest = QStringLiteral("Soubor „%1“ je poškozený.");
 inline const QString kCannotHoldTable = QStringLiteral("Tabulku „%1“ nelze pro zálohu uzamknout: %2");

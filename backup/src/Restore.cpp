@@ -1,6 +1,7 @@
 #include "backup/Restore.h"
 
 #include "BackupTexts.h"
+#include "RestoreJournal.h"
 #include "RestoreTexts.h"
 #include "backup/BackupSet.h"
 #include "backup/FileCopy.h"
@@ -134,42 +135,76 @@ QString replacedFolderName(const QDateTime& now)
     return texts::kReplacedFolderPrefix + now.toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
 }
 
-void replaceTables(const QString& stagingDir, const QString& dataDir, const QString& replacedFolder)
+void replaceTables(const QString& stagingDir, const QString& dataDir, const QString& replacedFolder,
+                   const RestoreObserver& observer)
 {
+    const auto observe = [&observer](RestoreStep step, const QString& file = {}) {
+        if (observer)
+            observer(step, file);
+    };
     const QDir data(dataDir);
     const QDir staging(stagingDir);
-    const QString replaced = data.filePath(replacedFolder);
-    if (!QDir().mkpath(replaced))
-        throw BackupError(texts::kCannotMove.arg(dataDir, replaced, systemReason(errno)));
+    const QDir replaced(data.filePath(replacedFolder));
 
-    struct Move {
-        QString from;
-        QString to;
-    };
-    QList<Move> done;
-    const auto move = [&done](const QString& from, const QString& to) {
-        moveFile(from, to);
-        done.append({from, to});
-    };
-    try {
-        for (const BackupFile& file : backupFiles()) {
-            for (const QString& name : {file.file, file.file + QString::fromLatin1(store::kJournalSuffix)}) {
-                if (QFileInfo::exists(data.filePath(name)))
-                    move(data.filePath(name), QDir(replaced).filePath(name));
-            }
+    // Everything the swap will move is written down first: whatever stops
+    // it, the next start or restore puts every file back from this record.
+    RestoreJournal journal;
+    journal.replacedFolder = replacedFolder;
+    if (QFileInfo(stagingDir).dir() == QDir(dataDir))
+        journal.stagingFolder = QFileInfo(stagingDir).fileName();
+    for (const BackupFile& file : backupFiles()) {
+        journal.incoming << file.file;
+        for (const QString& name : {file.file, file.file + QString::fromLatin1(store::kJournalSuffix)}) {
+            if (QFileInfo::exists(data.filePath(name)))
+                journal.replaced << name;
         }
-        for (const BackupFile& file : backupFiles())
-            move(staging.filePath(file.file), data.filePath(file.file));
+    }
+    writeRestoreJournal(dataDir, journal);
+    observe(RestoreStep::Recorded);
+    try {
+        if (!QDir().mkpath(replaced.path()))
+            throw BackupError(texts::kCannotMove.arg(dataDir, replaced.path(), systemReason(errno)));
+        for (const QString& name : journal.replaced) {
+            moveFile(data.filePath(name), replaced.filePath(name));
+            observe(RestoreStep::MovedOut, name);
+        }
+        syncDirectory(replaced.path());
+        for (const QString& name : journal.incoming) {
+            moveFile(staging.filePath(name), data.filePath(name));
+            observe(RestoreStep::MovedIn, name);
+        }
+        syncDirectory(dataDir);
         openEachTable(
             dataDir, [](const QString&, store::Cursor&) {},
             [](const QString& table, const QString& error) { return texts::kRestoredDoesNotOpen.arg(table, error); });
+        observe(RestoreStep::Checked);
+        removeRestoreJournal(dataDir);
     } catch (...) {
-        // Back as it was: the restored files to the staging folder, the old ones home.
-        for (auto it = done.crbegin(); it != done.crend(); ++it)
-            std::rename(QFile::encodeName(it->to).constData(), QFile::encodeName(it->from).constData());
-        QDir().rmdir(replaced);
+        try {
+            rollBackRestore(dataDir, journal);
+            removeRestoreJournal(dataDir);
+        } catch (const BackupError& error) {
+            throw RestoreNotUndone(texts::kRestoreNotUndone.arg(error.message(), replaced.path()));
+        }
         throw;
     }
+    observe(RestoreStep::Done);
+}
+
+QString undoInterruptedRestore(const QString& dataDir)
+{
+    std::optional<RestoreJournal> journal;
+    try {
+        journal = readRestoreJournal(dataDir);
+        if (!journal)
+            return {};
+        rollBackRestore(dataDir, *journal);
+        removeRestoreJournal(dataDir);
+    } catch (const BackupError& error) {
+        const QString replaced = journal ? QDir(dataDir).filePath(journal->replacedFolder) : dataDir;
+        throw RestoreNotUndone(texts::kRestoreNotUndone.arg(error.message(), replaced));
+    }
+    return texts::kRestoreUndone;
 }
 
 QString restoreQuestion(const BackupContents& contents, const QString& replacedFolder)

@@ -131,6 +131,15 @@ int restoreUnderLock(const RestoreRequest& request, const QString& dataDir)
         QDir(staging).removeRecursively();
         QDir(unpacked).removeRecursively();
     };
+    try {
+        // A restore stopped half way is undone before anything else.
+        const QString undone = undoInterruptedRestore(dataDir);
+        if (!undone.isEmpty())
+            services.dialogs->information(undone);
+    } catch (const BackupError& error) {
+        services.dialogs->errorBox(error.message());
+        return 1;
+    }
     clear(); // what an interrupted restore left
     const auto cleanup = qScopeGuard(clear);
     try {
@@ -145,10 +154,14 @@ int restoreUnderLock(const RestoreRequest& request, const QString& dataDir)
             replaced = replacedFolderName(services.clock->now()) + QLatin1Char('-') + QString::number(n);
         if (!services.dialogs->confirm(restoreQuestion(contents, replaced)))
             return 0;
-        replaceTables(staging, dataDir, replaced);
+        replaceTables(staging, dataDir, replaced, request.observer);
         services.dialogs->information(
             texts::kRestored.arg(takenText(contents.taken), QDir(dataDir).filePath(replaced)));
         return 0;
+    } catch (const RestoreNotUndone& error) {
+        // Data are not as they were: the message says where the tables are.
+        services.dialogs->errorBox(error.message());
+        return 1;
     } catch (const BackupError& error) {
         services.dialogs->errorBox(texts::kRefused.arg(error.message()));
         return 1;

@@ -26,6 +26,13 @@ inline const QString kTableUnreadable = QStringLiteral("soubor nelze přečíst"
 inline const QString kRestoredDoesNotOpen =
     QStringLiteral("Obnovenou tabulku „%1“ nelze otevřít: %2. Původní tabulky byly vráceny zpět.");
 inline const QString kReplacedFolderPrefix = QStringLiteral("puvodni-");
+inline const QString kDamagedJournal = QStringLiteral("Záznam rozpracované obnovy „%1“ je poškozený.");
+inline const QString kRestoreUndone = QStringLiteral(
+    "Obnova dat ze zálohy byla přerušena. Tabulky ve složce Data jsou vráceny tak, jak byly před ní; "
+    "obnovu můžete spustit znovu.");
+inline const QString kRestoreNotUndone = QStringLiteral(
+    "Přerušenou obnovu dat ze zálohy se nepodařilo vrátit: %1 Tabulky, které obnova nahradila, jsou "
+    "v adresáři „%2“; program to zkusí znovu při příštím spuštění.");
 
 // The question and the outcome.
 inline const QString kBackupTaken = QStringLiteral("Záloha z %1 obsahuje:");

@@ -103,6 +103,9 @@ namespace {
 
 StoreError::Kind errorKind(int code, int systemErrno)
 {
+    // The file was replaced or moved while open: no permission would help.
+    if (code == SQLITE_READONLY_DBMOVED)
+        return StoreError::Kind::Replaced;
     switch (code & 0xFF) {
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:

@@ -44,6 +44,10 @@ Cause cause(StoreError::Kind kind)
         return {"soubor tabulky právě používá jiný program", "Ukončete jej a akci opakujte."};
     case StoreError::Kind::ReadOnly:
         return {"do souboru tabulky nebo do složky Data nelze zapisovat", "Povolte zápis a akci opakujte."};
+    case StoreError::Kind::Replaced:
+        return {"soubor tabulky mezitím nahradil nebo přesunul jiný program",
+                "Program drží původní soubor a uložit do něj už nelze: ukončete program a spusťte ho znovu, "
+                "otevře se soubor, který je teď na místě tabulky (rozepsaný záznam si předtím opište)."};
     case StoreError::Kind::DiskFull:
         return {"na disku není volné místo", "Uvolněte místo a akci opakujte."};
     case StoreError::Kind::BadValue:

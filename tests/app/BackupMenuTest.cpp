@@ -1,8 +1,12 @@
 // The backup commands and windows as the main window's menu reaches them.
 #include "AppFixture.h"
 
+#include "backup/BackupSet.h"
+#include "backup/Restore.h"
 #include "backup/TNastavARJForm.h"
 #include "backup/TZalhForm.h"
+#include "store/Cursor.h"
+#include "store/Database.h"
 #include "tools/DataDir.h"
 #include "widgets/DBGrid.h"
 
@@ -10,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -116,6 +121,42 @@ TEST_F(BackupMenuTest, ATableThatStopsStartUpNamesTheRestoreProgram)
             << text.toStdString();
         m_app.reset();
     }
+}
+
+// A restore stopped half way (here: the files as a kill after the fifth
+// table moved in would leave them) is undone at the next start, which says
+// so; the program then shows the tables from before the restore.
+TEST_F(BackupMenuTest, ARestoreStoppedHalfWayIsUndoneAtTheNextStart)
+{
+    beforeStart = [this] {
+        const QString data = workPath(QStringLiteral("Data"));
+        const QString stopped = workPath(QStringLiteral("stopped"));
+        backup::copyBackupSet(data, workPath(QStringLiteral("Zaloha")), QDateTime::currentDateTime());
+        {
+            store::Database database(workDir() / "Data");
+            store::Cursor cursor(database, "Dat.DB");
+            cursor.open();
+            cursor.insertRecord({"Pozdější", "Jan"});
+        }
+        const QString staging = QDir(data).filePath(QStringLiteral(".obnova"));
+        QDir().mkpath(staging);
+        backup::stageBackup(workPath(QStringLiteral("Zaloha")), staging);
+        int movedIn = 0;
+        backup::replaceTables(staging, data, QStringLiteral("puvodni-1"),
+                              [&](backup::RestoreStep step, const QString&) {
+                                  if (step == backup::RestoreStep::MovedIn && ++movedIn == 5)
+                                      std::filesystem::copy(data.toStdString(), stopped.toStdString(),
+                                                            std::filesystem::copy_options::recursive);
+                              });
+        QDir(data).removeRecursively();
+        QDir().rename(stopped, data);
+    };
+    startWith(standardAddresses());
+    ASSERT_EQ(m_startupBoxes.size(), 1);
+    EXPECT_EQ(m_startupBoxes[0].icon, platform::Icon::Information);
+    EXPECT_TRUE(m_startupBoxes[0].text.startsWith(QStringLiteral("Obnova dat ze zálohy byla přerušena.")));
+    EXPECT_TRUE(savedSurnames().contains(QStringLiteral("Pozdější")));
+    EXPECT_FALSE(QFileInfo::exists(workPath(QStringLiteral("Data/puvodni-1"))));
 }
 
 } // namespace

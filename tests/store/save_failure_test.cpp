@@ -86,7 +86,17 @@ INSTANTIATE_TEST_SUITE_P(
                         run(table.connection(), "PRAGMA max_page_count = 1");
                         static_cast<void>(table);
                     },
-                    store::StoreError::Kind::DiskFull, "není volné místo"}),
+                    store::StoreError::Kind::DiskFull, "není volné místo"},
+        // Another program (a file manager, a restore by hand) put another
+        // file in the table's place: the program still holds the old one,
+        // so only opening the table again helps, never write permissions.
+        FailureCase{"FileReplacedUnderTheProgram",
+                    [](store::Table&, sqlite3*, const fs::path& file) {
+                        const fs::path other = file.parent_path() / "jiny.db";
+                        fs::copy_file(file, other);
+                        fs::rename(other, file);
+                    },
+                    store::StoreError::Kind::Replaced, "ukončete program a spusťte ho znovu"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A damaged page of the id index is not read when the table opens; the save

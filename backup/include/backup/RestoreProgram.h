@@ -1,5 +1,7 @@
 #pragma once
 
+#include "backup/Restore.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +19,7 @@ struct RestoreRequest {
     qint64 waitFor = 0;
     int lockWaitMs = 60000;
     QString error; // a bad argument, in Czech
+    RestoreObserver observer; // sees each step of the swap (tests stop it there)
 };
 RestoreRequest parseRestoreArguments(const QStringList& arguments, const QString& currentDir);
 

@@ -26,6 +26,7 @@ public:
         BadValue,       // a value the field cannot hold: not a date, longer than the field, ...
         Locked,         // the file is locked or busy (another program holds it)
         ReadOnly,       // the file or its folder cannot be written
+        Replaced,       // the file was replaced or moved while the table was open
         DiskFull,       // no space left for the write
         Io,             // any other file or engine failure
     };
