@@ -15,6 +15,7 @@
 
 #include <cerrno>
 #include <optional>
+#include <vector>
 
 namespace backup {
 
@@ -127,7 +128,8 @@ void moveStagedIn(const QString& targetDir, const BackupObserver& observer)
 }
 
 // Copies every table into the staging folder and checks each copy; the
-// marker written there at the end makes it a whole backup.
+// marker written there at the end makes it a whole backup. The disk writes
+// the copies while they are checked; every copy is flushed before the marker.
 void stageBackupSet(const QString& dataDir, const QString& stagingDir, const QDateTime& now,
                     const BackupObserver& observer)
 {
@@ -135,6 +137,7 @@ void stageBackupSet(const QString& dataDir, const QString& stagingDir, const QDa
     const QDir staging(stagingDir);
     Manifest manifest;
     manifest.taken = now;
+    std::vector<UnflushedCopy> copies;
     for (const BackupFile& file : backupFiles()) {
         const QString source = data.filePath(file.file);
         const QString copy = staging.filePath(file.file);
@@ -145,9 +148,9 @@ void stageBackupSet(const QString& dataDir, const QString& stagingDir, const QDa
             } catch (const store::StoreError& error) {
                 throw BackupError(texts::kCannotHoldTable.arg(source, QString::fromUtf8(error.what())));
             }
-            KopirujSoubor(source, copy);
+            copies.emplace_back(source, copy);
         }
-        manifest.files.append({file.file, QFileInfo(copy).size()});
+        manifest.files.append({file.file, copies.back().size()});
         observe(observer, BackupStep::Copied, file.file);
     }
     // A damaged table is restored from the backup, so a damaged copy must never replace it.
@@ -157,6 +160,8 @@ void stageBackupSet(const QString& dataDir, const QString& stagingDir, const QDa
         if (!damage.empty())
             throw BackupError(QString::fromStdString(damage));
     }
+    for (UnflushedCopy& copy : copies)
+        copy.flush();
     writeManifest(stagingDir, manifest);
     syncDirectory(stagingDir);
     observe(observer, BackupStep::Staged);

@@ -17,10 +17,34 @@ public:
 // The system's reason for an error number, in Czech for the common ones.
 QString systemReason(int errorNumber);
 
-// Copies one file in blocks of 2048 bytes; the target is created, or emptied
-// when it exists, and flushed to the disk before the copy counts as done. A
-// write that takes fewer bytes than were read (a full disk) is an error, not
-// a shorter copy. Throws BackupError naming the file and the reason.
+// A copy of one file whose bytes are written but perhaps not yet on the
+// disk: the system has been told to start writing them, so that other work
+// (checking the copy) runs while the disk is busy. The target is created, or
+// emptied when it exists. The bytes move inside the kernel where it can
+// (`copy_file_range`), otherwise in large blocks. A write that takes fewer
+// bytes than were read (a full disk) is an error, not a shorter copy. Throws
+// BackupError naming the file and the reason.
+class UnflushedCopy {
+public:
+    UnflushedCopy(const QString& source, const QString& target);
+    ~UnflushedCopy();
+    UnflushedCopy(UnflushedCopy&& other) noexcept;
+    UnflushedCopy& operator=(UnflushedCopy&&) = delete;
+    UnflushedCopy(const UnflushedCopy&) = delete;
+    UnflushedCopy& operator=(const UnflushedCopy&) = delete;
+
+    qint64 size() const { return m_size; }
+    // Waits until the copy is on the disk; only then does it count as done.
+    // Any write error the system met meanwhile is reported here.
+    void flush();
+
+private:
+    QString m_target;
+    int m_fd = -1;
+    qint64 m_size = 0;
+};
+
+// Copies one file and flushes it to the disk before the copy counts as done.
 void KopirujSoubor(const QString& source, const QString& target);
 
 // Renames a file within one disk, in one step (BackupError naming both).
