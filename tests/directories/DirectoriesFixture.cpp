@@ -32,7 +32,14 @@ void DirectoriesTest::SetUp()
 
 void DirectoriesTest::TearDown()
 {
+    stopModelChecks();
     m_database.reset();
+}
+
+void DirectoriesTest::checkModel(QAbstractItemModel* model)
+{
+    m_modelChecks.push_back(
+        std::make_unique<QAbstractItemModelTester>(model, QAbstractItemModelTester::FailureReportingMode::Fatal));
 }
 
 std::filesystem::path DirectoriesTest::dataDir() const

@@ -7,6 +7,7 @@
 #include "store/Cursor.h"
 #include "store/Database.h"
 
+#include <QAbstractItemModelTester>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -38,6 +39,11 @@ protected:
     // One field of every record in key order, read through a cursor of its own.
     QStringList column(const std::string& table, const std::string& field);
 
+    // The model checker watches the grid's model until the test ends or
+    // stopModelChecks(); a broken rule of the item models aborts the run.
+    void checkModel(QAbstractItemModel* model);
+    void stopModelChecks() { m_modelChecks.clear(); }
+
     // Shows a window and waits until it is active.
     static void showActive(QWidget& window);
     template <typename T>
@@ -58,6 +64,7 @@ protected:
     platform::ScopedFakeServices m_fakes;
     QTemporaryDir m_dir;
     std::unique_ptr<store::Database> m_database;
+    std::vector<std::unique_ptr<QAbstractItemModelTester>> m_modelChecks;
 };
 
 } // namespace dirtest
