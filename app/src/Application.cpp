@@ -391,18 +391,10 @@ void Application::createOrganiser()
 {
     if (m_planovacForm)
         return;
-    // Made whole or not at all: the three hold each other.
-    auto planner = std::make_unique<organiser::TPlanovacForm>(*m_database);
-    auto picker = std::make_unique<organiser::TKalendarForm>();
-    organiser::connectDatePicker(*picker, *planner);
-    auto nameDays = std::make_unique<organiser::TSvatekForm>(*m_database);
-    nameDays->FormCreate();
-    organiser::connectNameDays(*nameDays, *picker, *planner);
-    // The planner's clock has run since start-up: its label shows today at once.
-    planner->Timer1Timer();
-    m_planovacForm = std::move(planner);
-    m_kalendarForm = std::move(picker);
-    m_svatekForm = std::move(nameDays);
+    organiser::OrganiserWindows made = organiser::createOrganiserWindows(*m_database);
+    m_planovacForm = std::move(made.planner);
+    m_kalendarForm = std::move(made.picker);
+    m_svatekForm = std::move(made.nameDays);
 }
 
 organiser::TPlanovacForm* Application::planovacForm()

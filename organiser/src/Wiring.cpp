@@ -1,8 +1,5 @@
 #include "organiser/Wiring.h"
 
-#include "organiser/KalendarForm.h"
-#include "organiser/PlanovacForm.h"
-#include "organiser/SvatekForm.h"
 
 namespace organiser {
 
@@ -13,6 +10,19 @@ void connectDatePicker(TKalendarForm& picker, TPlanovacForm& planner)
         &planner.TablePlanovac(), [target] { target->commitOpenEditor(); },
         [target] { target->focusActivity(); });
     planner.setDatePicker(&picker);
+}
+
+OrganiserWindows createOrganiserWindows(store::Database& database)
+{
+    OrganiserWindows made;
+    made.planner = std::make_unique<TPlanovacForm>(database);
+    made.picker = std::make_unique<TKalendarForm>();
+    connectDatePicker(*made.picker, *made.planner);
+    made.nameDays = std::make_unique<TSvatekForm>(database);
+    made.nameDays->FormCreate();
+    connectNameDays(*made.nameDays, *made.picker, *made.planner);
+    made.planner->Timer1Timer();
+    return made;
 }
 
 void connectNameDays(TSvatekForm& nameDays, TKalendarForm& picker, TPlanovacForm& planner)

@@ -61,12 +61,10 @@ void OrganiserFixture::addPlannerEntries(
 
 void OrganiserFixture::createWindows()
 {
-    m_planovac = std::make_unique<organiser::TPlanovacForm>(*m_database);
-    m_kalendar = std::make_unique<organiser::TKalendarForm>();
-    organiser::connectDatePicker(*m_kalendar, *m_planovac);
-    m_svatek = std::make_unique<organiser::TSvatekForm>(*m_database);
-    m_svatek->FormCreate();
-    organiser::connectNameDays(*m_svatek, *m_kalendar, *m_planovac);
+    organiser::OrganiserWindows made = organiser::createOrganiserWindows(*m_database);
+    m_planovac = std::move(made.planner);
+    m_kalendar = std::move(made.picker);
+    m_svatek = std::move(made.nameDays);
     m_fakes.tones.clear();
 }
 
