@@ -398,10 +398,11 @@ TEST_F(SettingsWindowTest, LinePrintingAsksPrintsAndKeepsThePosition)
 
     action("TiskVsechZaznamu")->trigger();
     ASSERT_EQ(m_fakes.printer.jobs().size(), 1);
-    EXPECT_EQ(m_fakes.printer.lastJob().pageLines(1).size(), 7 * 5);
+    // Five lines and an empty one for each address, none after the last.
+    EXPECT_EQ(m_fakes.printer.lastJob().pageLines(1).size(), 7 * 6 - 1);
     action("TiskJmenSAdresami")->trigger();
     EXPECT_EQ(m_fakes.dialogs.lastBox().text, "Chcete vytisknout jména s adresami a telefony?");
-    EXPECT_EQ(m_fakes.printer.lastJob().pageLines(1).size(), 7 * 4);
+    EXPECT_EQ(m_fakes.printer.lastJob().pageLines(1).size(), 7 * 5 - 1);
     EXPECT_EQ(currentSurname(), "Kasanová");
 
     m_fakes.printer.setAvailable(false);

@@ -303,8 +303,11 @@ TEST_F(VyrobTest, PrintsTheRegister)
         "ADRESY OPRAVEN:Servis Brno",      "V OPRAVĚ:      1.2.2024 - 15.2.2024   Ano",
         "3.3.2024 - 4.3.2024   Ne",        "Poznámka:      dvoudveřová",
     };
-    ASSERT_GE(lines.size(), lednice.size());
+    ASSERT_GT(lines.size(), lednice.size() + 1);
     EXPECT_EQ(lines.mid(0, lednice.size()), lednice);
+    // An empty line, then the next appliance.
+    EXPECT_EQ(lines[lednice.size()], QString());
+    EXPECT_EQ(lines[lednice.size() + 1], QStringLiteral("VÝROBEK:       Myčka"));
     // The second repair line starts at the left margin.
     for (const platform::PrintedText& text : job.texts) {
         if (text.text.startsWith(QStringLiteral("3.3.2024"))) {

@@ -247,8 +247,9 @@ TEST_F(OsobZaznamyTest, PrintsAllRecordsAsPlainText)
     ASSERT_EQ(m_fakes.printer.jobs().size(), 1);
     EXPECT_TRUE(m_fakes.printer.lastJob().finished);
     EXPECT_EQ(m_fakes.printer.lastJob().pageLines(1),
-              (QStringList{QStringLiteral("NÁZEV: Auto"), QStringLiteral("TEXT:  "), QStringLiteral("NÁZEV: Hrad"),
-                           QStringLiteral("TEXT:  o hradu"), QStringLiteral("NÁZEV: Chata"),
+              (QStringList{QStringLiteral("NÁZEV: Auto"), QStringLiteral("TEXT:  "), QString(),
+                           QStringLiteral("NÁZEV: Hrad"), QStringLiteral("TEXT:  o hradu"), QString(),
+                           QStringLiteral("NÁZEV: Chata"),
                            QStringLiteral("TEXT:  klíče u souseda")}));
     EXPECT_EQ(current(), QStringLiteral("Hrad"));
 

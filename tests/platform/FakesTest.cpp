@@ -176,6 +176,8 @@ TEST(RecordingPrinter, RecordsTextsPerPageWithFixedMetrics)
     canvas->setFont(bold);
     canvas->drawText(0, 12, QStringLiteral("druhý"));
     canvas->drawText(0, 0, QStringLiteral("první"));
+    // Two line heights further down than a text line: one empty line between.
+    canvas->drawText(0, 12 + 14 + 12, QStringLiteral("po prázdném"));
     canvas->newPage();
     canvas->drawText(10, 0, QStringLiteral("strana 2"));
     canvas->finish();
@@ -184,7 +186,7 @@ TEST(RecordingPrinter, RecordsTextsPerPageWithFixedMetrics)
     EXPECT_EQ(job.title, QStringLiteral("Adresář"));
     EXPECT_EQ(job.pages, 2);
     EXPECT_TRUE(job.finished);
-    EXPECT_EQ(job.pageLines(1), (QStringList{"první", "druhý"}));
+    EXPECT_EQ(job.pageLines(1), (QStringList{"první", "druhý", "", "po prázdném"}));
     EXPECT_EQ(job.pageLines(2), (QStringList{"strana 2"}));
     EXPECT_TRUE(job.texts.first().font.bold());
 

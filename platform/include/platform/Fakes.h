@@ -183,7 +183,11 @@ struct PrintJob {
     QList<PrintedText> texts;
     int pages = 1;
     bool finished = false;
-    QStringList pageLines(int page) const; // texts of one page, top to bottom
+    int lineHeight = 20; // the printer's line height when the job began
+    // Texts of one page, top to bottom; an empty line between two texts (a
+    // gap of a whole line height or more) is an empty string, so a test sees
+    // it. Empty lines after the last text of a page leave no trace.
+    QStringList pageLines(int page) const;
 };
 
 class RecordingPrinter : public Printer {

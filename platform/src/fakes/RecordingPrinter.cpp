@@ -43,8 +43,17 @@ QStringList PrintJob::pageLines(int page) const
         return a.y != b.y ? a.y < b.y : a.x < b.x;
     });
     QStringList lines;
-    for (const PrintedText& text : onPage)
+    // A text line moves down by more than one line height (the height and a
+    // small gap, less than another line), an empty line by exactly one.
+    int previousY = -lineHeight;
+    for (const PrintedText& text : onPage) {
+        if (text.y != previousY && lineHeight > 0) {
+            for (int empty = (text.y - previousY) / lineHeight - 1; empty > 0; --empty)
+                lines.append(QString());
+            previousY = text.y;
+        }
         lines.append(text.text);
+    }
     return lines;
 }
 
@@ -55,7 +64,7 @@ std::unique_ptr<PrintCanvas> RecordingPrinter::begin(const QString& title)
 {
     if (!m_available)
         return nullptr;
-    m_jobs.append(PrintJob{title, {}, 1, false});
+    m_jobs.append(PrintJob{title, {}, 1, false, m_lineHeight});
     return std::make_unique<RecordingCanvas>(*this, static_cast<int>(m_jobs.size()) - 1);
 }
 
