@@ -7,7 +7,10 @@
 
 #include "interchange/AddressCsv.h"
 #include "interchange/CsvReader.h"
+#include "interchange/Paradox.h"
 #include "interchange/VCard.h"
+
+#include "store/Catalogue.h"
 
 #include <QByteArray>
 
@@ -49,6 +52,18 @@ inline std::optional<QByteArray> csvFailure(const QByteArray& input)
     } catch (const CsvError&) {
     }
     return written;
+}
+
+// A Paradox input: the first byte picks the catalogue table, the rest is the
+// table file. Reading it must end (read, skipped or with problems); a
+// crash or a sanitizer report is the failure.
+inline TableSource readParadoxInput(const QByteArray& input)
+{
+    if (input.isEmpty())
+        return {};
+    const std::vector<store::TableDef>& tables = store::catalogue();
+    const store::TableDef& def = tables[static_cast<unsigned char>(input.front()) % tables.size()];
+    return readParadoxBytes(input.mid(1), def, {"Kv7"});
 }
 
 } // namespace interchange::fuzz

@@ -31,26 +31,53 @@ SourceKind sourceKindOf(const QString& path)
     return SourceKind::Csv;
 }
 
-std::optional<QByteArray> readWholeFile(const QString& path, QString* error)
+namespace {
+
+// Opens a file to import, refusing what is no file or too large to be one.
+bool openForImport(QFile& file, QString* error)
 {
+    const QString path = file.fileName();
     const QFileInfo info(path);
     if (!info.exists()) {
         *error = texts::kNoSuchFile.arg(path);
-        return std::nullopt;
+        return false;
     }
     if (!info.isFile()) {
         *error = texts::kNotAFile.arg(path);
-        return std::nullopt;
+        return false;
     }
     if (info.size() > kMaxImportBytes) {
         *error = texts::kTooLarge.arg(path).arg(info.size() >> 20).arg(kMaxImportBytes >> 20);
-        return std::nullopt;
+        return false;
     }
-    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = texts::kCannotRead.arg(path, file.errorString());
-        return std::nullopt;
+        return false;
     }
+    return true;
+}
+
+ImportSource vcardSource(VCardRead read)
+{
+    ImportSource source;
+    TableSource table;
+    table.tableName = "Dat.DB";
+    table.locationWord = texts::kLineWord;
+    table.records = std::move(read.records);
+    table.problems = std::move(read.problems);
+    table.notes = std::move(read.notes);
+    source.description = texts::kVCardDescription.arg(table.records.size() + table.problems.size());
+    source.tables.push_back(std::move(table));
+    return source;
+}
+
+} // namespace
+
+std::optional<QByteArray> readWholeFile(const QString& path, QString* error)
+{
+    QFile file(path);
+    if (!openForImport(file, error))
+        return std::nullopt;
     // A device or a growing file may say nothing of its size: read no more than allowed.
     QByteArray bytes = file.read(kMaxImportBytes + 1);
     if (bytes.size() > kMaxImportBytes) {
@@ -79,17 +106,7 @@ std::optional<CsvDocument> readCsvDocument(const QString& path, QString* error)
 
 ImportSource vcardSource(const QByteArray& bytes, const std::function<bool(qint64, qint64)>& progress)
 {
-    VCardRead read = readVCards(bytes, progress);
-    ImportSource source;
-    TableSource table;
-    table.tableName = "Dat.DB";
-    table.locationWord = texts::kLineWord;
-    table.records = std::move(read.records);
-    table.problems = std::move(read.problems);
-    table.notes = std::move(read.notes);
-    source.description = texts::kVCardDescription.arg(table.records.size() + table.problems.size());
-    source.tables.push_back(std::move(table));
-    return source;
+    return vcardSource(readVCards(bytes, progress));
 }
 
 ReadSource readSource(const QString& path, const std::vector<std::string>& passwords,
@@ -110,16 +127,19 @@ ReadSource readSource(const QString& path, const std::vector<std::string>& passw
         return result;
     }
     case SourceKind::VCard: {
-        const std::optional<QByteArray> bytes = readWholeFile(path, &result.error);
-        if (!bytes)
+        QFile file(path);
+        if (!openForImport(file, &result.error))
             return result;
         bool stopped = false;
-        ImportSource source = vcardSource(*bytes, [&](qint64 done, qint64 total) {
+        // Read in pieces: a file of junk lines must not cost many times its size.
+        VCardRead read = readVCards(file, [&](qint64 done, qint64 total) {
             stopped = progress && !progress(done, total);
             return !stopped;
         });
-        if (!stopped)
-            result.source = std::move(source);
+        if (!read.error.isEmpty())
+            result.error = texts::kCannotRead.arg(path, read.error);
+        else if (!stopped)
+            result.source = vcardSource(std::move(read));
         return result;
     }
     case SourceKind::Csv: {

@@ -47,6 +47,12 @@ inline const QString kBadUtf8 = QStringLiteral("vlastnost %2 obsahuje bajt 0x%1,
 inline const QString kControlsLeftOut = QStringLiteral("vlastnost %1 na řádku %2 obsahovala řídicí znaky; vynechaly se");
 inline const QString kReadInCodePage = QStringLiteral("vlastnost %1 na řádku %2 neudává kódování; přečtena jako %3");
 inline const QString kFileInCodePage = QStringLiteral("Soubor není v kódování UTF-8; čte se jako %1.");
+inline const QString kLinesOutsideCard = QStringLiteral("Řádky %1–%2: %3");
+inline const QString kLineTooLong = QStringLiteral("řádek je delší než %1 MB");
+inline const QString kCardTooLarge = QStringLiteral("vizitka je delší než %1 MB");
+inline const QString kTooManyProperties = QStringLiteral("vizitka má víc než %1 vlastností");
+inline const QString kTooManyProblems = QStringLiteral(
+    "v souboru je přes %1 chyb, zřejmě nejde o soubor vCard; dál se nečetlo");
 inline const QString kNotUtf16 = QStringLiteral("soubor začíná značkou UTF-16, ale není v tomto kódování");
 
 } // namespace interchange::texts

@@ -58,6 +58,36 @@ int utf8SequenceLength(const unsigned char* p, qsizetype remaining)
     return length;
 }
 
+// The bytes of the sequence a lead byte starts, 0 for a byte that starts none.
+int leadLength(unsigned char lead)
+{
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 3;
+    if (lead >= 0xF0 && lead <= 0xF4)
+        return 4;
+    return 0;
+}
+
+// Windows-1250: š 9A, ť 9D, ž 9E, Š 8A, Ť 8D, Ž 8E; ISO-8859-2: š B9, ť BB, ž BE,
+// Š A9, Ť AB, Ž AE. In the other code page those bytes are rare letters or controls.
+void countCzech8Bit(QByteArrayView bytes, qsizetype* windows, qsizetype* iso)
+{
+    for (const char ch : bytes) {
+        switch (static_cast<unsigned char>(ch)) {
+        case 0x8A: case 0x8D: case 0x8E: case 0x9A: case 0x9D: case 0x9E:
+            ++*windows;
+            break;
+        case 0xA9: case 0xAB: case 0xAE: case 0xB9: case 0xBB: case 0xBE:
+            ++*iso;
+            break;
+        default:
+            break;
+        }
+    }
+}
+
 // Substitutes like ICU's own callback and counts what it substituted.
 void countingSubstitute(const void* context, UConverterFromUnicodeArgs* args, const UChar* codeUnits,
                         int32_t length, UChar32 codePoint, UConverterCallbackReason reason, UErrorCode* error)
@@ -168,22 +198,56 @@ QByteArray encode(const QString& text, const char* charset, qsizetype* unmappabl
 
 const char* guessCzech8Bit(QByteArrayView bytes)
 {
-    // Windows-1250: š 9A, ť 9D, ž 9E, Š 8A, Ť 8D, Ž 8E; ISO-8859-2: š B9, ť BB, ž BE,
-    // Š A9, Ť AB, Ž AE. In the other code page those bytes are rare letters or controls.
-    int windows = 0, iso = 0;
-    for (const char ch : bytes) {
-        switch (static_cast<unsigned char>(ch)) {
-        case 0x8A: case 0x8D: case 0x8E: case 0x9A: case 0x9D: case 0x9E:
-            ++windows;
-            break;
-        case 0xA9: case 0xAB: case 0xAE: case 0xB9: case 0xBB: case 0xBE:
-            ++iso;
-            break;
-        default:
-            break;
-        }
-    }
+    qsizetype windows = 0, iso = 0;
+    countCzech8Bit(bytes, &windows, &iso);
     return iso > windows ? "ISO-8859-2" : "windows-1250";
+}
+
+void Utf8Scanner::feed(QByteArrayView bytes)
+{
+    QByteArray joined;
+    if (!m_pending.isEmpty()) {
+        joined = m_pending;
+        joined.append(bytes);
+        m_pending.clear();
+        bytes = joined;
+    }
+    qsizetype cut = bytes.size();
+    for (qsizetype back = 1; back <= 3 && back <= bytes.size(); ++back) {
+        const auto byte = static_cast<unsigned char>(bytes[bytes.size() - back]);
+        if ((byte & 0xC0) == 0x80)
+            continue;
+        if (leadLength(byte) > back)
+            cut = bytes.size() - back;
+        break;
+    }
+    add(bytes.first(cut));
+    m_pending = bytes.sliced(cut).toByteArray();
+}
+
+void Utf8Scanner::add(QByteArrayView bytes)
+{
+    const Utf8Scan scan = scanUtf8(bytes);
+    m_scan.validMultiByte += scan.validMultiByte;
+    m_scan.invalid += scan.invalid;
+    if (m_scan.firstInvalid < 0 && scan.firstInvalid >= 0)
+        m_scan.firstInvalid = m_offset + scan.firstInvalid;
+    m_offset += bytes.size();
+    countCzech8Bit(bytes, &m_windows, &m_iso);
+}
+
+Utf8Scan Utf8Scanner::finish()
+{
+    if (!m_pending.isEmpty()) {
+        add(m_pending);
+        m_pending.clear();
+    }
+    return m_scan;
+}
+
+const char* Utf8Scanner::czech8Bit() const
+{
+    return m_iso > m_windows ? "ISO-8859-2" : "windows-1250";
 }
 
 DetectedEncoding detectEncoding(QByteArrayView bytes)

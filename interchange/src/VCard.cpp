@@ -5,7 +5,9 @@
 
 #include "InterchangeTexts.h"
 
+#include <QBuffer>
 #include <QDate>
+#include <QStringDecoder>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -213,6 +215,21 @@ bool isControl(char16_t u)
 // of another code page says which one it is read in.
 enum class FileText { Utf8, Ascii, EightBit };
 
+// What one file may ask of the reader: a logical line (a photo's base64
+// aside, a note is a few kB), a card's text and properties, and the problems
+// listed before the file is taken for something other than vCards.
+constexpr qsizetype kMaxLineBytes = qsizetype(8) << 20;
+constexpr qsizetype kMaxCardBytes = qsizetype(16) << 20;
+constexpr std::size_t kMaxProperties = 5000;
+constexpr std::size_t kMaxProblems = 1000;
+
+// Properties whose value is never read: only their name is kept.
+bool valueUnused(const Property& property)
+{
+    const QByteArray& n = property.name;
+    return n == "PHOTO" || n == "LOGO" || n == "SOUND" || n == "KEY" || isBinary(property);
+}
+
 class CardReader {
 public:
     CardReader(const char* fileCharset, FileText fileText, std::vector<SourceProblem>& problems,
@@ -221,14 +238,20 @@ public:
     {
     }
 
-    void line(const QByteArray& logical, int lineNumber);
+    // One logical line; `tooLong`: it was cut at kMaxLineBytes.
+    void line(const QByteArray& logical, int lineNumber, bool tooLong);
     void stray(int lineNumber);
-    void finish(int lastLine);
+    void finish();
+    // Too many problems: the file is not read any further.
+    bool stopped() const { return m_stopped; }
 
 private:
     void begin(int lineNumber);
     void endCard();
     void cardProblem(int lineNumber, const QString& message);
+    void problem(int location, const QString& message);
+    void outside(int lineNumber);
+    void endOutside();
     QString text(const Property& property); // throws ValueError
     QString withoutControls(const QString& text, const Property& property);
     void map(const std::vector<Property>& properties);
@@ -240,42 +263,84 @@ private:
     std::vector<SourceRecord>& m_records;
     bool m_inCard = false;
     int m_cardLine = 0;
+    qsizetype m_cardBytes = 0;
     std::optional<QString> m_problem;
     std::vector<Property> m_properties;
+    // A run of lines outside any card is one problem, not one a line.
+    int m_outsideFirst = 0;
+    int m_outsideLast = 0;
+    int m_lastLine = 0;
+    bool m_stopped = false;
 };
 
 void CardReader::cardProblem(int lineNumber, const QString& message)
 {
     if (!m_problem)
         m_problem = at(lineNumber, message);
+    m_properties.clear();
+}
+
+void CardReader::problem(int location, const QString& message)
+{
+    endOutside();
+    if (m_stopped)
+        return;
+    if (m_problems.size() + 1 >= kMaxProblems) {
+        m_problems.push_back({location, at(m_lastLine, texts::kTooManyProblems.arg(kMaxProblems))});
+        m_stopped = true;
+        return;
+    }
+    m_problems.push_back({location, message});
+}
+
+void CardReader::outside(int lineNumber)
+{
+    if (m_outsideFirst == 0)
+        m_outsideFirst = lineNumber;
+    m_outsideLast = lineNumber;
+}
+
+void CardReader::endOutside()
+{
+    if (m_outsideFirst == 0)
+        return;
+    const int first = m_outsideFirst, last = m_outsideLast;
+    m_outsideFirst = m_outsideLast = 0;
+    problem(first, first == last ? at(first, texts::kOutsideCard)
+                                 : texts::kLinesOutsideCard.arg(first).arg(last).arg(texts::kOutsideCard));
 }
 
 void CardReader::begin(int lineNumber)
 {
     m_inCard = true;
     m_cardLine = lineNumber;
+    m_cardBytes = 0;
     m_problem.reset();
     m_properties.clear();
 }
 
 void CardReader::stray(int lineNumber)
 {
+    m_lastLine = lineNumber;
+    if (m_stopped)
+        return;
     if (m_inCard)
         cardProblem(lineNumber, texts::kStrayContinuation);
     else
-        m_problems.push_back({lineNumber, at(lineNumber, texts::kStrayContinuation)});
+        outside(lineNumber);
 }
 
-void CardReader::line(const QByteArray& logical, int lineNumber)
+void CardReader::line(const QByteArray& logical, int lineNumber, bool tooLong)
 {
-    if (logical.trimmed().isEmpty())
+    m_lastLine = lineNumber;
+    if (m_stopped || logical.trimmed().isEmpty())
         return;
     const qsizetype colon = indexOutsideQuotes(logical, ':');
     if (colon < 0) {
         if (m_inCard)
-            cardProblem(lineNumber, texts::kNoColon);
+            cardProblem(lineNumber, tooLong ? texts::kLineTooLong.arg(kMaxLineBytes >> 20) : texts::kNoColon);
         else
-            m_problems.push_back({lineNumber, at(lineNumber, texts::kOutsideCard)});
+            outside(lineNumber);
         return;
     }
     Property property;
@@ -285,37 +350,51 @@ void CardReader::line(const QByteArray& logical, int lineNumber)
         name = name.mid(dot + 1); // "item1.TEL": Apple's groups
     property.name = name;
     property.params = head;
-    property.value = logical.mid(colon + 1);
     property.line = lineNumber;
 
-    const QByteArray word = property.value.trimmed().toUpper();
-    if (name == "BEGIN" && word == "VCARD") {
-        if (m_inCard)
-            m_problems.push_back({m_cardLine, at(m_cardLine, texts::kNoEnd.arg(m_cardLine))});
-        begin(lineNumber);
-        return;
-    }
-    if (name == "END" && word == "VCARD") {
-        if (!m_inCard) {
-            m_problems.push_back({lineNumber, at(lineNumber, texts::kEndWithoutBegin)});
+    if (name == "BEGIN" || name == "END") {
+        const QByteArray word = logical.mid(colon + 1).trimmed().toUpper();
+        if (name == "BEGIN" && word == "VCARD") {
+            if (m_inCard)
+                problem(m_cardLine, at(m_cardLine, texts::kNoEnd.arg(m_cardLine)));
+            endOutside();
+            begin(lineNumber);
             return;
         }
-        endCard();
-        return;
+        if (name == "END" && word == "VCARD") {
+            if (!m_inCard) {
+                problem(lineNumber, at(lineNumber, texts::kEndWithoutBegin));
+                return;
+            }
+            endCard();
+            return;
+        }
     }
     if (!m_inCard) {
-        m_problems.push_back({lineNumber, at(lineNumber, texts::kOutsideCard)});
+        outside(lineNumber);
         return;
+    }
+    if (m_problem)
+        return;
+    if (m_properties.size() >= kMaxProperties) {
+        cardProblem(lineNumber, texts::kTooManyProperties.arg(kMaxProperties));
+    } else if (!valueUnused(property)) { // a photo of any size costs nothing but its name
+        if (tooLong)
+            cardProblem(lineNumber, texts::kLineTooLong.arg(kMaxLineBytes >> 20));
+        else if ((m_cardBytes += logical.size()) > kMaxCardBytes)
+            cardProblem(m_cardLine, texts::kCardTooLarge.arg(kMaxCardBytes >> 20));
+        else
+            property.value = logical.mid(colon + 1);
     }
     if (!m_problem)
         m_properties.push_back(std::move(property));
 }
 
-void CardReader::finish(int lastLine)
+void CardReader::finish()
 {
-    static_cast<void>(lastLine);
-    if (m_inCard)
-        m_problems.push_back({m_cardLine, at(m_cardLine, texts::kNoEnd.arg(m_cardLine))});
+    if (m_inCard && !m_stopped)
+        problem(m_cardLine, at(m_cardLine, texts::kNoEnd.arg(m_cardLine)));
+    endOutside();
     m_inCard = false;
 }
 
@@ -381,7 +460,7 @@ void CardReader::endCard()
         }
     }
     if (m_problem)
-        m_problems.push_back({m_cardLine, *m_problem});
+        problem(m_cardLine, *m_problem);
     m_properties.clear();
 }
 
@@ -615,83 +694,183 @@ void appendFolded(QByteArray& out, const QByteArray& line)
     out.append("\r\n");
 }
 
+// Physical lines as the pieces of the file arrive, joined into logical
+// lines (folding, 2.1's quoted-printable soft breaks) for the card reader.
+// Nothing longer than kMaxLineBytes is kept: the rest of such a line is
+// counted, not stored.
+class LineStream {
+public:
+    explicit LineStream(CardReader& reader) : m_reader(reader) {}
+
+    void feed(QByteArrayView piece)
+    {
+        while (!piece.isEmpty()) {
+            const qsizetype end = piece.indexOf('\n');
+            if (end < 0) {
+                keep(m_partial, m_partialLong, piece);
+                return;
+            }
+            if (m_partial.isEmpty() && !m_partialLong) {
+                physical(piece.first(end), false);
+            } else {
+                keep(m_partial, m_partialLong, piece.first(end));
+                physical(m_partial, m_partialLong);
+                m_partial.clear();
+                m_partialLong = false;
+            }
+            piece = piece.sliced(end + 1);
+        }
+    }
+
+    void finish()
+    {
+        if (!m_partial.isEmpty() || m_partialLong)
+            physical(m_partial, m_partialLong);
+        m_partial.clear();
+        endLogical();
+    }
+
+private:
+    static void keep(QByteArray& to, bool& tooLong, QByteArrayView bytes)
+    {
+        const qsizetype room = kMaxLineBytes - to.size();
+        if (bytes.size() > room) {
+            tooLong = true;
+            bytes = bytes.first(std::max<qsizetype>(room, 0));
+        }
+        to.append(bytes);
+    }
+
+    void physical(QByteArrayView line, bool tooLong)
+    {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        ++m_lineNumber;
+        if (!line.isEmpty() && (line.front() == ' ' || line.front() == '\t')) {
+            if (m_logical.isEmpty() && !m_logicalLong) {
+                if (!line.trimmed().isEmpty())
+                    m_reader.stray(m_lineNumber);
+                return;
+            }
+            keep(m_logical, m_logicalLong, line.sliced(1));
+            m_logicalLong = m_logicalLong || tooLong;
+            return;
+        }
+        // 2.1's quoted-printable soft line break: "=" at the end joins the next line.
+        if (m_logicalIsQp && m_logical.endsWith('=')) {
+            m_logical.chop(1);
+            keep(m_logical, m_logicalLong, line);
+            m_logicalLong = m_logicalLong || tooLong;
+            return;
+        }
+        endLogical();
+        m_logical = line.toByteArray();
+        m_logicalLong = tooLong;
+        m_logicalLine = m_lineNumber;
+        m_logicalIsQp = headIsQuotedPrintable(m_logical);
+    }
+
+    void endLogical()
+    {
+        if (!m_logical.isEmpty() || m_logicalLong)
+            m_reader.line(m_logical, m_logicalLine, m_logicalLong);
+        m_logical.clear();
+        m_logicalLong = false;
+    }
+
+    CardReader& m_reader;
+    QByteArray m_partial; // a physical line the last piece ended inside
+    bool m_partialLong = false;
+    QByteArray m_logical;
+    bool m_logicalLong = false;
+    int m_logicalLine = 0;
+    bool m_logicalIsQp = false;
+    int m_lineNumber = 0;
+};
+
+constexpr qint64 kPieceBytes = qint64(1) << 20;
+
 } // namespace
 
-VCardRead readVCards(const QByteArray& bytes, const std::function<bool(qint64, qint64)>& progress)
+VCardRead readVCards(QIODevice& device, const std::function<bool(qint64, qint64)>& progress)
 {
+    if (device.isSequential()) {
+        // The encoding is known only after a first pass over the bytes.
+        QBuffer buffer;
+        buffer.setData(device.readAll());
+        buffer.open(QIODevice::ReadOnly);
+        return readVCards(buffer, progress);
+    }
     VCardRead result;
-    QByteArrayView data(bytes);
-    QByteArray converted;
+    const qint64 total = device.size();
+    const qint64 start = device.pos();
+    QByteArray piece(kPieceBytes, Qt::Uninitialized);
+    const auto readPiece = [&]() -> qint64 {
+        const qint64 got = device.read(piece.data(), kPieceBytes);
+        if (got < 0)
+            result.error = device.errorString();
+        return got;
+    };
+
     const char* fileCharset = "UTF-8";
     FileText fileText = FileText::Utf8;
-    const DetectedEncoding mark = detectEncoding(data.first(std::min<qsizetype>(data.size(), 3)));
-    if (qstrncmp(mark.charset, "UTF-16", 6) == 0) {
-        const std::optional<QString> text = decode(data.sliced(mark.bomLength), mark.charset);
-        if (!text) {
-            result.problems.push_back({1, at(1, texts::kNotUtf16)});
-            return result;
-        }
-        converted = text->toUtf8();
-        data = converted;
-    } else if (mark.bomLength > 0) {
-        data = data.sliced(mark.bomLength);
-    } else {
-        const Utf8Scan scan = scanUtf8(data);
+    const DetectedEncoding mark = detectEncoding(device.peek(3));
+    const bool utf16 = qstrncmp(mark.charset, "UTF-16", 6) == 0;
+    if (mark.bomLength == 0) {
+        Utf8Scanner scanner;
+        for (qint64 got; (got = readPiece()) > 0;)
+            scanner.feed(QByteArrayView(piece.constData(), got));
+        if (!result.error.isEmpty() || !device.seek(start))
+            return VCardRead{{}, {}, {}, result.error.isEmpty() ? device.errorString() : result.error};
+        const Utf8Scan scan = scanner.finish();
         if (scan.invalid == 0 && scan.validMultiByte == 0) {
             fileText = FileText::Ascii;
         } else if (scan.invalid > 0 && scan.validMultiByte <= scan.invalid) {
             // Not UTF-8 with a few bad bytes (those are reported card by card) but another code page.
-            fileCharset = guessCzech8Bit(data);
+            fileCharset = scanner.czech8Bit();
             fileText = FileText::EightBit;
             result.notes.append(texts::kFileInCodePage.arg(charsetLabel(fileCharset)));
         }
+    } else {
+        device.skip(mark.bomLength);
     }
-    CardReader reader(fileCharset, fileText, result.problems, result.records);
-    QByteArray logical;
-    int logicalLine = 0;
-    bool logicalIsQp = false;
-    int lineNumber = 0;
-    qsizetype start = 0;
-    const qsizetype size = data.size();
-    while (start < size) {
-        qsizetype end = data.indexOf('\n', start);
-        if (end < 0)
-            end = size;
-        QByteArrayView physical = data.sliced(start, end - start);
-        if (physical.endsWith('\r'))
-            physical.chop(1);
-        start = end + 1;
-        ++lineNumber;
-        if ((lineNumber & 0x3FF) == 0 && progress && !progress(start, size))
-            return {};
 
-        if (!physical.isEmpty() && (physical.front() == ' ' || physical.front() == '\t')) {
-            if (logical.isEmpty()) {
-                if (!physical.trimmed().isEmpty())
-                    reader.stray(lineNumber);
-                continue;
-            }
-            logical.append(physical.sliced(1));
-            continue;
+    CardReader reader(fileCharset, fileText, result.problems, result.records);
+    LineStream lines(reader);
+    QStringDecoder fromUtf16(qstrcmp(mark.charset, "UTF-16BE") == 0 ? QStringDecoder::Utf16BE
+                                                                    : QStringDecoder::Utf16LE);
+    qint64 done = start + mark.bomLength;
+    for (qint64 got; !reader.stopped() && (got = readPiece()) > 0;) {
+        done += got;
+        if (utf16) {
+            const QString text = fromUtf16(QByteArrayView(piece.constData(), got));
+            if (fromUtf16.hasError())
+                return VCardRead{{}, {{1, at(1, texts::kNotUtf16)}}, {}, {}};
+            lines.feed(text.toUtf8());
+        } else {
+            lines.feed(QByteArrayView(piece.constData(), got));
         }
-        // 2.1's quoted-printable soft line break: "=" at the end joins the next line.
-        if (logicalIsQp && logical.endsWith('=')) {
-            logical.chop(1);
-            logical.append(physical);
-            continue;
-        }
-        if (!logical.isEmpty())
-            reader.line(logical, logicalLine);
-        logical = physical.toByteArray();
-        logicalLine = lineNumber;
-        logicalIsQp = headIsQuotedPrintable(logical);
+        if (progress && !progress(done, total))
+            return {};
     }
-    if (!logical.isEmpty())
-        reader.line(logical, logicalLine);
-    reader.finish(lineNumber);
+    if (!result.error.isEmpty())
+        return VCardRead{{}, {}, {}, result.error};
+    // A unit the file ends inside.
+    if (utf16 && (done - start - mark.bomLength) % 2 != 0)
+        return VCardRead{{}, {{1, at(1, texts::kNotUtf16)}}, {}, {}};
+    lines.finish();
+    reader.finish();
     if (progress)
-        progress(size, size);
+        progress(total, total);
     return result;
+}
+
+VCardRead readVCards(const QByteArray& bytes, const std::function<bool(qint64, qint64)>& progress)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return readVCards(buffer, progress);
 }
 
 QByteArray writeVCard(const std::vector<QString>& fields)

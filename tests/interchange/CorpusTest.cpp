@@ -34,7 +34,12 @@ TEST(InterchangeCorpus, EveryInputReadsAndWritesBack)
     const struct {
         const char* corpus;
         std::optional<QByteArray> (*failure)(const QByteArray&);
-    } targets[] = {{"vcard", interchange::fuzz::vcardFailure}, {"csv", interchange::fuzz::csvFailure}};
+    } targets[] = {{"vcard", interchange::fuzz::vcardFailure},
+                   {"csv", interchange::fuzz::csvFailure},
+                   {"paradox", [](const QByteArray& input) -> std::optional<QByteArray> {
+                        interchange::fuzz::readParadoxInput(input);
+                        return std::nullopt;
+                    }}};
     for (const auto& target : targets) {
         const QStringList files = corpus(target.corpus);
         ASSERT_FALSE(files.isEmpty()) << "PELMIR_SOURCE_DIR is not set or the corpus is missing";

@@ -219,3 +219,86 @@ TEST(VCardWriter, RoundTrip)
 }
 
 } // namespace
+
+namespace {
+
+// Cards in a file larger than the reader's pieces: lines and UTF-8 letters
+// cut between two pieces read whole, in UTF-8 and in UTF-16.
+TEST(VCardStream, PiecesJoinAcrossTheirEnds)
+{
+    QByteArray file;
+    for (int i = 0; i < 30000; ++i)
+        file += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Černý;Jiří " + QByteArray::number(i) + "\r\nNOTE:ďábelské ódy\r\n"
+                "END:VCARD\r\n";
+    ASSERT_GT(file.size(), 2 << 20);
+    const QString text = QString::fromUtf8(file);
+    QByteArray utf16("\xFF\xFE", 2);
+    utf16.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    for (const QByteArray& bytes : {file, utf16}) {
+        const interchange::VCardRead read = readVCards(bytes);
+        ASSERT_TRUE(read.problems.empty()) << read.problems.front().message.toStdString();
+        ASSERT_EQ(read.records.size(), 30000u);
+        for (std::size_t i = 0; i < read.records.size(); ++i) {
+            ASSERT_EQ(read.records[i].fields[1], QStringLiteral("Jiří %1").arg(i));
+            ASSERT_EQ(read.records[i].fields[4], QStringLiteral("ďábelské ódy"));
+            ASSERT_EQ(read.records[i].location, int(5 * i + 1));
+        }
+    }
+}
+
+// The encoding scan in pieces counts as the scan of the whole, wherever the
+// pieces are cut, a sequence the text ends inside included.
+TEST(VCardStream, ScanInPiecesIsTheScanOfTheWhole)
+{
+    for (const QByteArray& text : {QByteArray("Žluťoučký kůň \xF0\x9F\x90\xB4 \x9A\xE8"), QByteArray("ab\xE2\x82")}) {
+        const interchange::Utf8Scan whole = interchange::scanUtf8(text);
+        for (qsizetype cut = 0; cut <= text.size(); ++cut) {
+            interchange::Utf8Scanner scanner;
+            scanner.feed(QByteArrayView(text).first(cut));
+            scanner.feed(QByteArrayView(text).sliced(cut));
+            const interchange::Utf8Scan pieces = scanner.finish();
+            EXPECT_EQ(pieces.validMultiByte, whole.validMultiByte) << cut;
+            EXPECT_EQ(pieces.invalid, whole.invalid) << cut;
+            EXPECT_EQ(pieces.firstInvalid, whole.firstInvalid) << cut;
+        }
+    }
+}
+
+// What a hostile file may cost is bounded: a run of junk lines is one
+// problem (14 MB of them took 2.5 GB as one problem a line), a line or a
+// card past its limit is its card's problem, a photo of any size is left
+// out, and past a thousand problems the file is not read further.
+TEST(VCardStream, HostileFilesCostLittle)
+{
+    QByteArray junk = "BEGIN:VCARD\nN:Novák\nEND:VCARD\n";
+    for (int i = 0; i < 500000; ++i)
+        junk += "x\n";
+    junk += "BEGIN:VCARD\nN:Dvořák\nEND:VCARD\n";
+    interchange::VCardRead read = readVCards(junk);
+    ASSERT_EQ(read.problems.size(), 1u);
+    EXPECT_EQ(read.problems[0].location, 4);
+    EXPECT_EQ(read.problems[0].message,
+              QString::fromUtf8("Řádky 4–500003: text mimo vizitku (chybí BEGIN:VCARD)"));
+    EXPECT_EQ(read.records.size(), 2u);
+
+    const QByteArray huge(9 << 20, 'A');
+    read = readVCards("BEGIN:VCARD\nN:Novák\nNOTE:" + huge + "\nEND:VCARD\n"
+                      "BEGIN:VCARD\nN:Fotka\nPHOTO;ENCODING=b:" + huge + "\n " + huge + "\nEND:VCARD\n");
+    ASSERT_EQ(read.problems.size(), 1u);
+    EXPECT_EQ(read.problems[0].message, QString::fromUtf8("Řádek 3: řádek je delší než 8 MB"));
+    ASSERT_EQ(read.records.size(), 1u);
+    EXPECT_EQ(read.records[0].fields[0], QStringLiteral("Fotka"));
+    EXPECT_EQ(read.records[0].warnings, QStringList{QString::fromUtf8("Fotografie se nepřenáší.")});
+
+    QByteArray nameless;
+    for (int i = 0; i < 1500; ++i)
+        nameless += "BEGIN:VCARD\nTEL:1\nEND:VCARD\n";
+    nameless += "BEGIN:VCARD\nN:Novák\nEND:VCARD\n";
+    read = readVCards(nameless);
+    ASSERT_EQ(read.problems.size(), 1000u);
+    EXPECT_EQ(read.problems.back().message,
+              QString::fromUtf8("Řádek 3000: v souboru je přes 1000 chyb, zřejmě nejde o soubor vCard; dál se nečetlo"));
+    EXPECT_TRUE(read.records.empty());
+}
+
+} // namespace

@@ -25,6 +25,25 @@ struct Utf8Scan {
 };
 Utf8Scan scanUtf8(QByteArrayView bytes);
 
+// The same scan, and the Czech 8-bit guess, over bytes that come in pieces:
+// a sequence cut between two pieces counts once.
+class Utf8Scanner {
+public:
+    void feed(QByteArrayView bytes);
+    // After the last piece; a sequence the file ends inside is a broken byte.
+    Utf8Scan finish();
+    const char* czech8Bit() const; // as guessCzech8Bit over every byte fed
+
+private:
+    void add(QByteArrayView bytes);
+
+    Utf8Scan m_scan;
+    qsizetype m_offset = 0;
+    QByteArray m_pending; // the start of a sequence the last piece ended in
+    qsizetype m_windows = 0;
+    qsizetype m_iso = 0;
+};
+
 // The bytes in the named code page ("UTF-8", "windows-1250", "ISO-8859-2",
 // "IBM852", ...); nullopt when ICU does not know the name or a byte sequence
 // is not defined in it (then `badOffset`, when given, says where).

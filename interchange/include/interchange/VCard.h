@@ -7,6 +7,7 @@
 #include "interchange/Source.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +20,7 @@ struct VCardRead {
     std::vector<SourceRecord> records; // location: the line of BEGIN:VCARD
     std::vector<SourceProblem> problems;
     QStringList notes; // about the whole file: the code page it is read in
+    QString error;     // why the device could not be read to its end: nothing of it counts
 };
 
 // Reads every card of the file. A card that cannot be read is a problem
@@ -26,6 +28,10 @@ struct VCardRead {
 // is told the bytes done and may stop the reading by returning false.
 VCardRead readVCards(const QByteArray& bytes,
                      const std::function<bool(qint64 done, qint64 total)>& progress = {});
+// The same from a device, read in pieces: the memory it takes is that of
+// what it reads (a line, a card, the records), never the whole file's.
+// Lines, cards and the list of problems have limits, said as problems.
+VCardRead readVCards(QIODevice& device, const std::function<bool(qint64 done, qint64 total)>& progress = {});
 
 // One card, version 4.0, lines folded at 75 bytes, CRLF line ends: N and FN
 // for a person, ORG and KIND:org for a firm, ADR split into its parts where
