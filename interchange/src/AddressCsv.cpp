@@ -107,7 +107,7 @@ TableSource csvAddressTable(const QStringList& header, const std::vector<CsvRow>
         QStringList surname, firstName, fullName, organization, address, street, code, city, country, phones,
             emails, notes, others;
         for (qsizetype c = 0; c < row.fields.size(); ++c) {
-            const QString value = row.fields[c].trimmed();
+            const QString value = withoutSpreadsheetMark(row.fields[c].trimmed());
             if (value.isEmpty())
                 continue;
             switch (c < static_cast<qsizetype>(roles.size()) ? roles[static_cast<std::size_t>(c)] : CsvRole::None) {

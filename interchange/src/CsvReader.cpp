@@ -255,6 +255,32 @@ std::vector<int> matchColumns(const QStringList& header, const std::vector<QStri
     return columns;
 }
 
+namespace {
+
+bool looksLikeFormula(QStringView text)
+{
+    if (text.isEmpty())
+        return false;
+    const QChar first = text.front();
+    if (first == QLatin1Char('=') || first == QLatin1Char('@'))
+        return true;
+    if (first == QLatin1Char('+') || first == QLatin1Char('-'))
+        return text.size() > 1 && !text[1].isDigit() && !text[1].isSpace();
+    return false;
+}
+
+} // namespace
+
+QString spreadsheetText(const QString& field)
+{
+    return looksLikeFormula(field) ? QLatin1Char('\'') + field : field;
+}
+
+QString withoutSpreadsheetMark(const QString& field)
+{
+    return field.startsWith(QLatin1Char('\'')) && looksLikeFormula(QStringView(field).mid(1)) ? field.mid(1) : field;
+}
+
 QByteArray csvLine(const QStringList& fields)
 {
     QString line;

@@ -45,14 +45,18 @@ ExportResult exportAddresses(store::Database& database, const QString& path, con
     const auto flush = [&]() {
         if (buffer.isEmpty())
             return true;
-        QByteArray bytes = buffer;
+        bool written = false;
         if (windows) {
             qsizetype unmappable = 0;
-            bytes = encode(QString::fromUtf8(buffer), "windows-1250", &unmappable);
+            const QByteArray bytes = encode(QString::fromUtf8(buffer), "windows-1250", &unmappable);
             result.unmappable += unmappable;
+            written = file.write(bytes) == bytes.size();
+        } else {
+            written = file.write(buffer) == buffer.size();
         }
-        buffer.clear();
-        return file.write(bytes) == bytes.size();
+        // Emptied, not freed: the next chunk fills the same memory.
+        buffer.resize(0);
+        return written;
     };
 
     if (csv) {
@@ -70,7 +74,9 @@ ExportResult exportAddresses(store::Database& database, const QString& path, con
         for (int f = 0; f < fieldCount; ++f)
             fields[static_cast<std::size_t>(f)] = QString::fromStdString(cursor.rowText(static_cast<int>(row), f));
         if (csv) {
-            list = QStringList(fields.begin(), fields.end());
+            list.clear();
+            for (const QString& field : fields)
+                list.append(spreadsheetText(field));
             buffer.append(csvLine(list));
         } else {
             buffer.append(writeVCard(fields));

@@ -19,10 +19,12 @@ namespace interchange {
 
 namespace {
 
-// Keys compare as the store compares them: blanks at the ends and case do not count.
+// Keys compare as the store compares them: blanks at the ends, case and the
+// way a letter is composed ("á" or "a" with an accent after it) do not count.
 QString normalizedKey(const QString& key)
 {
-    return QString::fromStdString(store::czechUpper(key.trimmed().toStdString()));
+    return QString::fromStdString(
+        store::czechUpper(key.trimmed().normalized(QString::NormalizationForm_C).toStdString()));
 }
 
 int characterCount(const QString& text)
@@ -235,6 +237,9 @@ TablePlan planTable(store::Database& database, const TableSource& source, qint64
         PlanEntry entry;
         entry.location = record.location;
         entry.fields = record.fields;
+        // Text comes in composed, as typed text is: a search for "Novák" finds it.
+        for (QString& field : entry.fields)
+            field = field.normalized(QString::NormalizationForm_C);
         entry.warnings = record.warnings;
         if (const std::optional<QString> reason = fitRecord(*def, entry.fields, entry.warnings)) {
             addProblem({record.location, texts::kAt.arg(source.locationWord).arg(record.location).arg(*reason)});

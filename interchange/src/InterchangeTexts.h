@@ -88,6 +88,7 @@ inline const QString kLayoutField = QStringLiteral("pole %1 má neplatný druh %
 inline const QString kLayoutNames = QStringLiteral("názvy polí nebo tabulky nejsou ukončené");
 inline const QString kLayoutChainLoop = QStringLiteral("řetěz datových bloků se vrací do bloku %1");
 inline const QString kLayoutBlockRecords = QStringLiteral("datový blok %1 udává víc záznamů, než se do něj vejde");
+inline const QString kLayoutChainOutside = QStringLiteral("řetěz datových bloků vede daleko za konec souboru");
 inline const QString kLayoutUnreadable = QStringLiteral("knihovna pxlib soubor nepřečetla");
 inline const QString kYes = QStringLiteral("Ano");
 inline const QString kNo = QStringLiteral("Ne");

@@ -35,6 +35,8 @@ namespace interchange {
 namespace {
 
 constexpr long kSdnOfDayZero = 1721425; // the day before 1.1.0001, Paradox's day 1
+// A truncated copy misses its last blocks, not megabytes of them.
+constexpr long long kMaxPadding = 16LL << 20;
 
 struct PxDocCloser {
     void operator()(pxdoc_t* doc) const
@@ -309,8 +311,24 @@ TableSource readParadoxFile(std::FILE* file, long long fileSize, const QString& 
                                .arg(fields[s].name));
     }
 
-    // The file was checked: now pxlib reads its index and records.
+    // The file was checked: now pxlib reads its index and records. A
+    // truncated file is given to it padded with zeros to the end of the
+    // first missing block: there its chain ends. (A block pxlib cannot seek
+    // to makes it free its index twice.)
     std::rewind(file);
+    QByteArray padded;
+    File paddedFile;
+    if (layout->truncated) {
+        if (layout->chainEnd - fileSize > kMaxPadding)
+            return skip(texts::kNotParadox.arg(texts::kLayoutChainOutside));
+        padded.resize(static_cast<qsizetype>(layout->chainEnd), '\0');
+        if (std::fread(padded.data(), 1, static_cast<std::size_t>(fileSize), file) != static_cast<std::size_t>(fileSize))
+            return skip(texts::kCannotOpen.arg(QString::fromLocal8Bit(std::strerror(errno))));
+        paddedFile.reset(fmemopen(padded.data(), static_cast<std::size_t>(padded.size()), "rb"));
+        if (!paddedFile)
+            return skip(texts::kCannotOpen.arg(QString::fromLocal8Bit(std::strerror(errno))));
+        file = paddedFile.get();
+    }
     PxDoc doc(PX_new3(collectMessage, nullptr, nullptr, nullptr, &table.log));
     if (!doc)
         return skip(texts::kNotParadox.arg(texts::kLayoutUnreadable));

@@ -4,6 +4,7 @@
 #include "MemoFile.h"
 
 #include <cmath>
+#include <algorithm>
 #include <cstring>
 #include <set>
 
@@ -154,25 +155,28 @@ std::optional<ParadoxLayout> readParadoxLayout(std::FILE* file, long long fileSi
         name = end + 1;
     }
 
-    // The block chain as pxlib walks it: every block inside the file, each
-    // visited once, its record count within what a block holds. pxlib indexes
-    // the first `fileBlocks` blocks of the chain; a block past the end of the
-    // file (a truncated copy) ends the chain for pxlib too, as it reads zeros there.
+    // The block chain as pxlib walks it: each block visited once, its record
+    // count within what a block holds. pxlib indexes the first `fileBlocks`
+    // blocks of the chain and then follows the rest without an end. A block
+    // the file ends in (a truncated copy) is read as if zeros followed: the
+    // reader gives pxlib the file padded so.
     const int perBlock = (layout.blockSize - kBlockHead) / layout.recordSize;
     std::set<int> visited;
     std::vector<unsigned char> block(static_cast<std::size_t>(layout.blockSize));
     long long chainRecords = 0;
     int indexed = 0;
     for (int number = firstBlock; number > 0;) {
-        const long long start = layout.headerSize + (number - 1LL) * layout.blockSize;
-        if (start + layout.blockSize > fileSize) {
-            layout.truncated = true;
-            break;
-        }
         if (!visited.insert(number).second)
             return fail(damaged(texts::kLayoutChainLoop.arg(number)));
-        if (!readAt(file, start, block.data(), block.size()))
+        const long long start = layout.headerSize + (number - 1LL) * layout.blockSize;
+        const long long inFile = std::clamp<long long>(fileSize - start, 0, layout.blockSize);
+        std::fill(block.begin(), block.end(), 0);
+        if (inFile > 0 && !readAt(file, start, block.data(), static_cast<std::size_t>(inFile)))
             return fail(texts::kTruncated.arg(fileSize).arg(start + layout.blockSize));
+        if (inFile < layout.blockSize) {
+            layout.truncated = true;
+            layout.chainEnd = std::max(layout.chainEnd, start + layout.blockSize);
+        }
         if (layout.encryption != 0)
             px_decrypt_db_block(block.data(), block.data(), layout.encryption, static_cast<unsigned long>(block.size()),
                                 static_cast<unsigned long>(number));

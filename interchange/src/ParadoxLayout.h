@@ -34,6 +34,9 @@ struct ParadoxLayout {
     // and whether the chain runs past the end of the file.
     int records = 0;
     bool truncated = false;
+    // Where the first block past the end of a truncated file ends: pxlib
+    // reads its head there and must find zeros (the chain's end), not a failed seek.
+    long long chainEnd = 0;
 };
 
 // The file's layout, or nullopt with the reason (Czech) why pxlib must not

@@ -804,9 +804,11 @@ VCardRead readVCards(QIODevice& device, const std::function<bool(qint64, qint64)
     VCardRead result;
     const qint64 total = device.size();
     const qint64 start = device.pos();
-    QByteArray piece(kPieceBytes, Qt::Uninitialized);
+    // A single card (as sync reads them) needs no megabyte.
+    const qint64 pieceBytes = std::clamp<qint64>(total - start, 1, kPieceBytes);
+    QByteArray piece(pieceBytes, Qt::Uninitialized);
     const auto readPiece = [&]() -> qint64 {
-        const qint64 got = device.read(piece.data(), kPieceBytes);
+        const qint64 got = device.read(piece.data(), pieceBytes);
         if (got < 0)
             result.error = device.errorString();
         return got;

@@ -128,6 +128,29 @@ TEST_F(TransferTest, CsvExportInBothEncodings)
                              "Šťastná;Řehořka;;603 111 222;\"řekla \"\"ahoj\"\"; pak šla\"\r\n"));
 }
 
+// A cell a spreadsheet would run as a formula is written so that it stays
+// text; telephone numbers and negative numbers stay readable as they are;
+// importing the file gives the very texts back.
+TEST_F(TransferTest, CsvCellsNeverBecomeFormulas)
+{
+    const std::vector<std::vector<std::string>> addresses = {
+        {"=cmd|' /C calc'!A0", "@SUM(A1)", "-A1+B1", "+420 603 111 222", "-5; +-; -"},
+        {"Novák", "+Jan", "", "+420603111222", "=1+1"},
+    };
+    insert("Dat.DB", addresses);
+    const std::vector<std::vector<QString>> stored = records("Dat.DB");
+    ASSERT_EQ(exportFile(workDir() / "a.csv"), 0) << m_err.toStdString();
+    QFile file(QString::fromStdString((workDir() / "a.csv").string()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("\xEF\xBB\xBF"
+                                         "Příjmení;Jméno;Adresa;Telefon;Poznámka\r\n"
+                                         "'=cmd|' /C calc'!A0;'@SUM(A1);'-A1+B1;+420 603 111 222;\"-5; +-; -\"\r\n"
+                                         "Novák;'+Jan;;+420603111222;'=1+1\r\n"));
+    database().emptyTable("Dat.DB");
+    ASSERT_EQ(importFile(workDir() / "a.csv"), 0) << m_err.toStdString();
+    EXPECT_EQ(records("Dat.DB"), stored);
+}
+
 // Nothing is cut silently: each value shortened to its field's width or left
 // out is named with its record, field and the text lost, and counted.
 TEST_F(TransferTest, ShortenedAndLeftOutValuesAreListed)

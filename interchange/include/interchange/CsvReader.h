@@ -70,6 +70,13 @@ QString headerKey(const QString& name);
 // role only, the earlier role winning.
 std::vector<int> matchColumns(const QStringList& header, const std::vector<QStringList>& roleKeys);
 
+// A cell a spreadsheet would take for a formula ("=", "@", or "+"/"-" not
+// followed by a digit or a blank) gets an apostrophe before it, so that it
+// stays text; "+420 777 ..." and "-5" stay as they are. The reading side
+// takes the apostrophe away again.
+QString spreadsheetText(const QString& field);
+QString withoutSpreadsheetMark(const QString& field);
+
 // One CSV line of the fields in UTF-8, as the reader reads it back: ";"
 // between them, quoted where a field holds a separator, a quote, a line end
 // or blanks at its ends; CRLF at the end.
