@@ -156,7 +156,7 @@ void stageBackupSet(const QString& dataDir, const QString& stagingDir, const QDa
     // A damaged table is restored from the backup, so a damaged copy must never replace it.
     for (const BackupFile& file : backupFiles()) {
         const std::string damage =
-            store::checkTableFile(QFile::encodeName(staging.filePath(file.file)).toStdString());
+            store::checkTablePages(QFile::encodeName(staging.filePath(file.file)).toStdString());
         if (!damage.empty())
             throw BackupError(QString::fromStdString(damage));
     }
