@@ -38,6 +38,7 @@
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "widgets/ErrorReport.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -133,6 +134,7 @@ void Application::destroyWindows()
     m_svatekForm.reset();
     m_planovacForm.reset();
     releaseDirectoryForms();
+    m_placement.reset();
     m_mainForm.reset();
 }
 
@@ -150,6 +152,8 @@ std::vector<StartupStep> Application::startupSteps()
         {QStringLiteral("TMainForm"),
          [this] {
              m_mainForm = std::make_unique<TMainForm>(*m_database);
+             m_placement = std::make_unique<widgets::WindowPlacement>(m_mainForm.get());
+             qApp->installEventFilter(m_placement.get());
              m_mainForm->FormCreate();
              m_mainForm->bindCommand(QStringLiteral("ImportDat"), [this] { importData(); });
              m_mainForm->bindCommand(QStringLiteral("ExportAdresare"), [this] {

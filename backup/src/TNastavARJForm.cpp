@@ -8,13 +8,11 @@
 #include "widgets/ErrorReport.h"
 #include "widgets/LetterCase.h"
 
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -93,20 +91,6 @@ void TNastavARJForm::ZalohovaniARJClick()
 {
     // Made visible, not brought forward when it already is.
     show();
-}
-
-void TNastavARJForm::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    // Centred when first shown; afterwards it stays where the user put it.
-    if (m_centred)
-        return;
-    m_centred = true;
-    if (const QScreen* screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
 }
 
 void TNastavARJForm::BitBtnUlozClick()

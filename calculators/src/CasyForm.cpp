@@ -117,7 +117,6 @@ TCasyForm::TCasyForm(store::Database& database, QWidget* parent)
     connect(Timer1, &QTimer::timeout, this, [this] { widgets::guarded([this] { Timer1Timer(); }); });
 
     resize(460, 420);
-    centreOnScreen(this);
 }
 
 TCasyForm::~TCasyForm()

@@ -1,9 +1,7 @@
 #include "FormSupport.h"
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QWidget>
 
 namespace calculators {
@@ -15,16 +13,6 @@ void showInFront(QWidget* window)
     window->show();
     window->raise();
     window->activateWindow();
-}
-
-void centreOnScreen(QWidget* window)
-{
-    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame = window->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
 }
 
 void colourText(QWidget* widget, const QColor& colour, bool bold)

@@ -13,8 +13,6 @@ namespace calculators {
 
 // Shows a window and brings it to the front.
 void showInFront(QWidget* window);
-// Places a window in the middle of its screen.
-void centreOnScreen(QWidget* window);
 // Text colour (labels and edits) and boldness of a control.
 void colourText(QWidget* widget, const QColor& colour, bool bold);
 // A push button by name; Enter on it presses it, as space does.

@@ -290,7 +290,6 @@ TTextForm::TTextForm(QWidget* parent)
     column->addLayout(row);
     connect(back, &QPushButton::clicked, this, [this] { BitBtnZpetClick(); });
     resize(520, 480);
-    centreOnScreen(this);
 }
 
 TTextForm::~TTextForm() = default;

@@ -148,7 +148,6 @@ TJednotkyForm::TJednotkyForm(QWidget* parent)
     EditZadani->setFocus();
     // Wide enough for all ten tabs in one row.
     resize(std::max(720, PageControl1->tabBar()->sizeHint().width() + 40), 420);
-    centreOnScreen(this);
 }
 
 TJednotkyForm::~TJednotkyForm() = default;

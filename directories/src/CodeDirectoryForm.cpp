@@ -14,13 +14,11 @@
 #include "widgets/SpeedButton.h"
 
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -102,10 +100,6 @@ CodeDirectoryForm::CodeDirectoryForm(store::Database& database, const CodeDirect
     m_afterPost = m_table->afterPost.connect([this] { refreshRecordCount(); });
     m_afterDelete = m_table->afterDelete.connect([this] { refreshRecordCount(); });
     resize(480, 520);
-    if (settings.centred) {
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
-    }
     EditHled->setFocus();
 }
 

@@ -38,7 +38,6 @@ const CodeDirectorySettings& postalCodeSettings()
         "BitBtnZpet",
         true,
         true,
-        false,
         postalCodeSearchText,
     };
     return settings;
@@ -62,7 +61,6 @@ const CodeDirectorySettings& vehicleCodeSettings()
         "BitBtnSpz",
         false,
         false,
-        true,
         nullptr,
     };
     return settings;

@@ -28,6 +28,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace directories {
 
 namespace {
@@ -237,6 +239,9 @@ void TVyrobForm::FormCreate()
     green.setColor(QPalette::ButtonText, kTitleGreen);
     green.setColor(QPalette::WindowText, kTitleGreen);
     titles->setPalette(green);
+    // Every title whole in its bold type ("Datum koupě" was cut).
+    for (int column = 0; column < titles->count(); ++column)
+        DBGrid1->setColumnWidth(column, std::max(DBGrid1->columnWidth(column), titles->sectionSizeHint(column)));
 }
 
 } // namespace directories

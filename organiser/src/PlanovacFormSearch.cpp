@@ -12,6 +12,7 @@
 #include "widgets/ErrorReport.h"
 #include "widgets/LetterCase.h"
 #include "widgets/WalkProgress.h"
+#include "widgets/SelectOnFocus.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -32,6 +33,8 @@ QFrame* TPlanovacForm::createSearchPanel()
     row->setContentsMargins(6, 4, 6, 4);
     EditHledani = new QLineEdit(planovac::kSearchInitial, Panel2);
     EditHledani->setObjectName(QStringLiteral("EditHledani"));
+    // It opens with a hint or the last search: typing replaces it.
+    widgets::selectAllOnFocus(EditHledani);
     EditHledani->setValidator(
         new widgets::LetterCaseValidator(widgets::LetterCaseValidator::Case::Lower, EditHledani));
     EditHledani->installEventFilter(this);

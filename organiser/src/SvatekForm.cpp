@@ -16,6 +16,7 @@
 #include "widgets/ErrorReport.h"
 #include "widgets/LetterCase.h"
 #include "widgets/SpeedButton.h"
+#include "widgets/SelectOnFocus.h"
 
 #include <QAbstractItemDelegate>
 #include <QFrame>
@@ -174,6 +175,8 @@ QFrame* TSvatekForm::createSearchPanel()
     row->setContentsMargins(6, 4, 6, 4);
     EditDotaz = new QLineEdit(svatek::kSearchInitial, PanelDotaz);
     EditDotaz->setObjectName(QStringLiteral("EditDotaz"));
+    // It opens with a hint or the last search: typing replaces it.
+    widgets::selectAllOnFocus(EditDotaz);
     EditDotaz->setValidator(
         new widgets::LetterCaseValidator(widgets::LetterCaseValidator::Case::Lower, EditDotaz));
     // Enter in the field searches, as the button's mnemonic does.

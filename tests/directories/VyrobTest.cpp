@@ -83,7 +83,7 @@ protected:
     std::unique_ptr<directories::TVyrobForm> m_form;
 };
 
-// The ten columns with their titles in order, bold and dark green.
+// The ten columns with their titles in order, bold, dark green and whole.
 TEST_F(VyrobTest, GridColumns)
 {
     const QStringList expected = {"Výrobek",       "Výrobce",  "Číslo výrobku", "Datum koupě",    "Záruka do",
@@ -95,6 +95,9 @@ TEST_F(VyrobTest, GridColumns)
     EXPECT_EQ(grid()->model()->index(0, 6).data().toString(), QStringLiteral("Elektro Brno"));
     EXPECT_TRUE(grid()->horizontalHeader()->font().bold());
     EXPECT_EQ(grid()->horizontalHeader()->palette().color(QPalette::ButtonText), QColor(0, 60, 0));
+    // Each title whole in its bold type ("Datum koupě" was cut).
+    for (int c = 0; c < grid()->model()->columnCount(); ++c)
+        EXPECT_GE(grid()->columnWidth(c), grid()->horizontalHeader()->sectionSizeHint(c)) << titles[c].toStdString();
     EXPECT_EQ(QApplication::focusWidget(), control<QLineEdit>("HledEdit"));
     EXPECT_FALSE(saveEnabled());
 }

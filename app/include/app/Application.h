@@ -15,6 +15,9 @@
 namespace store {
 class Database;
 }
+namespace widgets {
+class WindowPlacement;
+}
 namespace editor {
 class TEditorForm;
 }
@@ -155,6 +158,8 @@ private:
     std::unique_ptr<TableCheckReport> m_tableCheck;
     std::unique_ptr<HelpKeyFilter> m_helpKeys;
     std::unique_ptr<TMainForm> m_mainForm;
+    // Opens every other window centred over the main window.
+    std::unique_ptr<widgets::WindowPlacement> m_placement;
     std::unique_ptr<editor::TEditorForm> m_editorForm;
     std::unique_ptr<organiser::TOsobZaznamyForm> m_osobZaznamyForm;
     QString m_editorDocument;

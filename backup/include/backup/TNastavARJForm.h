@@ -15,7 +15,7 @@ namespace backup {
 QString labelLines(const QString& text);
 
 // "Nastavení zálohování": the archiver's directory, typed in capitals and
-// saved into "Nastavzal.txt". Created once at start-up; modeless, centred.
+// saved into "Nastavzal.txt". Created once at start-up; modeless.
 class TNastavARJForm : public QWidget {
     Q_OBJECT
 public:
@@ -28,9 +28,6 @@ public:
     // The label's text as the program set it (shown with its blank runs as line breaks).
     QString labelText() const { return m_labelText; }
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     void setLabel(const QString& text);
 
@@ -39,7 +36,6 @@ private:
     QLineEdit* EditNastavARJ = nullptr;
     QPushButton* BitBtnUloz = nullptr;
     QPushButton* BitBtnZpet = nullptr;
-    bool m_centred = false;
 };
 
 } // namespace backup

@@ -35,7 +35,6 @@ struct CodeDirectorySettings {
     const char* backButtonName;
     bool editableByCode;    // cells of the code grid can be changed
     bool postOffice;        // the "Pošta" view of every place with the current code
-    bool centred;           // opens in the middle of the screen
     // The search text of the by-code ordering as the codes are stored, or
     // nullptr to search for the text as typed.
     QString (*codeSearchText)(const QString& typed);
