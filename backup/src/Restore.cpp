@@ -2,6 +2,7 @@
 
 #include "BackupTexts.h"
 #include "RestoreJournal.h"
+#include "store/CzechText.h"
 #include "RestoreTexts.h"
 #include "backup/BackupSet.h"
 #include "backup/FileCopy.h"
@@ -37,11 +38,7 @@ QString titleOf(const QString& table)
 
 QString recordsText(int count)
 {
-    if (count == 1)
-        return texts::kRecordsOne.arg(count);
-    if (count >= 2 && count <= 4)
-        return texts::kRecordsFew.arg(count);
-    return texts::kRecordsMany.arg(count);
+    return store::czechPlural(count, texts::kRecordsOne, texts::kRecordsFew, texts::kRecordsMany).arg(count);
 }
 
 // Why a table did not open, in the restore's own words.

@@ -373,7 +373,10 @@ void applyPostalImport(store::Cursor& table, const PostalImportPlan& plan)
 QString importPreviewText(const PostalImportPlan& plan, const CsvDocument& document, const QString& fileName)
 {
     QStringList lines;
-    lines << QStringLiteral("Soubor „%1“ (%2, oddělovač „%3“, %4 řádků s místy):")
+    const auto rows = static_cast<long long>(document.rows.size());
+    lines << store::czechPlural(rows, QStringLiteral("Soubor „%1“ (%2, oddělovač „%3“, %4 řádek s místy):"),
+                                QStringLiteral("Soubor „%1“ (%2, oddělovač „%3“, %4 řádky s místy):"),
+                                QStringLiteral("Soubor „%1“ (%2, oddělovač „%3“, %4 řádků s místy):"))
                  .arg(fileName, encodingName(document.encoding),
                       document.separator == QLatin1Char('\t') ? QStringLiteral("tabulátor") : QString(document.separator),
                       formatCount(static_cast<qsizetype>(document.rows.size())));

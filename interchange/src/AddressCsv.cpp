@@ -1,5 +1,6 @@
 #include "interchange/AddressCsv.h"
 
+#include "store/CzechText.h"
 #include "interchange/AddressParts.h"
 
 #include "InterchangeTexts.h"
@@ -168,8 +169,11 @@ ImportSource csvSource(const CsvDocument& document, const std::vector<CsvRole>& 
     ImportSource source;
     const QString separator = document.separator == QLatin1Char('\t') ? QStringLiteral("tabulátor")
                                                                        : QString(document.separator);
-    source.description = texts::kCsvDescription.arg(encodingName(document.encoding), separator)
-                             .arg(document.rows.size());
+    const auto rows = static_cast<long long>(document.rows.size());
+    source.description = store::czechPlural(rows, texts::kCsvDescriptionOne, texts::kCsvDescriptionFew,
+                                            texts::kCsvDescriptionMany)
+                             .arg(encodingName(document.encoding), separator)
+                             .arg(rows);
     source.tables.push_back(csvAddressTable(document.header, document.rows, roles));
     return source;
 }

@@ -2,6 +2,7 @@
 
 #include "interchange/Export.h"
 #include "interchange/ImportFile.h"
+#include "store/CzechText.h"
 
 #include "InterchangeTexts.h"
 
@@ -86,7 +87,8 @@ int exportFromCommandLine(store::Database& database, const QString& path, bool w
         err << result.error << '\n';
         return 1;
     }
-    out << texts::kExported.arg(result.records).arg(path) << '\n';
+    out << store::czechPlural(result.records, texts::kExportedOne, texts::kExportedFew, texts::kExportedMany)
+                  .arg(result.records).arg(path) << '\n';
     if (result.unmappable > 0)
         err << texts::kUnmappable.arg(result.unmappable) << '\n';
     return 0;

@@ -153,7 +153,9 @@ inline const QString kUnreadableListed = QStringLiteral(
 inline const QString kReadStopped = QStringLiteral("Čtení bylo přerušeno.");
 inline const QString kNothingToImport = QStringLiteral("V souboru není nic k importu.");
 inline const QString kChangedValuesListed = QStringLiteral("Tyto hodnoty se zkrátily nebo vynechaly:");
-inline const QString kExported = QStringLiteral("Zapsáno %1 adres do %2.");
+inline const QString kExportedOne = QStringLiteral("Zapsána %1 adresa do %2.");
+inline const QString kExportedFew = QStringLiteral("Zapsány %1 adresy do %2.");
+inline const QString kExportedMany = QStringLiteral("Zapsáno %1 adres do %2.");
 inline const QString kUnmappable = QStringLiteral(
     "%1 znaků nemá kódování Windows-1250; v souboru jsou zapsány jako otazník.");
 inline const QString kCsvNeedsColumns = QStringLiteral(
@@ -167,7 +169,9 @@ namespace interchange::texts {
 // CSV.
 inline const QString kNoNameRow = QStringLiteral("řádek nemá jméno ani název firmy");
 inline const QString kColumnCount = QStringLiteral("řádek má %1 sloupců, záhlaví jich má %2");
-inline const QString kCsvDescription = QStringLiteral("CSV, %1, oddělovač „%2“, %3 řádků");
+inline const QString kCsvDescriptionOne = QStringLiteral("CSV, %1, oddělovač „%2“, %3 řádek");
+inline const QString kCsvDescriptionFew = QStringLiteral("CSV, %1, oddělovač „%2“, %3 řádky");
+inline const QString kCsvDescriptionMany = QStringLiteral("CSV, %1, oddělovač „%2“, %3 řádků");
 inline const QString kCsvUnreadable = QStringLiteral("Soubor %1 nelze načíst jako tabulku CSV. %2");
 inline const QString kNoteColumn = QStringLiteral("%1: %2");
 

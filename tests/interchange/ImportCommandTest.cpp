@@ -140,7 +140,7 @@ TEST_F(ImportCommandTest, ExportToCsvInWindows1250)
     m_fakes.dialogs.answerNextSaveFile(path("adresy.csv"));
     m_fakes.dialogs.answerNext(platform::Button::No);
     interchange::runExport(database(), nullptr);
-    EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("Zapsáno 1 adres do %1.").arg(path("adresy.csv")));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("Zapsána 1 adresa do %1.").arg(path("adresy.csv")));
     QFile file(path("adresy.csv"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(interchange::decode(file.readAll(), "windows-1250").value_or(QString()),

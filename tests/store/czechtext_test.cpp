@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -118,6 +119,17 @@ TEST(CzechText, CollatorVersionIsStable)
     const std::string version = store::collatorVersion();
     EXPECT_FALSE(version.empty());
     EXPECT_EQ(version, store::collatorVersion());
+}
+
+// "4 řádků" and "1 adres" were shown before counts took their Czech form.
+TEST(CzechText, PluralFollowsTheWholeNumber)
+{
+    const std::string one = "řádek", few = "řádky", many = "řádků";
+    const std::pair<long long, const std::string*> cases[] = {
+        {0, &many}, {1, &one}, {2, &few}, {4, &few}, {5, &many}, {11, &many},
+        {12, &many}, {21, &many}, {22, &many}, {1000000, &many}, {-1, &one}, {-3, &few}};
+    for (const auto& [count, expected] : cases)
+        EXPECT_EQ(store::czechPlural(count, one, few, many), *expected) << count;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "interchange/ImportDialog.h"
 
 #include "store/Database.h"
+#include "store/CzechText.h"
 
 #include "interchange/AddressCsv.h"
 #include "interchange/CsvColumnsDialog.h"
@@ -141,7 +142,8 @@ void runExport(store::Database& database, QWidget* parent)
         dialogs.errorBox(result.error);
         return;
     }
-    QString text = texts::kExportDone.arg(result.records).arg(*path);
+    QString text = store::czechPlural(result.records, texts::kExportDoneOne, texts::kExportDoneFew, texts::kExportDoneMany)
+                       .arg(result.records).arg(*path);
     if (result.unmappable > 0)
         text += QStringLiteral("\n\n") + texts::kUnmappable.arg(result.unmappable);
     dialogs.information(text);

@@ -19,7 +19,9 @@ inline const QString kExporting = QStringLiteral("Zapisuji adresy do %1 …");
 inline const QString kStopped = QStringLiteral("Import byl přerušen; nic se nezapsalo.");
 inline const QString kNothing = QStringLiteral("V souboru není nic k importu.");
 inline const QString kDone = QStringLiteral("Import je hotov.\n\n%1");
-inline const QString kExportDone = QStringLiteral("Zapsáno %1 adres do %2.");
+inline const QString kExportDoneOne = QStringLiteral("Zapsána %1 adresa do %2.");
+inline const QString kExportDoneFew = QStringLiteral("Zapsány %1 adresy do %2.");
+inline const QString kExportDoneMany = QStringLiteral("Zapsáno %1 adres do %2.");
 inline const QString kCsvEncoding = QStringLiteral(
     "Uložit CSV v kódování UTF-8 (Ano, doporučeno pro současné programy), nebo ve Windows-1250 "
     "(Ne, pro starší tabulkové programy)?");

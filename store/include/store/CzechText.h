@@ -23,6 +23,19 @@ std::string trimBlanks(std::string_view text);
 // Number of characters (Unicode code points) of a UTF-8 text: what a field's
 // width counts.
 int characterCount(std::string_view text);
+
+// The form of a word that goes with a count, as Czech counts: 1 řádek,
+// 2 až 4 řádky, 0 and 5 or more řádků (22 řádků too: the whole number counts,
+// not its last digit).
+template <class Text>
+const Text& czechPlural(long long count, const Text& one, const Text& few, const Text& many)
+{
+    if (count == 1 || count == -1)
+        return one;
+    if ((count >= 2 && count <= 4) || (count >= -4 && count <= -2))
+        return few;
+    return many;
+}
 // Version of the ICU collator; kept in each table file so a change rebuilds key order.
 std::string collatorVersion();
 
