@@ -152,9 +152,9 @@ std::optional<QString> SplashDialogs::openFileName(const QString& caption, const
 }
 
 std::optional<QString> SplashDialogs::saveFileName(const QString& caption, const QString& dir,
-                                                   const QString& filter)
+                                                   const QString& filter, platform::OverwriteQuestion question)
 {
-    return besideSplash([&] { return m_inner->saveFileName(caption, dir, filter); });
+    return besideSplash([&] { return m_inner->saveFileName(caption, dir, filter, question); });
 }
 
 bool SplashDialogs::print(QPrinter& printer, QWidget* parent)

@@ -5,9 +5,11 @@
 #include "editor/EditorForm.h"
 
 #include "EditorFormParts.h"
+#include "EditorIcons.h"
 #include "EditorTexts.h"
 
 #include "platform/Platform.h"
+#include "richtext/Pictures.h"
 #include "store/Database.h"
 #include "widgets/DBLookupComboBox.h"
 #include "widgets/ErrorReport.h"
@@ -16,6 +18,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QMimeData>
 #include <QStatusBar>
@@ -35,6 +38,21 @@ namespace {
 constexpr int kHelpTopic = 3;
 constexpr int kGutter = 6;
 const std::string kAddressTable = "Dat.DB";
+
+QString documentsDir()
+{
+    const platform::Paths* paths = platform::services().paths;
+    return paths ? paths->documentsDir() : QString();
+}
+
+// A picture on the clipboard without text of its own (a screenshot, an
+// image copied in a viewer); with text the text is what is pasted.
+QImage pastedPicture(const QMimeData* source)
+{
+    if (!source->hasImage() || (source->hasText() && !source->text().trimmed().isEmpty()))
+        return {};
+    return qvariant_cast<QImage>(source->imageData());
+}
 
 } // namespace
 
@@ -56,13 +74,27 @@ EditorArea::EditorArea(QWidget* parent) : QTextEdit(parent)
     document()->setModified(false);    // the margin is no change of the text
 }
 
+void EditorArea::takeDocument(QTextDocument* document)
+{
+    document->setParent(this);
+    document->setDocumentMargin(0);
+    // The previous document, a child of the area, is deleted by the area.
+    setDocument(document);
+}
+
 bool EditorArea::canInsertFromMimeData(const QMimeData* source) const
 {
-    return source->hasImage() || QTextEdit::canInsertFromMimeData(source);
+    return !pastedPicture(source).isNull() || QTextEdit::canInsertFromMimeData(source);
 }
 
 void EditorArea::insertFromMimeData(const QMimeData* source)
 {
+    if (const QImage picture = pastedPicture(source); !picture.isNull()) {
+        QTextCursor cursor = textCursor();
+        richtext::insertImage(cursor, picture);
+        ensureCursorVisible();
+        return;
+    }
     if (source->hasUrls()) {
         QStringList files;
         for (const QUrl& url : source->urls()) {
@@ -80,7 +112,8 @@ void EditorArea::insertFromMimeData(const QMimeData* source)
 // --- TEditorForm
 
 TEditorForm::TEditorForm(store::Database& database, QWidget* parent)
-    : QMainWindow(parent), m_tableEd(std::make_unique<store::Cursor>(database, kAddressTable))
+    : QMainWindow(parent), m_tableEd(std::make_unique<store::Cursor>(database, kAddressTable)),
+      m_folders(documentsDir())
 {
     setObjectName(QStringLiteral("TEditorForm"));
     setProperty(platform::kHelpTopicProperty, kHelpTopic);
@@ -96,6 +129,7 @@ TEditorForm::TEditorForm(store::Database& database, QWidget* parent)
     layout->addWidget(Ruler);
     layout->addWidget(Editor, 1);
     setCentralWidget(central);
+    m_startFont = Editor->document()->defaultFont();
     createMenu();
     createStatusBar();
     createFindDialogs();
@@ -105,15 +139,19 @@ TEditorForm::TEditorForm(store::Database& database, QWidget* parent)
     connect(Editor, &QTextEdit::cursorPositionChanged, this, [this] { SelectionChange(); });
     connect(Editor, &QTextEdit::selectionChanged, this, [this] { SelectionChange(); });
     connect(Editor, &QTextEdit::textChanged, this, [this] { RichEditChange(); });
-    connect(Editor->document(), &QTextDocument::modificationChanged, this,
-            [this] { RichEditChange(); });
-    connect(Editor->document(), &QTextDocument::undoAvailable, this, [this] { RichEditChange(); });
+    connectDocument();
     connect(Editor, &EditorArea::filesDropped, this,
             [this](const QStringList& files) { widgets::guarded([&] { filesDropped(files); }); });
     connect(Ruler, &editor::Ruler::markerDropped, this,
             [this](editor::Ruler::Marker marker) { markerDropped(marker); });
     // The clipboard's change notification: the paste command follows it.
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] { UpdatePasteState(); });
+}
+
+void TEditorForm::connectDocument()
+{
+    connect(Editor->document(), &QTextDocument::modificationChanged, this, [this] { RichEditChange(); });
+    connect(Editor->document(), &QTextDocument::undoAvailable, this, [this] { RichEditChange(); });
 }
 
 TEditorForm::~TEditorForm()
@@ -139,35 +177,39 @@ void TEditorForm::createToolbar()
     ToolBar = addToolBar(QStringLiteral("ToolBar"));
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
     ToolBar->setMovable(false);
-    auto button = [this](const char* name, const QString& text, const QString& hint,
-                         QStyle::StandardPixmap icon, auto handler) {
+    // The desktop theme's picture, else the style's.
+    auto themed = [this](const char* name, QStyle::StandardPixmap fallback) {
+        return QIcon::fromTheme(QString::fromLatin1(name), style()->standardIcon(fallback));
+    };
+    auto button = [this](const char* name, const QString& text, const QString& hint, const QIcon& icon,
+                         auto handler) {
         auto* b = new QToolButton(ToolBar);
         b->setObjectName(QString::fromLatin1(name));
         b->setText(text);
-        b->setIcon(style()->standardIcon(icon));
+        b->setIcon(icon);
         b->setAutoRaise(true);
         detail::setHint(b, hint);
         connect(b, &QToolButton::clicked, this, [this, handler] { widgets::guarded([&] { (this->*handler)(); }); });
         ToolBar->addWidget(b);
         return b;
     };
-    NewButton = button("NewButton", texts::kNew, texts::kHintNew, QStyle::SP_FileIcon, &TEditorForm::FileNew);
-    OpenButton = button("OpenButton", texts::kOpen, texts::kHintOpen, QStyle::SP_DialogOpenButton,
+    NewButton = button("NewButton", texts::kNew, texts::kHintNew, themed("document-new", QStyle::SP_FileIcon), &TEditorForm::FileNew);
+    OpenButton = button("OpenButton", texts::kOpen, texts::kHintOpen, themed("document-open", QStyle::SP_DialogOpenButton),
                         &TEditorForm::FileOpen);
-    SaveButton = button("SaveButton", texts::kSave, texts::kHintSave, QStyle::SP_DialogSaveButton,
+    SaveButton = button("SaveButton", texts::kSave, texts::kHintSave, themed("document-save", QStyle::SP_DialogSaveButton),
                         &TEditorForm::FileSave);
-    PrintButton = button("PrintButton", texts::kPrint, texts::kHintPrint, QStyle::SP_FileDialogDetailedView,
+    PrintButton = button("PrintButton", texts::kPrint, texts::kHintPrint, themed("document-print", QStyle::SP_FileDialogDetailedView),
                          &TEditorForm::FilePrint);
     ToolBar->addSeparator();
-    UndoButton = button("UndoButton", texts::kUndo, texts::kHintUndo, QStyle::SP_ArrowBack,
+    UndoButton = button("UndoButton", texts::kUndo, texts::kHintUndo, themed("edit-undo", QStyle::SP_ArrowBack),
                         &TEditorForm::EditUndo);
     UndoButton->setEnabled(false);
-    CutButton = button("CutButton", texts::kCut, texts::kHintCut, QStyle::SP_DialogDiscardButton,
+    CutButton = button("CutButton", texts::kCut, texts::kHintCut, detail::editIcon(detail::EditIcon::Cut),
                        &TEditorForm::EditCut);
-    CopyButton = button("CopyButton", texts::kCopy, texts::kHintCopy, QStyle::SP_FileDialogNewFolder,
+    CopyButton = button("CopyButton", texts::kCopy, texts::kHintCopy, detail::editIcon(detail::EditIcon::Copy),
                         &TEditorForm::EditCopy);
-    PasteButton = button("PasteButton", texts::kPaste, texts::kHintPaste, QStyle::SP_DialogApplyButton,
-                         &TEditorForm::EditPaste);
+    PasteButton = button("PasteButton", texts::kPaste, texts::kHintPaste,
+                         detail::editIcon(detail::EditIcon::Paste), &TEditorForm::EditPaste);
     ToolBar->addSeparator();
     createFormattingControls(ToolBar);
     ToolBar->addSeparator();
@@ -179,7 +221,7 @@ void TEditorForm::createToolbar()
             [this] { widgets::guarded([&] { DBLookupComboBox1Click(); }); });
     ToolBar->addWidget(DBLookupComboBox1);
     ToolBar->addSeparator();
-    EndButton = button("EndButton", texts::kExit, texts::kHintEnd, QStyle::SP_DialogCloseButton,
+    EndButton = button("EndButton", texts::kExit, texts::kHintEnd, style()->standardIcon(QStyle::SP_DialogCloseButton),
                        &TEditorForm::EndButtonClick);
 }
 
@@ -189,9 +231,10 @@ void TEditorForm::createStatusBar()
     bar->setObjectName(QStringLiteral("StatusBar"));
     m_caretPanel = new QLabel(bar);
     m_caretPanel->setObjectName(QStringLiteral("StatusPanelCaret"));
-    // 120 pixels as designed, or what the longest position text needs in this font.
+    // 120 pixels as designed, or what the longest position text needs in
+    // this font: a letter may have six-digit line and column numbers.
     m_caretPanel->setFixedWidth(std::max(120, m_caretPanel->fontMetrics().horizontalAdvance(
-                                                  texts::kCaretPosition.arg(999, 3).arg(999, 3)) + 8));
+                                                  texts::kCaretPosition.arg(999999, 3).arg(999999, 3)) + 8));
     m_modifiedPanel = new QLabel(bar);
     m_modifiedPanel->setObjectName(QStringLiteral("StatusPanelModified"));
     m_modifiedPanel->setFixedWidth(60);

@@ -17,6 +17,9 @@
 #include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
+
+#include <memory>
 
 namespace editor {
 
@@ -27,20 +30,44 @@ platform::Dialogs& dialogs()
     return *platform::services().dialogs;
 }
 
-QString documentsDir()
+// Reads a document into a document of its own, with the program's progress
+// window while it lasts; nothing of the editor changes on the way.
+richtext::LoadResult readDocument(const QString& fileName, QTextDocument& document, QWidget* window)
 {
-    const platform::Paths* paths = platform::services().paths;
-    return paths ? paths->documentsDir() : QString();
+    const richtext::DocumentLimits limits;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {richtext::LoadResult::Status::NotText, file.errorString()};
+    if (file.size() > limits.fileBytes)
+        return {richtext::LoadResult::Status::TooLarge, richtext::fileTooLargeReason(limits)};
+    const QByteArray data = file.read(limits.fileBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return {richtext::LoadResult::Status::NotText, file.errorString()};
+    std::unique_ptr<platform::ProgressTask> progress;
+    if (platform::Progress* service = platform::services().progress) {
+        progress = service->begin(texts::kLoading, window);
+        progress->setLabel(QFileInfo(fileName).fileName());
+    }
+    return richtext::loadDocument(data, document, [&](qint64 done, qint64 total) {
+        return !progress || progress->setProgress(done, total);
+    }, limits);
 }
 
 } // namespace
 
+void TEditorForm::clearDocument()
+{
+    Editor->clear();
+    Editor->document()->setDefaultFont(m_startFont);
+    Editor->setCurrentCharFormat(QTextCharFormat());
+    Editor->document()->setModified(false);
+    ShowModifiedState(false);
+}
+
 void TEditorForm::FileNew()
 {
     SetDocumentName(texts::kUntitled);
-    Editor->clear();
-    Editor->document()->setModified(false);
-    ShowModifiedState(false);
+    clearDocument();
 }
 
 bool TEditorForm::AskSaveChanges()
@@ -63,30 +90,34 @@ void TEditorForm::FileOpen()
 {
     if (!AskSaveChanges())
         return;
-    const auto file = dialogs().openFileName(texts::kOpenCaption, documentsDir(), texts::kFilter);
-    if (file)
+    const auto file = dialogs().openFileName(texts::kOpenCaption, m_folders.openStart(), texts::kFilter);
+    if (file) {
+        m_folders.used(*file);
         LoadDocument(*file);
+    }
     Editor->setReadOnly(false);
 }
 
 bool TEditorForm::LoadDocument(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        dialogs().errorBox(texts::kCannotRead.arg(fileName, file.errorString()));
+    // A file that is not read whole, or is no document, changes nothing:
+    // the letter and its name stay, so a save cannot overwrite that file.
+    auto document = std::make_unique<QTextDocument>();
+    document->setDefaultFont(m_startFont);
+    const richtext::LoadResult result = readDocument(fileName, *document, this);
+    if (!result.loaded()) {
+        if (result.status != richtext::LoadResult::Status::Cancelled)
+            dialogs().errorBox(texts::kCannotRead.arg(fileName, result.reason));
         return false;
     }
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        dialogs().errorBox(texts::kCannotRead.arg(fileName, file.errorString()));
-        return false;
-    }
-    richtext::loadDocument(data, *Editor->document());
+    Editor->takeDocument(document.release());
+    connectDocument();
     SetDocumentName(fileName);
     Editor->setFocus();
     Editor->document()->setModified(false);
     ShowModifiedState(false);
     RichEditChange();
+    SelectionChange();
     return true;
 }
 
@@ -114,9 +145,13 @@ bool TEditorForm::FileSave()
 
 bool TEditorForm::FileSaveAs()
 {
-    auto chosen = dialogs().saveFileName(texts::kSaveCaption, documentsDir(), texts::kFilter);
+    // The editor asks before it overwrites, in its own words: the dialog must not ask first.
+    const QString ownFile = m_documentName == texts::kUntitled ? QString() : m_documentName;
+    auto chosen = dialogs().saveFileName(texts::kSaveCaption, m_folders.saveStart(ownFile), texts::kFilter,
+                                         platform::OverwriteQuestion::Caller);
     if (!chosen || chosen->isEmpty())
         return false;
+    m_folders.used(*chosen);
     QString fileName = *chosen;
     if (QFileInfo(fileName).suffix().isEmpty())
         fileName += u'.' + texts::kExtension;
@@ -147,9 +182,7 @@ void TEditorForm::FileExit()
 {
     if (!AskSaveChanges())
         return;
-    Editor->clear();
-    Editor->document()->setModified(false);
-    ShowModifiedState(false);
+    clearDocument();
     hide();
 }
 
@@ -162,9 +195,10 @@ void TEditorForm::filesDropped(const QStringList& files)
 
 void TEditorForm::VlozitObjektClick()
 {
-    const auto file = dialogs().openFileName(texts::kObjectCaption, documentsDir(), texts::kObjectFilter);
+    const auto file = dialogs().openFileName(texts::kObjectCaption, m_folders.openStart(), texts::kObjectFilter);
     if (!file)
         return;
+    m_folders.used(*file);
     QFile picture(*file);
     if (!picture.open(QIODevice::ReadOnly)) {
         dialogs().errorBox(texts::kCannotRead.arg(*file, picture.errorString()));

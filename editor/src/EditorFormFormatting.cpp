@@ -204,8 +204,7 @@ void TEditorForm::changeCharacters(const QTextCharFormat& change)
     if (cursor.hasSelection()) {
         cursor.mergeCharFormat(change);
     } else {
-        QTextDocument* document = Editor->document();
-        document->setDefaultFont(withChange(document->defaultFont(), change));
+        changeDefaultCharacters(*Editor->document(), change);
         Editor->mergeCurrentCharFormat(change);
     }
 }

@@ -19,6 +19,7 @@ inline const QString kAskSave = QStringLiteral("Uložit změny do souboru %1?");
 inline const QString kAskOverwrite = QStringLiteral("Přepsat soubor %1?");
 inline const QString kNotFound = QStringLiteral("Nenašel jsem \"%1\" v tomto textu.");
 inline const QString kCannotRead = QStringLiteral("Soubor %1 nelze přečíst: %2");
+inline const QString kLoading = QStringLiteral("Otevírání dokumentu");
 inline const QString kCannotWrite = QStringLiteral("Soubor %1 nelze uložit: %2");
 inline const QString kNotAPicture = QStringLiteral("Soubor %1 není obrázek PNG ani JPEG.");
 inline const QString kNotANumber = QStringLiteral("„%1“ není platné celé číslo.");

@@ -188,4 +188,14 @@ QFont withChange(const QFont& font, const QTextCharFormat& change)
     return format.font();
 }
 
+void changeDefaultCharacters(QTextDocument& document, const QTextCharFormat& change)
+{
+    const QFont before = document.defaultFont();
+    const QFont after = withChange(before, change);
+    if (after == before)
+        return;
+    document.setDefaultFont(after);
+    document.setModified(true);
+}
+
 } // namespace editor

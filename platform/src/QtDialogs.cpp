@@ -163,9 +163,11 @@ std::optional<QString> QtDialogs::openFileName(const QString& caption, const QSt
 }
 
 std::optional<QString> QtDialogs::saveFileName(const QString& caption, const QString& dir,
-                                               const QString& filter)
+                                               const QString& filter, OverwriteQuestion question)
 {
-    const QString name = QFileDialog::getSaveFileName(dialogParent(), caption, dir, filter);
+    const QFileDialog::Options options =
+        question == OverwriteQuestion::Caller ? QFileDialog::DontConfirmOverwrite : QFileDialog::Options();
+    const QString name = QFileDialog::getSaveFileName(dialogParent(), caption, dir, filter, nullptr, options);
     if (name.isEmpty())
         return std::nullopt;
     return name;

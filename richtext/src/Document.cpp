@@ -2,8 +2,14 @@
 
 #include "richtext/CodePage.h"
 
+#include "LoadBudget.h"
+
+#include <QLocale>
 #include <QStringDecoder>
 #include <QTextDocument>
+
+#include <optional>
+#include <utility>
 
 namespace richtext {
 
@@ -27,20 +33,49 @@ QString cleanPlainText(QString text)
     return text;
 }
 
-QString decodePlainText(QByteArrayView data)
+// Line ends, tabs and page breaks are all a text file holds below the blank;
+// NUL and the other control bytes mean the file is something else.
+bool isTextCharacter(char16_t c)
+{
+    return (c >= 0x20 && c != 0x7F) || c == u'\n' || c == u'\r' || c == u'\t' || c == u'\f';
+}
+
+// The file's text when it is a text file: valid UTF-8, else Windows-1250
+// with every byte a character of that page.
+std::optional<QString> decodePlainText(QByteArrayView data)
 {
     if (data.startsWith("\xEF\xBB\xBF"))
         data = data.sliced(3);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(data);
-    if (!utf8.hasError())
-        return cleanPlainText(text);
-    // Not UTF-8: a Czech text file of the older kind.
-    text.clear();
-    text.reserve(data.size());
-    for (const char c : data)
-        text.append(decodeByte(kCzechCodePage, static_cast<unsigned char>(c)));
+    if (utf8.hasError()) {
+        // Not UTF-8: a Czech text file of the older kind.
+        text.clear();
+        text.reserve(data.size());
+        for (const char c : data) {
+            const QChar decoded = decodeByte(kCzechCodePage, static_cast<unsigned char>(c));
+            if (decoded == QChar::ReplacementCharacter)
+                return std::nullopt; // a byte the page does not have
+            text.append(decoded);
+        }
+    }
+    for (const QChar c : std::as_const(text)) {
+        if (!isTextCharacter(c.unicode()))
+            return std::nullopt;
+    }
     return cleanPlainText(text);
+}
+
+// Counts the text's lines and characters against the budget.
+bool fitsBudget(const QString& text, detail::LoadBudget& budget)
+{
+    for (const QChar c : text) {
+        if (c == u'\n')
+            budget.paragraphEnded();
+        if (!(c == u'\n' ? budget.paragraphBegun() : budget.character()))
+            return false;
+    }
+    return true;
 }
 
 // Stored RTF is ASCII; a stored text is kept as its own bytes where it can be.
@@ -55,16 +90,39 @@ QByteArray storedBytes(const QString& stored)
 
 } // namespace
 
-void loadDocument(QByteArrayView data, QTextDocument& document)
+LoadResult loadDocument(QByteArrayView data, QTextDocument& document, const LoadProgress& progress,
+                        const DocumentLimits& limits)
 {
-    if (isRtf(data)) {
-        readRtf(data, document);
-        return;
-    }
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);
-    document.setPlainText(decodePlainText(data));
+    document.clear();
+    LoadResult result;
+    if (data.size() > limits.fileBytes) {
+        result = {LoadResult::Status::TooLarge, fileTooLargeReason(limits)};
+    } else if (isRtf(data)) {
+        detail::LoadBudget budget(&limits, &progress, data.size());
+        detail::readRtf(data, document, budget);
+        result = budget.stopped() ? LoadResult{budget.status(), budget.reason()}
+                                  : LoadResult{LoadResult::Status::Rtf, {}};
+    } else if (const std::optional<QString> text = decodePlainText(data); !text) {
+        result = {LoadResult::Status::NotText, QStringLiteral("není to dokument RTF ani prostý text")};
+    } else {
+        detail::LoadBudget budget(&limits, &progress, data.size());
+        if (fitsBudget(*text, budget)) {
+            document.setPlainText(*text);
+            result = {LoadResult::Status::PlainText, {}};
+        } else {
+            result = {budget.status(), budget.reason()};
+        }
+    }
     document.setUndoRedoEnabled(undo);
+    return result;
+}
+
+QString fileTooLargeReason(const DocumentLimits& limits)
+{
+    return QStringLiteral("soubor je větší než %1 MB, větší editor neotevře")
+        .arg(QLocale(QLocale::Czech).toString(limits.fileBytes / (1024 * 1024)));
 }
 
 QString plainText(const QString& stored)

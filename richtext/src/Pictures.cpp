@@ -76,6 +76,18 @@ bool insertPicture(QTextCursor& cursor, const QByteArray& bytes, QSizeF displayS
     return true;
 }
 
+bool insertImage(QTextCursor& cursor, const QImage& image)
+{
+    if (image.isNull() || qint64(image.width()) * image.height() > kMaxPixels)
+        return false;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        return false;
+    return insertPicture(cursor, png);
+}
+
 QByteArray pictureBytes(const QTextDocument& document, const QTextImageFormat& format)
 {
     const QUrl name(format.name());

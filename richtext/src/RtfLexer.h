@@ -30,6 +30,7 @@ public:
     // The raw bytes after \binN: at most n, at most what is left.
     QByteArrayView takeBinary(long long n);
     bool atEnd() const { return m_pos >= m_data.size(); }
+    qsizetype position() const { return m_pos; }
 
 private:
     Token controlSequence();

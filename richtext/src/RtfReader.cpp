@@ -7,6 +7,7 @@
 #include "richtext/CodePage.h"
 #include "richtext/Pictures.h"
 
+#include "LoadBudget.h"
 #include "RtfLexer.h"
 #include "RtfUnits.h"
 
@@ -29,8 +30,11 @@ using detail::RtfLexer;
 using detail::Token;
 using detail::kTwipsPerPixel;
 
-// Deeper groups than this are skipped whole: no real document comes near it.
+// Groups deeper than this keep their text but change no formatting: no real
+// document comes near it, and the state of each level costs memory.
 constexpr int kMaxDepth = 200;
+// How many tokens are read between two reports of progress.
+constexpr int kTokensPerProgress = 4096;
 constexpr int kDefaultHalfPoints = 24;  // RTF's default size, 12 points
 constexpr int kMaxHalfPoints = 3276;
 constexpr int kMaxIndentTwips = 31680;  // 22 inches
@@ -207,16 +211,20 @@ int clampIndent(int twips, int lowest)
 
 // Builds the document paragraph by paragraph. A paragraph's block is opened
 // by its first content and formatted when it ends, since RTF may set the
-// paragraph's properties anywhere before its \par.
+// paragraph's properties anywhere before its \par. Each character and
+// paragraph is counted against the budget; once it is spent nothing more is
+// added.
 class DocumentBuilder {
 public:
-    explicit DocumentBuilder(QTextDocument& document) : m_cursor(&document)
+    DocumentBuilder(QTextDocument& document, detail::LoadBudget& budget) : m_cursor(&document), m_budget(budget)
     {
         m_cursor.beginEditBlock();
     }
 
     void text(QChar c, const QTextCharFormat& format, const CharState& state)
     {
+        if (!m_budget.character())
+            return;
         if (!m_runOpen || !(state == m_runState)) {
             flush();
             m_runState = state;
@@ -228,10 +236,16 @@ public:
 
     bool needsFormat(const CharState& state) const { return !m_runOpen || !(state == m_runState); }
 
-    void appendText(QStringView text) { m_run.append(text); }
+    void appendText(QChar c)
+    {
+        if (m_budget.character())
+            m_run.append(c);
+    }
 
     void picture(const QByteArray& bytes, QSizeF size, const QTextCharFormat& format)
     {
+        if (!m_budget.character())
+            return;
         flush();
         openBlock(format);
         m_cursor.setCharFormat(format);
@@ -240,7 +254,10 @@ public:
 
     void endParagraph(const ParaState& para, const QTextCharFormat& format)
     {
+        if (m_budget.stopped())
+            return;
         flush();
+        m_budget.paragraphEnded();
         openBlock(format);
         formatBlock(para);
         m_blockOpen = false;
@@ -249,6 +266,10 @@ public:
 
     void finish(const ParaState& para)
     {
+        if (m_budget.stopped()) {
+            m_cursor.endEditBlock();
+            return;
+        }
         flush();
         if (m_blockOpen)
             formatBlock(para);
@@ -269,7 +290,7 @@ private:
     {
         if (m_blockOpen)
             return;
-        if (m_paragraphs > 0)
+        if (m_paragraphs > 0 && m_budget.paragraphBegun())
             m_cursor.insertBlock(QTextBlockFormat(), format);
         else
             m_cursor.setBlockCharFormat(format);
@@ -312,6 +333,7 @@ private:
     }
 
     QTextCursor m_cursor;
+    detail::LoadBudget& m_budget;
     bool m_blockOpen = false;
     int m_paragraphs = 0;
     QString m_run;
@@ -324,13 +346,17 @@ private:
 
 class RtfReader {
 public:
-    RtfReader(QByteArrayView data, QTextDocument& document) : m_lexer(data), m_builder(document)
+    RtfReader(QByteArrayView data, QTextDocument& document, detail::LoadBudget& budget)
+        : m_lexer(data), m_builder(document, budget), m_budget(budget)
     {
     }
 
     void run()
     {
-        for (;;) {
+        for (int tokens = 1;; ++tokens) {
+            if (m_budget.stopped() ||
+                (tokens % kTokensPerProgress == 0 && !m_budget.progress(m_lexer.position())))
+                return finish();
             Token token = m_lexer.next();
             if (token.kind == Token::Kind::End)
                 break;
@@ -427,7 +453,8 @@ private:
     {
         flushUnicode();
         if (static_cast<int>(m_stack.size()) >= kMaxDepth) {
-            m_skipDepth = 1;
+            ++m_flatDepth; // its text goes on in the formatting of the deepest kept group
+            m_groupJustOpened = true;
             return;
         }
         Group group = m_stack.empty() ? Group{} : top();
@@ -439,6 +466,10 @@ private:
     void closeGroup()
     {
         flushUnicode();
+        if (m_flatDepth > 0) {
+            --m_flatDepth;
+            return;
+        }
         if (m_stack.empty())
             return;
         const Group closed = top();
@@ -463,8 +494,62 @@ private:
     // Turns the group just opened into one whose contents are skipped.
     void skipGroup()
     {
-        m_stack.pop_back();
+        if (m_flatDepth > 0)
+            --m_flatDepth;
+        else
+            m_stack.pop_back();
         m_skipDepth = 1;
+    }
+
+    // In a group past the depth limit only what adds text counts; a
+    // destination there is skipped whole, since it would change the state
+    // of the kept group around it.
+    void flatWord(const WordInfo& info, const Token& token, bool destinationPlace)
+    {
+        switch (info.word) {
+        case Word::Transparent:
+            return;
+        case Word::Unicode:
+            if (token.hasParameter)
+                unicode(token.parameter);
+            return;
+        case Word::Binary:
+            binary(m_lexer.takeBinary(token.hasParameter ? token.parameter : 0));
+            return;
+        case Word::Paragraph:
+            if (top().destination == Destination::Text)
+                paragraph();
+            return;
+        case Word::Line:
+            character(QChar::LineSeparator);
+            return;
+        case Word::Tab:
+            character(u'\t');
+            return;
+        case Word::Character:
+            character(QChar(info.character));
+            return;
+        default:
+            if (destinationPlace && (m_ignorableNext || isDestination(info.word)))
+                skipGroup();
+            return;
+        }
+    }
+
+    static bool isDestination(Word word)
+    {
+        switch (word) {
+        case Word::FontTable:
+        case Word::ColourTable:
+        case Word::Picture:
+        case Word::ListTable:
+        case Word::ListOverrideTable:
+        case Word::Numbering:
+        case Word::Skip:
+            return true;
+        default:
+            return false;
+        }
     }
 
     void word(const Token& token, bool destinationPlace)
@@ -480,6 +565,8 @@ private:
             return;
         }
         const WordInfo info = found->second;
+        if (m_flatDepth > 0)
+            return flatWord(info, token, destinationPlace);
         const int p = token.parameter;
         const bool has = token.hasParameter;
         Group& g = top();
@@ -901,7 +988,7 @@ private:
         if (m_builder.needsFormat(state))
             m_builder.text(ch, charFormat(state), state);
         else
-            m_builder.appendText(QStringView(&ch, 1));
+            m_builder.appendText(ch);
     }
 
     void paragraph()
@@ -1002,9 +1089,11 @@ private:
 
     RtfLexer m_lexer;
     DocumentBuilder m_builder;
+    detail::LoadBudget& m_budget;
     std::vector<Group> m_stack;
     ParaState m_lastPara;
     int m_skipDepth = 0;
+    int m_flatDepth = 0; // groups open past kMaxDepth
     bool m_groupJustOpened = false;
     bool m_ignorableNext = false;
     int m_unicodeFallback = 0;
@@ -1047,10 +1136,18 @@ bool isRtf(QByteArrayView data)
 
 void readRtf(QByteArrayView data, QTextDocument& document)
 {
+    detail::LoadBudget unlimited(nullptr, nullptr, data.size());
+    detail::readRtf(data, document, unlimited);
+}
+
+void detail::readRtf(QByteArrayView data, QTextDocument& document, LoadBudget& budget)
+{
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);
     document.clear();
-    RtfReader(data, document).run();
+    RtfReader(data, document, budget).run();
+    if (budget.stopped())
+        document.clear(); // a document cut short is no document
     document.setUndoRedoEnabled(undo);
 }
 

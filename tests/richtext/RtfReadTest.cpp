@@ -123,7 +123,24 @@ const ReadCase kReadCases[] = {
      "{\\rtf1 a{\\*\\blob \\bin2 }}}b}", {QStringLiteral("ab")}},
     {"huge_binary_count", "{\\rtf1 a\\bin99999999999 }}}}", {QStringLiteral("a")}},
     {"negative_binary_count", "{\\rtf1 a\\bin-5 b}", {QStringLiteral("ab")}},
-    {"deep_nesting_skipped_beyond_the_limit", nested(100000), {QStringLiteral("ab")}},
+    // Past 200 levels groups keep their text; only their formatting is lost.
+    {"nesting_at_the_limit", nested(200), {QStringLiteral("axb")}},
+    {"nesting_past_the_limit_keeps_text", nested(1000), {QStringLiteral("axb")}},
+    {"deep_nesting_keeps_text", nested(100000), {QStringLiteral("axb")}},
+    {"formatting_past_the_limit_ignored",
+     "{\\rtf1 " + QByteArray(199, '{') + "\\i a{\\b b{\\par c\\u269?\\tab}d}e" + QByteArray(199, '}') +
+         "{\\b f}}",
+     {QStringLiteral("ab"), QStringLiteral("c\u010D\tdef")},
+     [](const QTextDocument& d) {
+         EXPECT_TRUE(formatAt(d, 1).font().italic()); // the deepest kept group's
+         EXPECT_FALSE(formatAt(d, 1).font().bold());
+         EXPECT_FALSE(formatAt(d, 3).font().bold());
+         EXPECT_TRUE(formatAt(d, 8).font().bold()); // formatting is back after the deep groups
+     }},
+    // Destinations past the limit are still skipped whole.
+    {"destinations_past_the_limit_skipped",
+     "{\\rtf1 " + QByteArray(250, '{') + "a{\\*\\foo x}{\\fonttbl{\\f0 Y;}}{\\info z}b" + QByteArray(250, '}') + "}",
+     {QStringLiteral("ab")}},
     {"moderate_nesting_kept", nested(50), {QStringLiteral("axb")}},
     {"truncated_in_a_group", "{\\rtf1 {\\b bold {\\i both", {QStringLiteral("bold both")},
      [](const QTextDocument& d) {
@@ -243,34 +260,6 @@ TEST_F(RtfPictures, LoadsPngAndJpegAtTheirGoalSize)
     EXPECT_EQ(describe(document), QStringLiteral("[align 1 left 0 first 0 right 0] <%1>a <picture 40x30>"
                                                  "\uFFFC <%1>b <picture 4x16>\uFFFC <%1>c\n")
                                       .arg(font));
-}
-
-// A file that is not RTF is plain text: UTF-8 when it is valid, else Windows-1250.
-TEST(RtfLoad, PlainTextFallback)
-{
-    richtext_test::ensureApplication();
-    QTextDocument document;
-    richtext::loadDocument(QStringLiteral("Dobrý den\nřádek").toUtf8(), document);
-    EXPECT_EQ(paragraphs(document), (QStringList{QStringLiteral("Dobrý den"), QStringLiteral("řádek")}));
-    richtext::loadDocument(QByteArray("\xe8\x61j"), document);
-    EXPECT_EQ(document.toPlainText(), QStringLiteral("čaj"));
-    richtext::loadDocument(QByteArray(" \r\n{\\rtf1 x}"), document);
-    EXPECT_EQ(document.toPlainText(), QStringLiteral("x"));
-    EXPECT_FALSE(richtext::isRtf("{\\rtx1 x}"));
-}
-
-// Loading replaces the document and leaves nothing to undo.
-TEST(RtfLoad, ReplacesTheDocumentWithoutUndo)
-{
-    richtext_test::ensureApplication();
-    QTextDocument document;
-    QTextCursor(&document).insertText(QStringLiteral("old"));
-    ASSERT_TRUE(document.isUndoAvailable());
-    document.clearUndoRedoStacks();
-    richtext::readRtf("{\\rtf1 new}", document);
-    EXPECT_EQ(document.toPlainText(), QStringLiteral("new"));
-    EXPECT_FALSE(document.isUndoAvailable());
-    EXPECT_TRUE(document.isUndoRedoEnabled());
 }
 
 } // namespace

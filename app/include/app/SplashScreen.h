@@ -40,8 +40,8 @@ public:
     std::optional<QFont> chooseFont(const QFont& initial) override;
     std::optional<QString> openFileName(const QString& caption, const QString& dir,
                                         const QString& filter) override;
-    std::optional<QString> saveFileName(const QString& caption, const QString& dir,
-                                        const QString& filter) override;
+    std::optional<QString> saveFileName(const QString& caption, const QString& dir, const QString& filter,
+                                        platform::OverwriteQuestion question = platform::OverwriteQuestion::Dialog) override;
     bool print(QPrinter& printer, QWidget* parent) override;
     bool printerSetup(QPrinter& printer, QWidget* parent) override;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/AddressBlock.h"
+#include "editor/DocumentFolders.h"
 #include "editor/Ruler.h"
 #include "editor/TextAttributes.h"
 
@@ -30,14 +31,18 @@ class DBLookupComboBox;
 namespace editor {
 
 // The rich-text area: files dropped on it open as documents instead of
-// being inserted as text.
+// being inserted as text, and a picture pasted goes in as a picture.
 class EditorArea : public QTextEdit {
     Q_OBJECT
 public:
     explicit EditorArea(QWidget* parent = nullptr);
     void setTextMargins(int left, int right) { setViewportMargins(left, 0, right, 0); }
+    // Shows a document loaded apart from the area (so its loading lays
+    // nothing out); the area owns it and lets the previous one go.
+    void takeDocument(QTextDocument* document);
 
-    // A paste or a drop: local files become documents, the rest is text.
+    // A paste or a drop: local files become documents, a picture without
+    // text is a picture, the rest is text.
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
 
@@ -131,6 +136,10 @@ private:
 
     void SetTextMargins();
     void SetDocumentName(const QString& name);
+    // The area's document signals reach the window; again after each load.
+    void connectDocument();
+    // An empty letter in the default font, as at the start.
+    void clearDocument();
     // False when the command that asked must stop.
     bool AskSaveChanges();
     bool writeDocument(const QString& fileName);
@@ -146,6 +155,8 @@ private:
     std::unique_ptr<store::Cursor> m_tableEd;
     QString m_documentName;
     QString m_commandLineDocument;
+    DocumentFolders m_folders;
+    QFont m_startFont; // the default attributes of a new letter
     bool m_updating = false;
 
     QToolBar* ToolBar = nullptr;

@@ -53,4 +53,9 @@ CharAttributes charAttributes(const QTextCharFormat& format, const QFont& defaul
 // of text that carries no format of its own).
 QFont withChange(const QFont& font, const QTextCharFormat& change);
 
+// A character change with nothing selected: it goes to the default
+// attributes, which is a change of the document like typing, so the
+// document is marked modified when they change.
+void changeDefaultCharacters(QTextDocument& document, const QTextCharFormat& change);
+
 } // namespace editor

@@ -78,8 +78,8 @@ public:
     std::optional<QFont> chooseFont(const QFont& initial) override;
     std::optional<QString> openFileName(const QString& caption, const QString& dir,
                                         const QString& filter) override;
-    std::optional<QString> saveFileName(const QString& caption, const QString& dir,
-                                        const QString& filter) override;
+    std::optional<QString> saveFileName(const QString& caption, const QString& dir, const QString& filter,
+                                        OverwriteQuestion question = OverwriteQuestion::Dialog) override;
     void answerNextColor(std::optional<QColor> colour) { m_colours.push_back(std::move(colour)); }
     void answerNextFont(std::optional<QFont> font) { m_fonts.push_back(std::move(font)); }
     void answerNextOpenFile(std::optional<QString> name) { m_openFiles.push_back(std::move(name)); }
@@ -90,6 +90,7 @@ public:
         QString caption;
         QString dir;
         QString filter;
+        OverwriteQuestion overwrite = OverwriteQuestion::Dialog; // of a save
     };
     const QList<FileRequest>& fileRequests() const { return m_fileRequests; }
     const QList<QColor>& colourRequests() const { return m_colourRequests; } // initial colours

@@ -41,6 +41,9 @@ inline constexpr int kSettingsDialogsHelpTopic = 1;
 
 enum class Icon { None, Information, Warning, Error, Question };
 enum class Button { Ok, Cancel, Yes, No };
+// Who asks before a save replaces an existing file: the save dialog, or the
+// caller in its own words (then the dialog must not ask as well).
+enum class OverwriteQuestion { Dialog, Caller };
 
 // One message box as it was shown (for fakes and logs).
 struct ShownBox {
@@ -74,8 +77,9 @@ public:
     virtual std::optional<QFont> chooseFont(const QFont& initial) = 0;
     virtual std::optional<QString> openFileName(const QString& caption, const QString& dir,
                                                 const QString& filter) = 0;
-    virtual std::optional<QString> saveFileName(const QString& caption, const QString& dir,
-                                                const QString& filter) = 0;
+    // `dir` is a folder, or a file whose name the dialog offers.
+    virtual std::optional<QString> saveFileName(const QString& caption, const QString& dir, const QString& filter,
+                                                OverwriteQuestion question = OverwriteQuestion::Dialog) = 0;
     // Print and printer set-up dialogs on the given printer; true when accepted.
     virtual bool print(QPrinter& printer, QWidget* parent) = 0;
     virtual bool printerSetup(QPrinter& printer, QWidget* parent) = 0;

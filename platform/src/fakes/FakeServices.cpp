@@ -106,9 +106,9 @@ std::optional<QString> FakeDialogs::openFileName(const QString& caption, const Q
 }
 
 std::optional<QString> FakeDialogs::saveFileName(const QString& caption, const QString& dir,
-                                                 const QString& filter)
+                                                 const QString& filter, OverwriteQuestion question)
 {
-    m_fileRequests.append({true, caption, dir, filter});
+    m_fileRequests.append({true, caption, dir, filter, question});
     return takeNext(m_saveFiles);
 }
 

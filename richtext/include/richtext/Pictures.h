@@ -8,6 +8,7 @@
 #include <QSize>
 #include <QSizeF>
 
+class QImage;
 class QTextCursor;
 class QTextDocument;
 class QTextImageFormat;
@@ -27,6 +28,10 @@ QSize pictureSize(const QByteArray& bytes);
 // (its own size when empty). False, and nothing inserted, when the bytes are
 // not a picture that can be decoded.
 bool insertPicture(QTextCursor& cursor, const QByteArray& bytes, QSizeF displaySize = {});
+
+// Inserts an image (one pasted from the clipboard) as a PNG picture at its
+// own size. False, and nothing inserted, for a null or too large image.
+bool insertImage(QTextCursor& cursor, const QImage& image);
 
 // The PNG or JPEG bytes of a picture in the document (a picture that came
 // without its file is encoded as PNG); empty when there is none.

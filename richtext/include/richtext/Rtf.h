@@ -13,6 +13,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
+
 class QTextDocument;
 
 namespace richtext {
@@ -27,9 +29,41 @@ void readRtf(QByteArrayView data, QTextDocument& document);
 // The document as RTF.
 QByteArray writeRtf(const QTextDocument& document);
 
-// RTF when the data look like it, else plain text (UTF-8 when the bytes are
-// valid UTF-8, else Windows-1250).
-void loadDocument(QByteArrayView data, QTextDocument& document);
+// What a text area can hold and still answer at once: the layout of one
+// paragraph is done in one piece (a million characters take over a second),
+// and every paragraph costs memory and time of its own. A document past any
+// of these is refused whole, never cut.
+struct DocumentLimits {
+    qint64 fileBytes = 64LL * 1024 * 1024;
+    qint64 characters = 8'000'000;
+    int paragraphs = 100'000;
+    int paragraphLength = 100'000; // characters
+};
+
+// Called now and then while a document loads, with how much of the data is
+// read; false stops the load.
+using LoadProgress = std::function<bool(qint64 done, qint64 total)>;
+
+struct LoadResult {
+    enum class Status { Rtf, PlainText, NotText, TooLarge, Cancelled };
+    Status status = Status::NotText;
+    // Why the data were not loaded (Czech, to follow "cannot read the file:");
+    // empty when they were, or when the user stopped the load.
+    QString reason;
+    bool loaded() const { return status == Status::Rtf || status == Status::PlainText; }
+};
+
+// RTF when the data look like it, else plain text: valid UTF-8, or else
+// Windows-1250, either without NUL or other control bytes. Anything else (a
+// picture, a program) is not a document. The document is replaced; when
+// the result is not loaded it is left empty, so load into a document of
+// your own and keep it only then.
+LoadResult loadDocument(QByteArrayView data, QTextDocument& document, const LoadProgress& progress = {},
+                        const DocumentLimits& limits = {});
+
+// The reason loadDocument gives for a file larger than the limits allow,
+// for a caller that refuses it before reading.
+QString fileTooLargeReason(const DocumentLimits& limits = {});
 
 // The characters of a stored text without its formatting, one paragraph a
 // line: RTF is read, anything else is plain text already.
