@@ -18,7 +18,7 @@ packages=(build-essential cmake pkg-config git
   qt6-translations-l10n arj pulseaudio pulseaudio-utils
   qt6-svg-dev file desktop-file-utils appstream pxlib-dev
   libxtst-dev libxdamage-dev
-  qtkeychain-qt6-dev radicale xandikos vdirsyncer khard khal)
+  qtkeychain-qt6-dev libical-dev radicale xandikos vdirsyncer khard khal)
 
 install_missing() {
   local missing=()

@@ -39,7 +39,8 @@ const std::vector<CommandLineOption> kOptions = {
      [](CommandLine& c, const QString& v) { c.exportPath = v; }},
     {"--encoding", "windows-1250", "kódování exportu CSV (výchozí UTF-8)",
      [](CommandLine& c, const QString& v) { c.encoding = v; }},
-    {"--sync", nullptr, "synchronizuje adresář se serverem CardDAV (uložené nastavení nebo volby níže)",
+    {"--sync", nullptr,
+     "synchronizuje adresář (CardDAV), plánovač a jmeniny (CalDAV) se serverem (uložené nastavení nebo volby níže)",
      [](CommandLine& c, const QString&) { c.sync = true; }},
     {"--server", "URL", "adresa serveru synchronizace", [](CommandLine& c, const QString& v) { c.syncServer = v; }},
     {"--user", "JMÉNO", "uživatel na serveru synchronizace", [](CommandLine& c, const QString& v) { c.syncUser = v; }},
@@ -47,6 +48,10 @@ const std::vector<CommandLineOption> kOptions = {
      [](CommandLine& c, const QString&) { c.passwordStdin = true; }},
     {"--addressbook", "NÁZEV", "který adresář na serveru (nový se založí)",
      [](CommandLine& c, const QString& v) { c.addressBook = v; }},
+    {"--calendar", "NÁZEV", "kalendář na serveru pro plánovač (nový se založí); plánovač se pak synchronizuje vždy",
+     [](CommandLine& c, const QString& v) { c.calendar = v; }},
+    {"--namedays", nullptr, "jmeniny a výročí do kalendáře „Jmeniny a výročí“ na serveru (pak vždy)",
+     [](CommandLine& c, const QString&) { c.nameDays = true; }},
     {"--yes", nullptr, "první synchronizace smí spojit záznamy se stejným jménem (vypíše je)",
      [](CommandLine& c, const QString&) { c.acceptPairs = true; }},
     {"--help", nullptr, "vypíše tuto nápovědu", [](CommandLine& c, const QString&) { c.help = true; }},
@@ -153,7 +158,8 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& curren
         const std::pair<bool, const char*> syncOnly[] = {
             {!result.syncServer.isEmpty(), "--server"},   {!result.syncUser.isEmpty(), "--user"},
             {result.passwordStdin, "--password-stdin"},   {!result.addressBook.isEmpty(), "--addressbook"},
-            {result.acceptPairs, "--yes"}};
+            {result.acceptPairs, "--yes"},               {!result.calendar.isEmpty(), "--calendar"},
+            {result.nameDays, "--namedays"}};
         for (const auto& [given, name] : syncOnly)
             if (given) {
                 result.error = kNeedsSync.arg(QLatin1String(name));

@@ -16,6 +16,7 @@
 #include "platform/RealServices.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QTextStream>
 
@@ -63,6 +64,8 @@ int runSync(const CommandLine& commandLine)
     command.server = commandLine.syncServer;
     command.user = commandLine.syncUser;
     command.addressBook = commandLine.addressBook;
+    command.calendar = commandLine.calendar;
+    command.nameDays = commandLine.nameDays;
     command.passwordStdin = commandLine.passwordStdin;
     command.acceptPairs = commandLine.acceptPairs;
     try {
@@ -73,7 +76,8 @@ int runSync(const CommandLine& commandLine)
         return davsync::runSyncCommand(database, workDir, command, in, out, err, *keyring,
                                        [](const QString& user, const QString& password) {
                                            return std::make_unique<davsync::QtTransport>(user, password);
-                                       });
+                                       },
+                                       QDateTime::currentDateTimeUtc());
     } catch (const std::exception& error) {
         err << QString::fromUtf8(error.what()) << '\n';
         return 1;

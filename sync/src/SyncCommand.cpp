@@ -38,7 +38,8 @@ private:
 } // namespace
 
 int runSyncCommand(store::Database& database, const QString& workDir, const SyncCommand& command, QTextStream& in,
-                   QTextStream& out, QTextStream& err, PasswordStore& passwords, const TransportFactory& transport)
+                   QTextStream& out, QTextStream& err, PasswordStore& passwords, const TransportFactory& transport,
+                   const QDateTime& stamp)
 {
     QString error;
     std::optional<SyncSettings> loaded = loadSyncSettings(workDir, &error);
@@ -52,12 +53,19 @@ int runSyncCommand(store::Database& database, const QString& workDir, const Sync
         if (server.adjusted(QUrl::StripTrailingSlash) != settings.server.adjusted(QUrl::StripTrailingSlash)) {
             settings.addressBook.clear();
             settings.addressBookName.clear();
+            settings.calendar.clear();
+            settings.calendarName.clear();
+            settings.nameDaysCalendar.clear();
             settings.insecureAccepted = false;
         }
         settings.server = server;
     }
     if (!command.user.isEmpty())
         settings.user = command.user;
+    if (!command.calendar.isEmpty())
+        settings.planner = true;
+    if (command.nameDays)
+        settings.nameDays = true;
     if (!settings.configured()) {
         err << texts::kNotConfigured << '\n';
         return 2;
@@ -87,11 +95,10 @@ int runSyncCommand(store::Database& database, const QString& workDir, const Sync
     DavClient client(*link, settings.server);
     CommandLineDecisions decisions(out, command.acceptPairs);
     try {
-        const SessionResult result = syncContacts(database, client, settings, command.addressBook, decisions, {});
+        const SessionResult result = runSession(database, client, settings, {command.addressBook, command.calendar},
+                                                decisions, {}, stamp);
         out << summaryText(result) << '\n';
-        settings.addressBook = result.addressBook.path;
-        settings.addressBookName = result.addressBook.displayName;
-        if (!saveSyncSettings(workDir, settings, &error))
+        if (!saveSyncSettings(workDir, result.settings, &error))
             err << error << '\n';
         return 0;
     } catch (const SyncError& failure) {

@@ -71,6 +71,18 @@ std::optional<SyncSettings> loadSyncSettings(const QString& workDir, QString* er
             settings.addressBook = value;
         else if (name == QLatin1String("addressbook-name"))
             settings.addressBookName = value;
+        else if (name == QLatin1String("planner"))
+            settings.planner = value == QLatin1String("1");
+        else if (name == QLatin1String("calendar"))
+            settings.calendar = value;
+        else if (name == QLatin1String("calendar-name"))
+            settings.calendarName = value;
+        else if (name == QLatin1String("namedays"))
+            settings.nameDays = value == QLatin1String("1");
+        else if (name == QLatin1String("namedays-calendar"))
+            settings.nameDaysCalendar = value;
+        else if (name == QLatin1String("namedays-name"))
+            settings.nameDaysName = value;
         else if (name == QLatin1String("insecure-accepted"))
             settings.insecureAccepted = value == QLatin1String("1");
     }
@@ -83,6 +95,11 @@ bool saveSyncSettings(const QString& workDir, const SyncSettings& settings, QStr
     lines << QStringLiteral("server=") + settings.server.toString(QUrl::RemoveUserInfo)
           << QStringLiteral("user=") + settings.user << QStringLiteral("addressbook=") + settings.addressBook
           << QStringLiteral("addressbook-name=") + settings.addressBookName
+          << QStringLiteral("planner=") + (settings.planner ? QStringLiteral("1") : QStringLiteral("0"))
+          << QStringLiteral("calendar=") + settings.calendar << QStringLiteral("calendar-name=") + settings.calendarName
+          << QStringLiteral("namedays=") + (settings.nameDays ? QStringLiteral("1") : QStringLiteral("0"))
+          << QStringLiteral("namedays-calendar=") + settings.nameDaysCalendar
+          << QStringLiteral("namedays-name=") + settings.nameDaysName
           << QStringLiteral("insecure-accepted=") + (settings.insecureAccepted ? QStringLiteral("1") : QStringLiteral("0"));
     for (QString& line : lines)
         line.remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));

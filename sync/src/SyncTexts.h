@@ -119,3 +119,19 @@ inline const QString kPairsNotAccepted = QStringLiteral(
 inline const QString kTableFailed = QStringLiteral("Synchronizace se zastavila při zápisu do tabulky: %1");
 
 } // namespace davsync::texts
+
+namespace davsync::texts {
+
+inline const QString kNoEvent = QStringLiteral("v kalendáři není žádná událost se dnem začátku");
+
+} // namespace davsync::texts
+
+namespace davsync::texts {
+
+inline const QString kPlannerSummary = QStringLiteral(
+    "Plánovač s kalendářem „%1“ synchronizován: ze serveru %2, na server %3, smazáno zde %4, smazáno na serveru %5.");
+inline const QString kNameDaysSummary =
+    QStringLiteral("Kalendář „%1“: jmenin a výročí odesláno %2, odstraněno %3.");
+inline const QString kDefaultCalendarName = QStringLiteral("Plánovač");
+
+} // namespace davsync::texts

@@ -38,7 +38,8 @@ protected:
         const int code = runSyncCommand(database(), workDir(), command, in, outStream, errStream, passwords,
                                         [](const QString& user, const QString& password) {
                                             return std::unique_ptr<Transport>(std::make_unique<QtTransport>(user, password));
-                                        });
+                                        },
+                                        QDateTime(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC));
         outStream.flush();
         errStream.flush();
         return code;

@@ -31,6 +31,8 @@ struct CommandLine {
     QString syncServer;
     QString syncUser;
     QString addressBook;
+    QString calendar;      // --calendar: the planner's calendar on the server
+    bool nameDays = false; // --namedays: the name days in their own calendar
     bool passwordStdin = false;
     bool acceptPairs = false; // --yes: a first sync may join records with server items of the same name
     QString readParadox; // the folder the reading process of a Paradox import reads

@@ -157,11 +157,11 @@ void SyncMenu::SynchronizovatClick(QWidget* parent)
     link->setKeepGoing(keepGoing);
     DialogDecisions decisions(parent, [&] { task.reset(); });
     try {
-        const SessionResult result = syncContacts(m_database, client, *settings, {}, decisions, report);
+        const QDateTime stamp = platform::services().clock ? platform::services().clock->now()
+                                                           : QDateTime::currentDateTimeUtc();
+        const SessionResult result = runSession(m_database, client, *settings, {}, decisions, report, stamp);
         task.reset();
-        settings->addressBook = result.addressBook.path;
-        settings->addressBookName = result.addressBook.displayName;
-        if (!saveSyncSettings(m_workDir, *settings, &error))
+        if (!saveSyncSettings(m_workDir, result.settings, &error))
             dialogs.warning(error);
         dialogs.information(summaryText(result));
     } catch (const SyncCancelled& cancelled) {

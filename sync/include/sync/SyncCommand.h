@@ -10,6 +10,7 @@
 #include "sync/Http.h"
 #include "sync/Passwords.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QTextStream>
 
@@ -26,6 +27,8 @@ struct SyncCommand {
     QString server;
     QString user;
     QString addressBook;
+    QString calendar;      // the planner's calendar: syncs the planner from now on
+    bool nameDays = false; // keeps the name days in their calendar from now on
     bool passwordStdin = false;
     bool acceptPairs = false;
 };
@@ -34,6 +37,7 @@ using TransportFactory = std::function<std::unique_ptr<Transport>(const QString&
 
 // 0 done, 1 failed (a Czech message on `err`), 2 the command cannot be run as given.
 int runSyncCommand(store::Database& database, const QString& workDir, const SyncCommand& command, QTextStream& in,
-                   QTextStream& out, QTextStream& err, PasswordStore& passwords, const TransportFactory& transport);
+                   QTextStream& out, QTextStream& err, PasswordStore& passwords, const TransportFactory& transport,
+                   const QDateTime& stamp);
 
 } // namespace davsync

@@ -18,6 +18,14 @@ struct SyncSettings {
     QString user;
     QString addressBook;      // path of the address book on the server
     QString addressBookName;  // its display name, for the user
+    // The planner's calendar: synced when `planner` is on; made when the path is empty.
+    bool planner = false;
+    QString calendar;
+    QString calendarName;
+    // The name days and anniversaries kept in a calendar of their own.
+    bool nameDays = false;
+    QString nameDaysCalendar;
+    QString nameDaysName;
     // The user accepted sending the password unencrypted to this server.
     bool insecureAccepted = false;
 
