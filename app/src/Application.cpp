@@ -160,16 +160,21 @@ std::vector<StartupStep> Application::startupSteps()
                  interchange::runExport(*m_database, m_mainForm.get());
              });
              m_mainForm->bindCommand(QStringLiteral("Synchronizovat"), [this] {
-                 // A change still being typed in the grid is saved first, as
-                 // a move would save it: the sync must see it, or it would
-                 // save later over what the sync brought.
-                 store::Cursor& addresses = m_mainForm->Table();
-                 const store::CursorState state = addresses.state();
-                 if (state == store::CursorState::Edit || state == store::CursorState::Insert) {
-                     if (addresses.modified())
-                         addresses.post();
-                     else
-                         addresses.cancel();
+                 // A change still being typed is saved first, as a move
+                 // would save it: the sync must see it, or it would save
+                 // later over what the sync brought.
+                 if (!m_mainForm->savePendingEdit())
+                     return;
+                 if (m_planovacForm) {
+                     m_planovacForm->commitOpenEditor();
+                     store::Cursor& days = m_planovacForm->TablePlanovac();
+                     const store::CursorState state = days.state();
+                     if (state == store::CursorState::Edit || state == store::CursorState::Insert) {
+                         if (days.modified())
+                             days.post();
+                         else
+                             days.cancel();
+                     }
                  }
                  syncMenu().SynchronizovatClick(m_mainForm.get());
              });

@@ -129,8 +129,9 @@ void TMainForm::createMenu()
     backup.item("ExportAdresare", QStringLiteral("Export adresáře..."));
     // Sync with the phone's server comes last, behind its own separator.
     backup.separator();
-    backup.item("Synchronizovat", QStringLiteral("Synchronizovat"));
-    backup.item("NastaveniSynchronizace", QStringLiteral("Nastavení synchronizace..."));
+    // Reachable from the keyboard: Alt+Z, then S or N.
+    backup.item("Synchronizovat", QStringLiteral("&Synchronizovat"));
+    backup.item("NastaveniSynchronizace", QStringLiteral("&Nastavení synchronizace..."));
 
     const MenuBuilder settings = topMenu(this, "MenuNastaveni", texts::kMenuNastaveni);
     settings.item("BarvaPozadi", QStringLiteral("Barva pozadí"), {}, [this] { BarvaPozadiClick(); });

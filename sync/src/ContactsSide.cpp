@@ -2,6 +2,8 @@
 
 #include "sync/ContactCard.h"
 
+#include "TableWrites.h"
+
 #include "interchange/AddressParts.h"
 
 #include "store/Cursor.h"
@@ -15,8 +17,6 @@ namespace {
 
 const char* const kFields[] = {"Příjmení", "Jméno", "Adresa", "Telefon", "Poznámka"};
 constexpr int kFieldCount = 5;
-// Rows per transaction when a sync brings many contacts at once.
-constexpr std::size_t kBatch = 2000;
 
 } // namespace
 
@@ -113,33 +113,7 @@ QString ContactsSide::describe(const Fields& fields) const
 
 void ContactsSide::apply(const std::vector<LocalWrite>& writes)
 {
-    // Deletes and renames free their keys first, so that a contact may take
-    // a key another one gave up in the same sync.
-    for (const LocalWrite& write : writes) {
-        const bool renamed = !write.remove && !write.oldKey.isEmpty() && keyOf(write.fields) != write.oldKey;
-        if ((write.remove || renamed) && m_cursor->findKey(write.oldKey.toStdString()))
-            m_cursor->remove();
-    }
-    std::vector<store::Cursor::RecordWrite> batch;
-    const auto flush = [&] {
-        if (!batch.empty())
-            m_cursor->writeRecords(batch);
-        batch.clear();
-    };
-    for (const LocalWrite& write : writes) {
-        if (write.remove)
-            continue;
-        store::Cursor::RecordWrite record;
-        const QString key = keyOf(write.fields);
-        if (m_cursor->findKey(key.toStdString()))
-            record.replaces = m_cursor->getBookmark();
-        for (const QString& field : write.fields)
-            record.texts.push_back(field.toStdString());
-        batch.push_back(std::move(record));
-        if (batch.size() == kBatch)
-            flush();
-    }
-    flush();
+    applyWrites(*m_cursor, writes, [this](const Fields& fields) { return keyOf(fields); });
 }
 
 } // namespace davsync

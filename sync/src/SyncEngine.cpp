@@ -129,7 +129,7 @@ bool SyncEngine::runRound(SyncReport& result)
         taken.insert(m_side.foldKey(key));
     std::set<QString> claimed; // local keys that belong to a state item
     for (const auto& [path, item] : state.items())
-        if (local.contains(item.key))
+        if (!item.attached && local.contains(item.key))
             claimed.insert(item.key);
 
     // Records not known to the last sync, by their fields but the key: a
@@ -167,19 +167,93 @@ bool SyncEngine::runRound(SyncReport& result)
         taken.insert(m_side.foldKey(key));
         return key;
     };
-    const auto takeIn = [&](const StateItem* known, const ServerItem& server, bool present) {
+    // The record of a key as this sync leaves it: a write queued for it wins.
+    std::map<QString, Fields> after;
+    bool joinedAny = false;
+    const auto recordOf = [&](const QString& key) -> std::optional<Fields> {
+        for (const auto& [folded, fields] : after)
+            if (folded == m_side.foldKey(key))
+                return fields;
+        for (const auto& [here, fields] : local)
+            if (m_side.foldKey(here) == m_side.foldKey(key))
+                return fields;
+        return std::nullopt;
+    };
+    const auto queue = [&](const LocalWrite& write) {
+        localWrites.push_back(write);
+        if (!write.remove)
+            after[m_side.foldKey(m_side.keyOf(write.fields))] = write.fields;
+    };
+    const auto takeInAs = [&](const StateItem* known, const ServerItem& server, bool present, const QString& key) {
         StateItem item;
         item.path = server.path;
         item.uid = server.mapped.uid;
         item.etag = server.etag;
         item.body = server.body;
-        item.key = keyFor(known ? known->key : QString(), server.mapped.fields);
+        item.key = key;
         const Fields fields = m_side.withKey(server.mapped.fields, item.key);
         item.hash = fieldsHash(fields);
         item.pending = Pending::Incoming;
         incoming.push_back(item);
-        localWrites.push_back({present && known ? known->key : QString(), fields, false});
+        queue({present && known ? known->key : QString(), fields, false});
         ++result.received;
+    };
+    // A server item for a day that has its entry already: its text is added
+    // to that entry, and the item, now part of the entry, goes from the
+    // server unless it holds more than the text (a time, an alarm, a series).
+    const auto join = [&](const StateItem* known, const ServerItem& server) {
+        const QString wanted = m_side.keyOf(server.mapped.fields);
+        const std::optional<Fields> current = recordOf(wanted);
+        if (!current) {
+            takeInAs(known, server, false, wanted);
+            return;
+        }
+        const QString key = m_side.keyOf(*current);
+        const Fields arriving = m_side.withKey(server.mapped.fields, key);
+        const Fields merged = m_side.joined(*current, arriving);
+        if (merged != *current) {
+            queue({key, merged, false});
+            if (local.contains(key))
+                local[key] = merged; // a record new to the server goes up with the text
+        }
+        StateItem item{server.path, key, server.mapped.uid, server.etag, fieldsHash(arriving), Pending::Incoming,
+                       server.body, true};
+        incoming.push_back(item);
+        if (!m_side.staysWhenJoined(server.body) && m_side.holds(merged, arriving)) {
+            item.pending = Pending::None;
+            deletes.push_back(item);
+        }
+        joinedAny = true;
+        ++result.received;
+    };
+    const auto takeIn = [&](const StateItem* known, const ServerItem& server, bool present) {
+        const QString key = keyFor(known ? known->key : QString(), server.mapped.fields);
+        if (!key.isEmpty()) {
+            takeInAs(known, server, present, key);
+            return;
+        }
+        // Moved there to a day that has an entry: it leaves its old day.
+        if (known && present)
+            queue({known->key, {}, true});
+        join(known, server);
+    };
+    // An item this program never rewrites keeps the change here to this side.
+    const auto keepHere = [&](const StateItem& known, const std::optional<Fields>& fields) {
+        StateItem kept = known;
+        kept.pending = Pending::None;
+        if (fields) {
+            kept.key = m_side.keyOf(*fields);
+            kept.hash = fieldsHash(*fields);
+        } else {
+            kept.attached = true; // gone here, left as it is there
+        }
+        incoming.push_back(kept);
+    };
+    const auto deleteThere = [&](const StateItem& known) {
+        if (m_side.readOnly(known.body))
+            keepHere(known, std::nullopt);
+        else
+            deletes.push_back(known);
     };
     // The card as written may read back with more than the record had (a
     // telephone that had no room before fits now): the record takes it, or
@@ -192,9 +266,18 @@ bool SyncEngine::runRound(SyncReport& result)
         if (readBack == upload.fields)
             return;
         upload.fields = readBack;
-        localWrites.push_back({local.contains(oldKey) ? oldKey : upload.key, readBack, false});
+        queue({local.contains(oldKey) ? oldKey : upload.key, readBack, false});
     };
     const auto sendUp = [&](const StateItem& known, const Fields& fields, const QByteArray& base, const QByteArray& etag) {
+        if (m_side.readOnly(base.isEmpty() ? known.body : base)) {
+            StateItem current = known;
+            if (!base.isEmpty()) {
+                current.body = base;
+                current.etag = etag;
+            }
+            keepHere(current, fields);
+            return;
+        }
         Upload upload;
         upload.path = known.path;
         upload.key = m_side.keyOf(fields);
@@ -207,6 +290,32 @@ bool SyncEngine::runRound(SyncReport& result)
     };
 
     for (const auto& [path, known] : state.items()) {
+        if (known.attached) {
+            const auto server = fetched.find(path);
+            if (removed.contains(path)) {
+                dropped.append(path);
+            } else if (known.pending == Pending::Deleting) {
+                deletes.push_back(known);
+            } else if (server != fetched.end() &&
+                       fieldsHash(m_side.withKey(server->second.mapped.fields, known.key)) != known.hash) {
+                join(&known, server->second);
+            } else if (server != fetched.end() || known.pending == Pending::Incoming) {
+                // Our own view of it, or a join the last sync did not finish.
+                StateItem seen = known;
+                if (server != fetched.end()) {
+                    seen.etag = server->second.etag;
+                    seen.body = server->second.body;
+                }
+                if (const std::optional<MappedItem> mapped = m_side.map(seen.body, nullptr);
+                    mapped && known.pending == Pending::Incoming)
+                    join(&known, ServerItem{path, seen.etag, seen.body, *mapped});
+                else {
+                    seen.pending = Pending::None;
+                    incoming.push_back(seen);
+                }
+            }
+            continue;
+        }
         const auto here = local.find(known.key);
         std::optional<Fields> localFields;
         if (here != local.end())
@@ -232,7 +341,7 @@ bool SyncEngine::runRound(SyncReport& result)
         if (removed.contains(path)) {
             if (localDeleted || known.pending == Pending::Incoming) {
                 if (present && !localDeleted) {
-                    localWrites.push_back({known.key, {}, true});
+                    queue({known.key, {}, true});
                     ++result.deletedHere;
                 }
                 dropped.append(path);
@@ -240,7 +349,7 @@ bool SyncEngine::runRound(SyncReport& result)
                 result.messages.append(texts::kSentAgain.arg(capitalised(word), m_side.keyOf(*localFields)));
                 sendUp(known, *localFields, known.body, QByteArray());
             } else {
-                localWrites.push_back({known.key, {}, true});
+                queue({known.key, {}, true});
                 dropped.append(path);
                 ++result.deletedHere;
             }
@@ -266,7 +375,7 @@ bool SyncEngine::runRound(SyncReport& result)
                 // is no change here.
                 const bool edited = localFields && fieldsHash(*localFields) != known.hash;
                 if (localDeleted) {
-                    deletes.push_back(refreshed);
+                    deleteThere(refreshed);
                 } else if (edited) {
                     refreshed.pending = Pending::None;
                     sendUp(refreshed, *localFields, item.body, item.etag);
@@ -294,7 +403,7 @@ bool SyncEngine::runRound(SyncReport& result)
                 same.pending = Pending::None;
                 incoming.push_back(same);
                 if (!present)
-                    localWrites.push_back({known.key, *localFields, false});
+                    queue({known.key, *localFields, false});
             } else {
                 takeIn(&known, item, present);
             }
@@ -306,13 +415,13 @@ bool SyncEngine::runRound(SyncReport& result)
             std::optional<MappedItem> mapped = m_side.map(known.body, nullptr);
             if (mapped) {
                 const Fields fields = m_side.withKey(mapped->fields, known.key);
-                localWrites.push_back({present ? known.key : QString(), fields, false});
+                queue({present ? known.key : QString(), fields, false});
                 StateItem done = known;
                 done.pending = Pending::None;
                 incoming.push_back(done);
             }
         } else if (localDeleted) {
-            deletes.push_back(known);
+            deleteThere(known);
         } else if (localChanged) {
             sendUp(known, *localFields, known.body, known.etag);
         } else if (known.pending == Pending::Incoming) {
@@ -349,7 +458,7 @@ bool SyncEngine::runRound(SyncReport& result)
         }
         if (matched)
             continue;
-        if (firstSync) {
+        if (firstSync && !m_side.joins()) {
             // The same person here, by surname and first name.
             const Fields* found = nullptr;
             for (const auto& [key, fields] : local) {
@@ -500,7 +609,9 @@ bool SyncEngine::runRound(SyncReport& result)
             item.uid = mapped->uid.isEmpty() ? item.uid : mapped->uid;
             const QString sameKey = m_side.keyCameFrom(item.key, m_side.keyOf(mapped->fields)) ? item.key : QString();
             if (fieldsHash(m_side.withKey(mapped->fields, sameKey.isEmpty() ? item.key : sameKey)) != item.hash) {
-                const QString key = keyFor(item.key, mapped->fields);
+                QString key = keyFor(item.key, mapped->fields);
+                if (key.isEmpty())
+                    key = item.key;
                 const Fields fields = m_side.withKey(mapped->fields, key);
                 result.messages.append(texts::kRewritten.arg(word, item.key));
                 rewritten.push_back({item.key, fields, false});
@@ -515,7 +626,8 @@ bool SyncEngine::runRound(SyncReport& result)
 
     if (!again)
         state.setToken(changes.token);
-    return again;
+    // A joined entry goes up with its added text in the next round.
+    return again || joinedAny;
 }
 
 } // namespace davsync

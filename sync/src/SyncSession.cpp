@@ -2,6 +2,7 @@
 
 #include "sync/ContactsSide.h"
 #include "sync/NameDayCalendar.h"
+#include "sync/PlannerSide.h"
 #include "sync/SyncState.h"
 
 #include "SyncTexts.h"
@@ -66,6 +67,29 @@ SessionResult runSession(store::Database& database, DavClient& client, const Syn
         SyncEngine engine(client, side, database, result.addressBook, decisions);
         engine.setProgress(progress);
         result.report = engine.run();
+    }
+
+    if (settings.planner || !choices.calendar.isEmpty()) {
+        saved.planner = true;
+        // The name-day calendar is never the planner's, whatever its count.
+        QStringList others{settings.nameDaysName.isEmpty() ? kNameDayCalendarName : settings.nameDaysName};
+        if (!settings.nameDaysCalendar.isEmpty())
+            others.append(settings.nameDaysCalendar);
+        // Never the phone's own calendar unless the user names it: a new
+        // "Plánovač" when none is chosen.
+        QString wanted = choices.calendar;
+        if (wanted.isEmpty() && settings.calendar.isEmpty())
+            wanted = settings.calendarName.isEmpty() ? texts::kDefaultCalendarName : settings.calendarName;
+        const Collection calendar = chooseCollection(client, CollectionKind::Calendar, settings.calendar, wanted,
+                                                     texts::kDefaultCalendarName, others);
+        result.plannerCalendar = calendar;
+        saved.calendar = calendar.path;
+        saved.calendarName = calendar.displayName;
+        kept.append(SyncEngine::collectionId(client, calendar));
+        PlannerSide side(database, stamp);
+        SyncEngine engine(client, side, database, calendar, decisions);
+        engine.setProgress(progress);
+        result.planner = engine.run();
     }
 
     if (settings.nameDays) {

@@ -23,13 +23,18 @@ const QString kCollectionMark = QStringLiteral("sbírka");
 const QString kPendingText[] = {QString(), QStringLiteral("příchozí"), QStringLiteral("odchozí"),
                                 QStringLiteral("mazání")};
 
-QString pendingText(Pending pending)
+// An attached item's state ends in this mark.
+const QChar kAttachedMark = QLatin1Char('+');
+
+QString pendingText(const StateItem& item)
 {
-    return kPendingText[static_cast<int>(pending)];
+    return kPendingText[static_cast<int>(item.pending)] + (item.attached ? QString(kAttachedMark) : QString());
 }
 
-Pending pendingOf(const QString& text)
+Pending pendingOf(QString text)
 {
+    if (text.endsWith(kAttachedMark))
+        text.chop(1);
     for (int i = 1; i < 4; ++i)
         if (text == kPendingText[i])
             return static_cast<Pending>(i);
@@ -88,6 +93,7 @@ SyncState::SyncState(store::Database& database, const QString& collectionUrl)
         item.etag = QByteArray::fromStdString(text(cursor, Etag));
         item.hash = qtext(cursor, Hash);
         item.pending = pendingOf(qtext(cursor, Status));
+        item.attached = qtext(cursor, Status).endsWith(kAttachedMark);
         item.body = QByteArray::fromStdString(text(cursor, Body));
         m_items[item.path] = std::move(item);
     }
@@ -121,7 +127,7 @@ void SyncState::write(const std::vector<StateItem>& items)
                        item.uid.toStdString(),
                        item.etag.toStdString(),
                        item.hash.toStdString(),
-                       pendingText(item.pending).toStdString(),
+                       pendingText(item).toStdString(),
                        std::string(),
                        item.body.toStdString()};
         writes.push_back(std::move(write));

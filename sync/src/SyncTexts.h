@@ -135,3 +135,9 @@ inline const QString kNameDaysSummary =
 inline const QString kDefaultCalendarName = QStringLiteral("Plánovač");
 
 } // namespace davsync::texts
+
+namespace davsync::texts {
+
+inline const QString kDayOutOfRange = QStringLiteral("rok %1 plánovač neumí zapsat");
+
+} // namespace davsync::texts

@@ -313,7 +313,7 @@ TEST_F(StartupTest, MenuHasEveryItemInPlace)
           QStringLiteral("-"), QStringLiteral("Obnova z disket (ARJ)|"),
           QStringLiteral("Obnova z disku|!"), QStringLiteral("-"), QStringLiteral("Statistika|!"),
           QStringLiteral("-"), QStringLiteral("Import adres a dat...|!"), QStringLiteral("Export adresáře...|!"),
-          QStringLiteral("-"), QStringLiteral("Synchronizovat|!"), QStringLiteral("Nastavení synchronizace...|!")}},
+          QStringLiteral("-"), QStringLiteral("&Synchronizovat|!"), QStringLiteral("&Nastavení synchronizace...|!")}},
         {QStringLiteral("Nasta&vení"),
          {QStringLiteral("Barva pozadí|!"), QStringLiteral("Barva textu|!"), QStringLiteral("-"),
           QStringLiteral("Zálohování ARJ|!"), QStringLiteral("-"),

@@ -8,6 +8,8 @@
 #include "sync/SyncCommand.h"
 #include "sync/SyncSettings.h"
 
+#include "store/Cursor.h"
+
 #include <QFile>
 #include <QUuid>
 
@@ -115,6 +117,38 @@ TEST_F(SyncCommandLine, aFirstSyncJoinsSameNamesOnlyWithYes)
     EXPECT_EQ(addresses().size(), 1u);
     EXPECT_EQ(addresses().at(QStringLiteral("Čapek"))[3], QStringLiteral("111")) << "the server's version, as told";
     EXPECT_TRUE(out.contains(QStringLiteral("Zde byl: Čapek, Karel, 222"))) << out.toStdString();
+}
+
+// --calendar turns the planner's sync on for good, --namedays the name-day
+// calendar; the next plain --sync does both again from the saved settings.
+TEST_F(SyncCommandLine, theCalendarOptionsSyncThePlannerAndTheNameDaysFromThenOn)
+{
+    const QString tag = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    {
+        store::Cursor days(database(), "Datp.DB");
+        days.open();
+        days.insert();
+        days.setText("Datum", "5.5.2027");
+        days.setText("Činnost", "Zubař");
+        days.post();
+    }
+    SyncCommand command = withServer(QStringLiteral("Kontakty %1").arg(tag));
+    command.calendar = QStringLiteral("Plánovač %1").arg(tag);
+    command.nameDays = true;
+    EXPECT_EQ(run(command, m_server->password.toUtf8() + "\n"), 0) << err.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("Plánovač s kalendářem „Plánovač %1“ synchronizován: ze serveru 0, na server 1")
+                                 .arg(tag)))
+        << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("Kalendář „Jmeniny a výročí“: jmenin a výročí odesláno 366")))
+        << out.toStdString();
+
+    SyncCommand again;
+    again.passwordStdin = true;
+    EXPECT_EQ(run(again, m_server->password.toUtf8() + "\n"), 0) << err.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("Plánovač s kalendářem „Plánovač %1“ synchronizován: ze serveru 0, na server 0")
+                                 .arg(tag)))
+        << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("jmenin a výročí odesláno 0"))) << out.toStdString();
 }
 
 } // namespace

@@ -51,6 +51,10 @@ public:
     ~TMainForm() override;
 
     store::Cursor& Table() { return *m_table; }
+    // Saves what is being typed in the grid, as moving off the row would,
+    // and turns the save and discard buttons off; false (the reason shown)
+    // when the save failed and the record stays as typed.
+    bool savePendingEdit();
 
     // The window's start-up step: its parts run in order, the first error is
     // reported and skips the rest.

@@ -2,6 +2,8 @@
 
 #include "SyncGuiTexts.h"
 
+#include "sync/NameDayCalendar.h"
+
 #include "platform/Platform.h"
 
 #include <QCheckBox>
@@ -17,6 +19,13 @@
 #include <QVBoxLayout>
 
 namespace davsync {
+
+namespace {
+
+// The calendar combo's value for "the planner is not synced".
+const QString kNoCalendar = QStringLiteral("-");
+
+} // namespace
 
 SyncSettingsDialog::SyncSettingsDialog(
     const SyncSettings& settings, const QString& password,
@@ -44,6 +53,17 @@ SyncSettingsDialog::SyncSettingsDialog(
         m_books->addItem(settings.addressBookName.isEmpty() ? settings.addressBook : settings.addressBookName,
                          settings.addressBook);
     m_books->addItem(texts::kNewBook, QString());
+    m_calendars = new QComboBox(this);
+    m_calendars->setObjectName(QStringLiteral("ComboKalendar"));
+    m_calendars->addItem(texts::kNoPlannerSync, kNoCalendar);
+    if (settings.planner && !settings.calendar.isEmpty())
+        m_calendars->addItem(settings.calendarName.isEmpty() ? settings.calendar : settings.calendarName,
+                             settings.calendar);
+    m_calendars->addItem(texts::kNewCalendar, QString());
+    m_calendars->setCurrentIndex(settings.planner ? (settings.calendar.isEmpty() ? m_calendars->count() - 1 : 1) : 0);
+    m_nameDays = new QCheckBox(texts::kNameDaysBox, this);
+    m_nameDays->setObjectName(QStringLiteral("CheckJmeniny"));
+    m_nameDays->setChecked(settings.nameDays);
     auto* load = new QPushButton(texts::kLoadBooks, this);
     load->setObjectName(QStringLiteral("ButtonNacist"));
     connect(load, &QPushButton::clicked, this, [this] { loadBooks(); });
@@ -59,6 +79,10 @@ SyncSettingsDialog::SyncSettingsDialog(
     auto* bookLabel = new QLabel(texts::kBookLabel, this);
     bookLabel->setBuddy(m_books);
     form->addRow(bookLabel, bookRow);
+    auto* calendarLabel = new QLabel(texts::kCalendarLabel, this);
+    calendarLabel->setBuddy(m_calendars);
+    form->addRow(calendarLabel, m_calendars);
+    form->addRow(QString(), m_nameDays);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("Tlacitka"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -76,6 +100,11 @@ SyncSettings SyncSettingsDialog::settings() const
     result.insecureAccepted = m_insecure->isChecked();
     result.addressBook = m_books->currentData().toString();
     result.addressBookName = result.addressBook.isEmpty() ? QString() : m_books->currentText();
+    const QString calendar = m_calendars->currentData().toString();
+    result.planner = calendar != kNoCalendar;
+    result.calendar = result.planner ? calendar : QString();
+    result.calendarName = result.calendar.isEmpty() ? QString() : m_calendars->currentText();
+    result.nameDays = m_nameDays->isChecked();
     return result;
 }
 
@@ -93,14 +122,25 @@ void SyncSettingsDialog::loadBooks()
         return;
     }
     try {
-        const std::vector<Collection> books = m_findBooks(typed, password());
+        const std::vector<Collection> found = m_findBooks(typed, password());
         const QString chosen = m_books->currentData().toString();
+        const QString chosenCalendar = m_calendars->currentData().toString();
         m_books->clear();
-        for (const Collection& book : books)
-            m_books->addItem(book.displayName.isEmpty() ? book.path : book.displayName, book.path);
+        m_calendars->clear();
+        m_calendars->addItem(texts::kNoPlannerSync, kNoCalendar);
+        for (const Collection& collection : found) {
+            const QString name = collection.displayName.isEmpty() ? collection.path : collection.displayName;
+            if (collection.kind == CollectionKind::AddressBook)
+                m_books->addItem(name, collection.path);
+            else if (name != kNameDayCalendarName)
+                m_calendars->addItem(name, collection.path);
+        }
         m_books->addItem(texts::kNewBook, QString());
+        m_calendars->addItem(texts::kNewCalendar, QString());
         const int at = m_books->findData(chosen);
         m_books->setCurrentIndex(at >= 0 ? at : 0);
+        const int calendarAt = m_calendars->findData(chosenCalendar);
+        m_calendars->setCurrentIndex(calendarAt >= 0 ? calendarAt : 0);
     } catch (const SyncError& error) {
         dialogs.error(error.message());
     }

@@ -22,8 +22,8 @@ namespace davsync {
 
 class SyncSettingsDialog : public QDialog {
 public:
-    // `findBooks` lists the address books for the settings typed so far
-    // (throws SyncError).
+    // `findBooks` lists the address books and calendars for the settings
+    // typed so far (throws SyncError).
     SyncSettingsDialog(const SyncSettings& settings, const QString& password,
                        std::function<std::vector<Collection>(const SyncSettings&, const QString&)> findBooks,
                        QWidget* parent);
@@ -42,6 +42,8 @@ private:
     QLineEdit* m_password;
     QCheckBox* m_insecure;
     QComboBox* m_books;
+    QComboBox* m_calendars;
+    QCheckBox* m_nameDays;
 };
 
 // Both versions side by side, one choice per row; nullopt when cancelled.

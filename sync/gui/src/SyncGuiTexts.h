@@ -12,7 +12,11 @@ inline const QString kUserLabel = QStringLiteral("&Uživatel:");
 inline const QString kPasswordLabel = QStringLiteral("&Heslo:");
 inline const QString kInsecureBox = QStringLiteral("&Povolit nešifrované spojení (http) k jinému počítači");
 inline const QString kBookLabel = QStringLiteral("Adresář na &serveru:");
-inline const QString kLoadBooks = QStringLiteral("&Načíst adresáře");
+inline const QString kLoadBooks = QStringLiteral("&Načíst adresáře a kalendáře");
+inline const QString kCalendarLabel = QStringLiteral("&Kalendář pro plánovač:");
+inline const QString kNoPlannerSync = QStringLiteral("(plánovač nesynchronizovat)");
+inline const QString kNewCalendar = QStringLiteral("(nový kalendář „Plánovač“)");
+inline const QString kNameDaysBox = QStringLiteral("&Jmeniny a výročí v kalendáři „Jmeniny a výročí“ na serveru");
 inline const QString kNewBook = QStringLiteral("(nový adresář „Adresář“)");
 inline const QString kInsecureWarning = QStringLiteral(
     "Spojení http k jinému počítači není šifrované: heslo i všechny kontakty půjdou sítí čitelně. "

@@ -74,7 +74,10 @@ bool SyncMenu::NastaveniSynchronizaceClick(QWidget* parent)
     const auto findBooks = [this](const SyncSettings& typed, const QString& typedPassword) {
         const std::unique_ptr<Transport> link = m_transport(typed.user, typedPassword);
         DavClient client(*link, typed.server);
-        return client.discover(CollectionKind::AddressBook);
+        std::vector<Collection> found = client.discover(CollectionKind::AddressBook);
+        for (Collection& calendar : client.discover(CollectionKind::Calendar))
+            found.push_back(std::move(calendar));
+        return found;
     };
     SyncSettingsDialog dialog(*saved, password(*saved).value_or(QString()), findBooks, parent);
     if (dialog.exec() != QDialog::Accepted)

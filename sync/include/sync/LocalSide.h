@@ -63,6 +63,20 @@ public:
     // One line for the user: "Novák Jan, 777 123 456".
     virtual QString describe(const Fields& fields) const = 0;
 
+    // A table with one record a day: a server item for a key that another
+    // record holds is joined to it (joined()) instead of taking a free key;
+    // freeKey() then gives an empty key.
+    virtual bool joins() const { return false; }
+    // `here` with the text of `arriving` added (nothing when it holds it).
+    virtual Fields joined(const Fields& here, const Fields& /*arriving*/) const { return here; }
+    // Whether all of `arriving` went into `into`, so the server item may go.
+    virtual bool holds(const Fields& into, const Fields& arriving) const { return into == arriving; }
+    // An item this program reads but never rewrites (a recurring event).
+    virtual bool readOnly(const QByteArray& /*body*/) const { return false; }
+    // An item that stays on the server once joined (a timed event keeps its
+    // alarm there).
+    virtual bool staysWhenJoined(const QByteArray& body) const { return readOnly(body); }
+
     // In one transaction where the table allows: all of them or none.
     virtual void apply(const std::vector<LocalWrite>& writes) = 0;
 };

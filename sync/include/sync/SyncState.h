@@ -37,6 +37,9 @@ struct StateItem {
     QString hash;     // fieldsHash() of the fields as both sides last agreed
     Pending pending = Pending::None;
     QByteArray body;  // the server's item as last seen (or as being sent)
+    // Joined to the record `key` that another item holds (a day's second
+    // event): its text was added there; it is never sent from here.
+    bool attached = false;
 };
 
 // Makes the table in a data directory from before it existed (a backup
