@@ -5,9 +5,10 @@
 #include "app/Application.h"
 #include "app/WorkDir.h"
 
+#include "CommandWorkDir.h"
+
 #include "store/Catalogue.h"
 #include "store/Database.h"
-#include "store/InstanceLock.h"
 
 #include "sync/Passwords.h"
 #include "sync/QtTransport.h"
@@ -28,7 +29,6 @@ namespace {
 const QString kRunning = QStringLiteral(
     "Pelmir a telefony běží nad tímto pracovním adresářem; ukončete ho a spusťte synchronizaci znovu, nebo "
     "synchronizujte z jeho menu Zálohování.");
-const QString kNoLock = QStringLiteral("Pracovní adresář nelze uzamknout: %1");
 } // namespace
 
 int runSync(const CommandLine& commandLine)
@@ -36,30 +36,11 @@ int runSync(const CommandLine& commandLine)
     QTextStream in(stdin);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const WorkDirChoice where = chooseWorkDir(commandLine, QDir::currentPath(),
-                                              userWorkDir(qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()));
-    if (where.provision) {
-        const QString error = prepareWorkDir(
-            where.dir, platform::installedFile(QCoreApplication::applicationDirPath(), QStringLiteral("data")),
-            QCoreApplication::applicationFilePath(), Pictures::Later);
-        if (!error.isEmpty()) {
-            err << error << '\n';
-            return 1;
-        }
-    }
-    const QString workDir = QDir(where.dir).absolutePath();
-    const std::filesystem::path dataDir = std::filesystem::path(workDir.toStdString()) / store::kDataDirName;
-    std::unique_ptr<store::InstanceLock> lock;
-    try {
-        lock = store::InstanceLock::acquire(dataDir);
-    } catch (const std::exception& error) {
-        err << kNoLock.arg(QString::fromUtf8(error.what())) << '\n';
+    std::optional<CommandWorkDir> locked = lockCommandWorkDir(commandLine, kRunning, err);
+    if (!locked)
         return 1;
-    }
-    if (!lock) {
-        err << kRunning << '\n';
-        return 1;
-    }
+    const QString workDir = locked->dir;
+    const std::filesystem::path dataDir = locked->dataDir;
     davsync::SyncCommand command;
     command.server = commandLine.syncServer;
     command.user = commandLine.syncUser;

@@ -5,9 +5,10 @@
 #include "app/Application.h"
 #include "app/WorkDir.h"
 
+#include "CommandWorkDir.h"
+
 #include "store/Catalogue.h"
 #include "store/Database.h"
-#include "store/InstanceLock.h"
 
 #include "interchange/CommandLineTransfer.h"
 #include "interchange/Log.h"
@@ -30,7 +31,6 @@ const QString kBadConflicts = QStringLiteral("Volba --conflicts bere skip, repla
 const QString kBadEncoding = QStringLiteral("Volba --encoding bere jen windows-1250 (jinak se píše UTF-8), ne „%1“.");
 const QString kRunning = QStringLiteral(
     "Pelmir a telefony běží nad tímto pracovním adresářem; ukončete ho a spusťte přenos znovu.");
-const QString kNoLock = QStringLiteral("Pracovní adresář nelze uzamknout: %1");
 } // namespace
 
 int runTransfer(const CommandLine& commandLine)
@@ -54,31 +54,11 @@ int runTransfer(const CommandLine& commandLine)
         return 2;
     }
 
-    // The same working directory as the windows would use, built on first use.
-    const WorkDirChoice where = chooseWorkDir(commandLine, QDir::currentPath(),
-                                              userWorkDir(qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()));
-    if (where.provision) {
-        const QString error = prepareWorkDir(
-            where.dir, platform::installedFile(QCoreApplication::applicationDirPath(), QStringLiteral("data")),
-            QCoreApplication::applicationFilePath(), Pictures::Later);
-        if (!error.isEmpty()) {
-            err << error << '\n';
-            return 1;
-        }
-    }
-    const QString workDir = QDir(where.dir).absolutePath();
-    const std::filesystem::path dataDir = std::filesystem::path(workDir.toStdString()) / store::kDataDirName;
-    std::unique_ptr<store::InstanceLock> lock;
-    try {
-        lock = store::InstanceLock::acquire(dataDir);
-    } catch (const std::exception& error) {
-        err << kNoLock.arg(QString::fromUtf8(error.what())) << '\n';
+    std::optional<CommandWorkDir> locked = lockCommandWorkDir(commandLine, kRunning, err);
+    if (!locked)
         return 1;
-    }
-    if (!lock) {
-        err << kRunning << '\n';
-        return 1;
-    }
+    const QString workDir = locked->dir;
+    const std::filesystem::path dataDir = locked->dataDir;
     // What libraries say in English goes to the working directory's log, not to the terminal.
     interchange::setLogFile(QDir(workDir).filePath(QStringLiteral("pelmir.log")));
     // Relative file names mean where the command was given, not the working directory.

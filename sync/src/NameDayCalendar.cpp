@@ -1,6 +1,7 @@
 #include "sync/NameDayCalendar.h"
 
 #include "platform/OwnFiles.h"
+#include "store/Catalogue.h"
 #include "store/Cursor.h"
 #include "store/Database.h"
 
@@ -28,6 +29,9 @@ QString summaryOf(const QString& names)
 std::vector<YearlyEvent> nameDayEvents(store::Database& database)
 {
     std::vector<YearlyEvent> events;
+    // The table is protected by the program's own password, which only the
+    // name-day window registers; a sync may come before that window.
+    database.registerPassword(store::dataTablesPassword());
     store::Cursor cursor(database, "Svatek.db");
     cursor.open();
     for (cursor.first(); !cursor.eof(); cursor.next()) {

@@ -64,7 +64,8 @@ int CalendarPeer::sync()
 
 QString CalendarPeer::day(const QString& date)
 {
-    run(QStringLiteral("khal"), {QStringLiteral("list"), date, date});
+    run(QStringLiteral("khal"), {QStringLiteral("list"), QStringLiteral("--format"),
+                                 QStringLiteral("{start-end-time-style} {title} | {description}"), date, date});
     return m_output;
 }
 

@@ -15,7 +15,7 @@ public:
 
     // Carries changes both ways; its exit code.
     int sync();
-    // What khal lists for one day ("05.05.2027").
+    // What khal lists for one day ("05.05.2027"): time, title | description.
     QString day(const QString& date);
     // khal new with these arguments; its exit code.
     int add(const QStringList& arguments);

@@ -89,4 +89,12 @@ TEST_F(NameDayCalendarTest, khalShowsTheNamesOnTheirDaysAndTheTwentyNinthOfFebru
     }
 }
 
+// A sync from the menu may come before the name-day window registered the
+// protected table's password: reading the calendar does not depend on it.
+TEST_F(NameDayCalendarTest, readsTheProtectedTableWithoutTheWindowsHelp)
+{
+    store::Database fresh(std::filesystem::path(workDir().toStdString()) / "Data");
+    EXPECT_EQ(davsync::nameDayEvents(fresh).size(), 366u);
+}
+
 } // namespace

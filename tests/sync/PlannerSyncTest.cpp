@@ -222,6 +222,45 @@ TEST_P(PlannerSync, aDayEditedOnBothSidesShowsBothVersions)
     EXPECT_EQ(days()[QStringLiteral("24.12.2027")], QStringLiteral("Štědrý den doma"));
 }
 
+// What a phone shows: khal, through vdirsyncer, has the planner's days on
+// their dates, and what is added in khal reaches the planner.
+TEST_P(PlannerSync, khalShowsThePlannerAndWhatItAddsReachesThePlanner)
+{
+    setDay("29.2.2028", "Přestupný den, oslava");
+    setDay("1.1.2027", "Nový rok u Nováků");
+    sync();
+    CalendarPeer peer;
+    const QString problem = peer.setUp(m_client->urlOf(m_calendar.path), m_server->user, m_server->password);
+    if (problem.endsWith(QStringLiteral("not installed")))
+        GTEST_SKIP() << problem.toStdString();
+    ASSERT_TRUE(problem.isEmpty()) << problem.toStdString();
+    ASSERT_EQ(peer.sync(), 0) << peer.output().toStdString();
+    EXPECT_TRUE(peer.day(QStringLiteral("29.02.2028")).contains(QStringLiteral("Přestupný den, oslava")))
+        << peer.output().toStdString();
+    EXPECT_FALSE(peer.day(QStringLiteral("28.02.2028")).contains(QStringLiteral("Přestupný")));
+    EXPECT_FALSE(peer.day(QStringLiteral("01.03.2028")).contains(QStringLiteral("Přestupný")));
+    EXPECT_TRUE(peer.day(QStringLiteral("01.01.2027")).contains(QStringLiteral("Nový rok u Nováků")));
+
+    ASSERT_EQ(peer.add({QStringLiteral("05.05.2027"), QStringLiteral("Vyzvednout dort")}), 0) << peer.output().toStdString();
+    ASSERT_EQ(peer.add({QStringLiteral("05.05.2027"), QStringLiteral("10:00"), QStringLiteral("11:00"),
+                        QStringLiteral("Zubař")}),
+              0)
+        << peer.output().toStdString();
+    ASSERT_EQ(peer.add({QStringLiteral("01.01.2027"), QStringLiteral("Ohňostroj")}), 0) << peer.output().toStdString();
+    ASSERT_EQ(peer.sync(), 0) << peer.output().toStdString();
+    sync();
+    const auto here = days();
+    const QString may = here.count(QStringLiteral("5.5.2027")) ? here.at(QStringLiteral("5.5.2027")) : QString();
+    EXPECT_TRUE(may.contains(QStringLiteral("Vyzvednout dort"))) << may.toStdString();
+    EXPECT_TRUE(may.contains(QStringLiteral("10:00–11:00 Zubař"))) << may.toStdString();
+    EXPECT_EQ(here.at(QStringLiteral("1.1.2027")), QStringLiteral("Nový rok u Nováků\n\nOhňostroj"));
+    ASSERT_EQ(peer.sync(), 0) << peer.output().toStdString();
+    const QString newYear = peer.day(QStringLiteral("01.01.2027"));
+    EXPECT_TRUE(newYear.contains(QStringLiteral("Nový rok u Nováků"))) << newYear.toStdString();
+    EXPECT_EQ(newYear.count(QStringLiteral("Ohňostroj")), 1) << "joined into the day's event, not shown twice"
+                                                             << newYear.toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(Servers, PlannerSync, testing::Values(ServerKind::Radicale, ServerKind::Xandikos),
                          [](const testing::TestParamInfo<ServerKind>& info) {
                              return info.param == ServerKind::Radicale ? std::string("Radicale") : std::string("Xandikos");

@@ -173,6 +173,10 @@ void SyncMenu::SynchronizovatClick(QWidget* parent)
     } catch (const SyncError& failure) {
         task.reset();
         dialogs.error(texts::kSyncFailed.arg(failure.message()));
+    } catch (const std::exception& failure) {
+        // A table that could not be read or written: what was synced before stays synced.
+        task.reset();
+        dialogs.error(texts::kSyncFailed.arg(QString::fromUtf8(failure.what())));
     }
 }
 
