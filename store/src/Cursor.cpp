@@ -91,9 +91,17 @@ static int currentRecordRow(auto& d)
     return row;
 }
 
+// The rows there are, as far as `row` needs to know: a big table still
+// being counted is counted only when `row` lies past the rows known so far.
+static int rowsUpTo(auto& d, int row)
+{
+    const int known = d.table->rowCountSoFar(d.order);
+    return row < known ? known : d.table->rowCount(d.order);
+}
+
 static void setCurrentRow(auto& d, int row)
 {
-    const int rows = d.table->rowCount(d.order);
+    const int rows = rowsUpTo(d, row);
     if (rows == 0) {
         d.hasCurrent = false;
         return;
@@ -270,12 +278,12 @@ int Cursor::moveBy(int count)
     if (count == 0)
         return 0;
     endPending(*this, d);
-    const int rows = recordRows(d);
-    if (!d.hasCurrent || rows == 0) {
+    if (!d.hasCurrent || d.table->rowCountSoFar(d.order) == 0) {
         d.bof = d.eof = true;
         return 0;
     }
     const int from = currentRecordRow(d);
+    const int rows = rowsUpTo(d, from + count);
     const int to = std::clamp(from + count, 0, rows - 1);
     const int moved = to - from;
     d.bof = count < 0 && moved != count;
@@ -315,6 +323,19 @@ int Cursor::rowCount() const
     return recordRows(d) + (d.state == CursorState::Insert ? 1 : 0);
 }
 
+int Cursor::rowCountSoFar() const
+{
+    Impl& d = *m_impl;
+    if (!d.table)
+        return 0;
+    return d.table->rowCountSoFar(d.order) + (d.state == CursorState::Insert ? 1 : 0);
+}
+
+bool Cursor::countPending() const
+{
+    return m_impl->table && m_impl->table->countPending();
+}
+
 int Cursor::currentRow() const
 {
     Impl& d = *m_impl;
@@ -341,7 +362,7 @@ std::string Cursor::rowText(int row, int field) const
     } else if (d.state == CursorState::Edit && row == currentRecordRow(d)) {
         return textFromStored(kind, d.pending[static_cast<std::size_t>(field)]);
     }
-    if (recordRow < 0 || recordRow >= recordRows(d))
+    if (recordRow < 0 || recordRow >= rowsUpTo(d, recordRow))
         return {};
     return textFromStored(kind, d.table->recordAt(d.order, recordRow).values[static_cast<std::size_t>(field)]);
 }
@@ -356,11 +377,11 @@ void Cursor::moveToRow(int row)
     int recordRow = row;
     if (d.state == CursorState::Insert && row > insertRow(d))
         --recordRow;
-    if (recordRows(d) == 0)
+    if (d.table->rowCountSoFar(d.order) == 0)
         return;
     // Remember the target before the pending record ends: saving or dropping
     // it shifts the rows below it.
-    recordRow = std::clamp(recordRow, 0, recordRows(d) - 1);
+    recordRow = std::clamp(recordRow, 0, rowsUpTo(d, recordRow) - 1);
     if (isPending(d.state)) {
         const Order::Entry target = d.table->entryAt(d.order, recordRow);
         const std::string targetKey(target.key);

@@ -7,9 +7,13 @@
 #include "SavesRunning.h"
 #include "StoreTexts.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <map>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -531,27 +535,53 @@ std::string keyListSql(const std::string& column, bool secondary)
     return "SELECT " + column + ", _id FROM records ORDER BY " + column + (secondary ? ", _id" : "");
 }
 
-// Reads an order's whole key list on a connection of its own (the calling
-// thread's). Returns nothing when `stop` was set meanwhile.
-std::unique_ptr<Order> readKeyList(const fs::path& file, const std::string& column, int busyTimeoutMs,
-                                   const std::atomic<bool>& stop)
+// Appends an order's (key, id) pairs to `keys`: all of them, or those after
+// `after`. `column` is quoted; the order is unique (the reading order).
+void appendKeys(sqlite3* db, const std::string& column, const std::string* after, Order& keys)
 {
+    Statement scan(db, after ? "SELECT " + column + ", _id FROM records WHERE " + column + " > ?1 ORDER BY " + column
+                             : keyListSql(column, false));
+    if (after)
+        scan.bindBlob(1, *after);
+    while (scan.step())
+        keys.append(scan.blob(0), scan.integer(1));
+}
+
+// Counts the rows and then reads the reading order's key list on a
+// connection of its own (the calling thread's), which gives way to every
+// other thread of the machine. Setting `stop` ends the work where it is:
+// the keys read so far are returned, and the count stays -1 when it was
+// not done.
+std::unique_ptr<Order> readInBackground(const fs::path& file, const std::string& column, int busyTimeoutMs,
+                                        std::atomic<int>& count, const std::atomic<bool>& stop)
+{
+    // This thread only; the window thread keeps its own priority.
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 19);
+    auto keys = std::make_unique<Order>();
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
-    // Declared before the statement: the statement is finalized first.
+    // Declared before the statements: they are finalized first.
     const std::unique_ptr<sqlite3, int (*)(sqlite3*)> closing(db, sqlite3_close_v2);
     if (rc != SQLITE_OK)
         throwSqlite(db, rc, "open");
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, busyTimeoutMs);
-    auto loaded = std::make_unique<Order>();
-    Statement scan(db, keyListSql(column, false));
-    for (int n = 0; scan.step(); ++n) {
-        if ((n & 4095) == 0 && stop)
-            return nullptr;
-        loaded->append(scan.blob(0), scan.integer(1));
+    sqlite3_progress_handler(
+        db, 1000, [](void* flag) { return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0; },
+        const_cast<std::atomic<bool>*>(&stop));
+    try {
+        if (count.load() < 0) {
+            Statement counting(db, "SELECT count(*) FROM records");
+            counting.step();
+            int unknown = -1;
+            count.compare_exchange_strong(unknown, static_cast<int>(counting.integer(0)));
+        }
+        appendKeys(db, column, nullptr, *keys);
+    } catch (const StoreError&) {
+        if (!stop.load())
+            throw;
     }
-    return loaded;
+    return keys;
 }
 
 std::int64_t pageCount(sqlite3* db)
@@ -564,9 +594,10 @@ std::int64_t pageCount(sqlite3* db)
 
 void Table::startLoadingOrder(std::int64_t backgroundOrderPages)
 {
-    // The first rows and the count come from a few pages and the compact
-    // id index; the key list of a big table needs every page of the table,
-    // which cold takes a second and more when saves scattered them.
+    // The first rows come from a few pages. The count reads the id index
+    // and the key list of a big table every page of the table, which cold
+    // takes a second and more when saves scattered them: both are read on a
+    // thread of their own, after the window shows.
     if (backgroundOrderPages == kNever || pageCount(m_db) < backgroundOrderPages) {
         order(0); // reads the whole primary index: a damaged index shows here
         return;
@@ -574,16 +605,34 @@ void Table::startLoadingOrder(std::int64_t backgroundOrderPages)
     auto loading = std::make_unique<LoadingOrder>();
     const std::string column = quoteIdentifier(m_orders[0].column);
     {
-        Statement count(m_db, "SELECT count(*) FROM records");
-        count.step();
-        loading->size = static_cast<int>(count.integer(0));
         Statement head(m_db, keyListSql(column, false) + " LIMIT " + std::to_string(kLoadingHead));
         while (head.step())
             loading->head.append(head.blob(0), head.integer(1));
     }
-    loading->result = std::async(std::launch::async, readKeyList, m_file, column, m_busyTimeoutMs,
-                                 std::cref(loading->stop));
+    if (loading->head.size() < kLoadingHead)
+        loading->count = loading->head.size(); // the head is every row
+    loading->result = std::async(std::launch::async, readInBackground, m_file, column, m_busyTimeoutMs,
+                                 std::ref(loading->count), std::cref(loading->stop));
     m_loading = std::move(loading);
+}
+
+int Table::loadingCount()
+{
+    const int known = m_loading->count.load();
+    if (known >= 0)
+        return known;
+    if (m_loading->failed)
+        std::rethrow_exception(m_loading->failed);
+    // Counted here rather than waiting for a thread that gives way to everything.
+    try {
+        Statement counting(m_db, "SELECT count(*) FROM records");
+        counting.step();
+        m_loading->count = static_cast<int>(counting.integer(0));
+    } catch (...) {
+        m_loading->failed = std::current_exception();
+        throw;
+    }
+    return m_loading->count.load();
 }
 
 void Table::finishLoadingOrder()
@@ -592,9 +641,18 @@ void Table::finishLoadingOrder()
         return;
     if (m_loading->failed)
         std::rethrow_exception(m_loading->failed);
+    // The thread stops where it is; the rest is read here at once.
+    m_loading->stop = true;
     std::unique_ptr<Order> loaded;
     try {
         loaded = m_loading->result.get();
+        const std::string column = quoteIdentifier(m_orders[0].column);
+        if (loaded->size() == 0) {
+            appendKeys(m_db, column, nullptr, *loaded);
+        } else {
+            const std::string last(loaded->at(loaded->size() - 1).key);
+            appendKeys(m_db, column, &last, *loaded);
+        }
     } catch (...) {
         // The count and the first rows stay as the open read them, so that a
         // grid can still paint; whatever needs the rest fails the same way
@@ -602,23 +660,38 @@ void Table::finishLoadingOrder()
         m_loading->failed = std::current_exception();
         throw;
     }
-    const int expectedSize = m_loading->size;
+    const int counted = m_loading->count.load();
     m_loaded = std::move(m_loading);
-    if (!loaded)
-        return; // stopped: order(0) reads the list itself
     // Nothing is written before the list is taken, so it holds what the
     // count and the first rows were read from, unless another program
     // changed the file meanwhile: then the rows counted so far are stale.
-    if (loaded->size() != expectedSize)
+    if (counted >= 0 && loaded->size() != counted)
         ++m_version;
     m_orders[0].loaded = std::move(loaded);
 }
 
 int Table::rowCount(int id)
 {
-    if (id == 0 && m_loading)
-        return m_loading->size;
+    if (m_loading)
+        return onTable(Operation::Read, m_def.fileName, [&] { return loadingCount(); });
     return order(id).size();
+}
+
+int Table::rowCountSoFar(int id)
+{
+    if (m_loading) {
+        const int known = m_loading->count.load();
+        return known >= 0 ? known : m_loading->head.size();
+    }
+    return rowCount(id);
+}
+
+bool Table::countPending() const
+{
+    // A thread that ended without a count (a damaged index) leaves the
+    // rows read at open until something needs the count and says why not.
+    return m_loading && m_loading->count.load() < 0 && !m_loading->failed
+           && m_loading->result.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
 }
 
 Order::Entry Table::entryAt(int id, int row)

@@ -69,10 +69,17 @@ public:
     int orderOnField(int field) const;
     const Order& order(int order);
     // The size of an order and an entry of it, without waiting for a key
-    // list still being read when the open read that much already.
+    // list still being read when that much is known already. While the
+    // thread has not counted the rows yet, rowCount() counts them here.
     int rowCount(int order);
     Order::Entry entryAt(int order, int row);
     int recordCount() { return rowCount(0); }
+    // What is known of an order's size without any reading: its size, or
+    // while a big table's rows are still being counted, the rows read at open.
+    // (Every order of a table has the same size.)
+    int rowCountSoFar(int order);
+    // True while rowCountSoFar() may still be short of the true size.
+    bool countPending() const;
     // True while the reading order's key list is still being read (or
     // could not be read: then the count and first rows stay those of the open).
     bool loadingOrder() const { return m_loading != nullptr; }
@@ -128,18 +135,24 @@ private:
         std::unique_ptr<Order> loaded;
     };
 
-    // What the open knows of the reading order while its thread reads it.
+    // What the open knows of the reading order while its thread counts the
+    // rows and reads their key list.
     struct LoadingOrder {
-        int size = 0;
         Order head; // the first rows
+        std::atomic<int> count{-1}; // -1 until counted
+        // Set to end the read: the table closes, or this thread wants the
+        // list now and reads the rest itself (the reading thread runs at a
+        // low priority, and a busy machine may hardly run it at all).
         std::atomic<bool> stop{false};
-        std::future<std::unique_ptr<Order>> result;
+        std::future<std::unique_ptr<Order>> result; // the keys read, perhaps not all
         std::exception_ptr failed; // what reading the list threw
     };
 
     void startLoadingOrder(std::int64_t backgroundOrderPages);
-    // Takes the key list read on the thread; throws what the read threw.
+    // Takes the key list read on the thread and reads what it left; throws
+    // what the read threw.
     void finishLoadingOrder();
+    int loadingCount();
     void readDefinition();
     void checkSchema();
     void describeColumnMismatch();

@@ -4,6 +4,8 @@
 #include "StoreTexts.h"
 
 #include <sqlite3.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <string_view>
@@ -118,6 +120,9 @@ BackgroundTableCheck::BackgroundTableCheck(std::vector<std::filesystem::path> fi
                                            std::function<void()> done)
 {
     m_thread = std::thread([this, files = std::move(files), damaged = std::move(damaged), done = std::move(done)] {
+        // The check gives way to every other thread of the machine, the
+        // window thread above all: the user waits for nothing it does.
+        ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 19);
         // Nothing may escape the thread: it would end the program.
         try {
             for (const std::filesystem::path& file : files) {

@@ -323,7 +323,10 @@ bool DBGrid::handleKey(QKeyEvent* event)
         // An untouched record already started past the end stays the only one.
         if (inserting && m_appending && !cursor->modified())
             return true;
-        if (cursor->currentRow() != cursor->rowCount() - 1 || !m_insertKeys)
+        // Only the last row can be (a big table still being counted is
+        // counted only when the row is the last one known so far).
+        const int row = cursor->currentRow();
+        if (row < cursor->rowCountSoFar() - 1 || row != cursor->rowCount() - 1 || !m_insertKeys)
             return false;
         // Past the last row: a new empty record at the end.
         guarded([&] {
@@ -342,7 +345,7 @@ bool DBGrid::handleKey(QKeyEvent* event)
         break;
     }
     // Typing into an empty table starts its first record.
-    if (m_insertKeys && cursor->rowCount() == 0 && !event->text().isEmpty() && event->text().at(0).isPrint() &&
+    if (m_insertKeys && cursor->rowCountSoFar() == 0 && !event->text().isEmpty() && event->text().at(0).isPrint() &&
         (modifiers & ~Qt::ShiftModifier) == Qt::NoModifier) {
         if (!guarded([&] { cursor->edit(); }))
             return true;
@@ -352,6 +355,7 @@ bool DBGrid::handleKey(QKeyEvent* event)
 
 void DBGrid::keyPressEvent(QKeyEvent* event)
 {
+    m_model->completeRows();
     if (handleKey(event))
         event->accept();
     else
@@ -368,7 +372,7 @@ void DBGrid::setRecordKeys(bool insert, bool remove)
 void DBGrid::askAndDelete()
 {
     store::Cursor* cursor = m_model->cursor();
-    if (!m_deleteKeys || !cursor || !cursor->isActive() || cursor->rowCount() == 0)
+    if (!m_deleteKeys || !cursor || !cursor->isActive() || cursor->rowCountSoFar() == 0)
         return;
     // The typed text belongs to the record the question is about.
     commitOpenEditor();

@@ -163,10 +163,11 @@ void DBNavigator::displayChanged(store::DisplayChange)
 void DBNavigator::updateButtons()
 {
     const bool active = m_dataSet && m_dataSet->isActive();
-    const int rows = active ? m_dataSet->rowCount() : 0;
+    const int rows = active ? m_dataSet->rowCountSoFar() : 0;
     const int row = active ? m_dataSet->currentRow() : -1;
     const bool bof = rows == 0 || row <= 0;
-    const bool eof = rows == 0 || row >= rows - 1;
+    // While a big table is still being counted there are rows after those known.
+    const bool eof = rows == 0 || (row >= rows - 1 && !m_dataSet->countPending());
     const bool modifiable = active && m_dataSet->canModify();
     const bool pending = active && (m_dataSet->state() == store::CursorState::Edit ||
                                     m_dataSet->state() == store::CursorState::Insert);

@@ -47,7 +47,7 @@ void FieldBinding::setField(const QString& field)
 
 QString FieldBinding::text() const
 {
-    if (!m_dataSet || m_field.isEmpty() || !m_dataSet->isActive() || m_dataSet->rowCount() == 0)
+    if (!m_dataSet || m_field.isEmpty() || !m_dataSet->isActive() || m_dataSet->rowCountSoFar() == 0)
         return {};
     try {
         return QString::fromStdString(m_dataSet->text(m_field.toStdString()));

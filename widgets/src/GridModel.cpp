@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QTimer>
 
 namespace widgets {
 
@@ -17,11 +18,17 @@ const QString kEditMarker = QStringLiteral("I");
 const QString kInsertMarker = QStringLiteral("*");
 const QString kUnreadable = QStringLiteral("‹záznam nelze přečíst›");
 
+// Rows added at a time once a big table is counted, and how often the count
+// is looked for meanwhile.
+constexpr int kGrowShare = 131072;
+constexpr int kCountWatchMs = 15;
+
 } // namespace
 
 GridModel::GridModel(QObject* parent)
-    : QAbstractTableModel(parent), m_readFailure(new DeferredErrorReport(this))
+    : QAbstractTableModel(parent), m_countWatch(new QTimer(this)), m_readFailure(new DeferredErrorReport(this))
 {
+    connect(m_countWatch, &QTimer::timeout, this, [this] { growTowardsCount(); });
 }
 
 template <typename F> void GridModel::restructure(F&& change)
@@ -74,6 +81,7 @@ void GridModel::setDataSet(store::DataSet* dataSet)
         resolveFields();
         endResetModel();
     });
+    watchCount();
     Q_EMIT cursorRowChanged();
 }
 
@@ -90,6 +98,7 @@ void GridModel::setColumns(const QList<GridColumn>& columns)
         resolveFields();
         endResetModel();
     });
+    watchCount();
     Q_EMIT cursorRowChanged();
 }
 
@@ -115,7 +124,8 @@ void GridModel::resolveFields()
         }
         m_fieldIndexes.append(index);
     }
-    m_rowCount = active ? m_dataSet->rowCount() : 0;
+    m_rowCount = active ? m_dataSet->rowCountSoFar() : 0;
+    m_growTarget = -1;
     m_currentRow = active ? m_dataSet->currentRow() : -1;
     m_state = m_dataSet ? m_dataSet->state() : store::CursorState::Closed;
     m_insertRow = m_state == store::CursorState::Insert ? m_currentRow : -1;
@@ -146,7 +156,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     if (field < 0)
         return {};
     // The cache can run ahead of the data set while its display is suspended.
-    if (row < 0 || row >= m_dataSet->rowCount())
+    if (row < 0 || row >= m_dataSet->rowCountSoFar())
         return QString();
     return readCell(row, field, index.column());
 }
@@ -259,10 +269,99 @@ void GridModel::refreshAll()
         Q_EMIT headerDataChanged(Qt::Vertical, 0, m_rowCount - 1);
 }
 
+void GridModel::watchCount()
+{
+    if (m_dataSet && m_dataSet->isActive() && m_dataSet->countPending()) {
+        if (!m_countWatch->isActive())
+            m_countWatch->start(kCountWatchMs);
+    } else if (m_growTarget < 0) {
+        m_countWatch->stop();
+    }
+}
+
+void GridModel::growTowardsCount()
+{
+    if (!m_dataSet || !m_dataSet->isActive()) {
+        m_countWatch->stop();
+        m_growTarget = -1;
+        return;
+    }
+    if (m_dataSet->countPending())
+        return;
+    const int target = m_dataSet->rowCountSoFar();
+    if (target < m_rowCount) {
+        // Fewer rows than the open read (another program changed the file).
+        m_countWatch->stop();
+        m_growTarget = -1;
+        restructure([&] {
+            beginResetModel();
+            resolveFields();
+            endResetModel();
+        });
+        Q_EMIT cursorRowChanged();
+        return;
+    }
+    const int next = std::min(target, m_rowCount + kGrowShare);
+    if (next > m_rowCount) {
+        restructure([&] {
+            beginInsertRows(QModelIndex(), m_rowCount, next - 1);
+            m_rowCount = next;
+            endInsertRows();
+        });
+    }
+    if (next < target) {
+        m_growTarget = target;
+        m_countWatch->start(0); // the next share once the events waiting are handled
+    } else {
+        m_growTarget = -1;
+        m_countWatch->stop();
+    }
+}
+
+void GridModel::finishGrowing()
+{
+    if (m_growTarget <= m_rowCount) {
+        m_growTarget = -1;
+        return;
+    }
+    const int target = m_growTarget;
+    m_growTarget = -1;
+    m_countWatch->stop();
+    restructure([&] {
+        beginInsertRows(QModelIndex(), m_rowCount, target - 1);
+        m_rowCount = target;
+        endInsertRows();
+    });
+}
+
+void GridModel::completeRows()
+{
+    if (!m_dataSet || !m_dataSet->isActive() || (m_growTarget < 0 && !m_dataSet->countPending()))
+        return;
+    // A failure to count is the store's to report; the rows known stay.
+    try {
+        m_growTarget = m_dataSet->rowCount();
+    } catch (const std::exception& error) {
+        m_growTarget = -1;
+        m_readFailure->failed(error);
+        return;
+    }
+    finishGrowing();
+}
+
 void GridModel::displayChanged(store::DisplayChange change)
 {
     if (!m_dataSet)
         return;
+    // Rows still being added: a move among those there already lets the rest
+    // come share by share; anything else needs them all first.
+    if (m_growTarget >= 0) {
+        const bool moveAmongShown = m_dataSet->isActive() && m_dataSet->rowCountSoFar() == m_growTarget &&
+                                    m_dataSet->currentRow() < m_rowCount &&
+                                    (change == store::DisplayChange::Current || change == store::DisplayChange::Fields);
+        if (!moveAmongShown)
+            finishGrowing();
+    }
     // Whatever the user did next (not a keystroke into the pending record) is
     // the moment to try a locked file again; rows that failed are tried again
     // once the rows may have changed.
@@ -271,7 +370,9 @@ void GridModel::displayChanged(store::DisplayChange change)
     if (change == store::DisplayChange::Everything)
         m_unreadableRows.clear();
     const bool active = m_dataSet->isActive();
-    const int newCount = active ? m_dataSet->rowCount() : 0;
+    int newCount = active ? m_dataSet->rowCountSoFar() : 0;
+    if (m_growTarget >= 0 && newCount == m_growTarget)
+        newCount = m_rowCount;
     const int newCurrent = active ? m_dataSet->currentRow() : -1;
     const store::CursorState newState = m_dataSet->state();
 
@@ -315,6 +416,7 @@ void GridModel::displayChanged(store::DisplayChange change)
             resolveFields();
             endResetModel();
         });
+        watchCount();
         Q_EMIT cursorRowChanged();
         return;
     }
@@ -359,6 +461,7 @@ void GridModel::displayChanged(store::DisplayChange change)
     m_state = newState;
     // Records may have moved in key order after a save: repaint every row.
     refreshAll();
+    watchCount();
     Q_EMIT cursorRowChanged();
 }
 

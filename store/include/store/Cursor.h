@@ -55,6 +55,8 @@ public:
     int recordCount() const override;
 
     int rowCount() const override;
+    int rowCountSoFar() const override;
+    bool countPending() const override;
     int currentRow() const override;
     std::string rowText(int row, int field) const override;
     void moveToRow(int row) override;

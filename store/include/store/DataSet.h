@@ -55,6 +55,12 @@ public:
     // Grid access: rows shown, the current row (-1 when empty), any row's field
     // without moving, and moving to a row (which ends a pending record first).
     virtual int rowCount() const = 0;
+    // The rows known without reading anything: rowCount(), or while a big
+    // table is still being counted in the background, the rows read at its
+    // open (never 0 unless the set is empty). Grids and controls ask this
+    // while painting; countPending() says it may still grow.
+    virtual int rowCountSoFar() const { return rowCount(); }
+    virtual bool countPending() const { return false; }
     virtual int currentRow() const = 0;
     virtual std::string rowText(int row, int field) const = 0;
     virtual void moveToRow(int row) = 0;

@@ -10,6 +10,8 @@
 #include <QSet>
 #include <QVector>
 
+class QTimer;
+
 namespace store {
 class Cursor;
 }
@@ -19,7 +21,10 @@ namespace widgets {
 // A table model that reads a cursor or a selection row by row: it asks the
 // data set only for the rows a view paints, so a million-row table costs
 // nothing up front. The row count is cached and changed only between the
-// begin/end calls a view expects.
+// begin/end calls a view expects. While a big table is still being counted
+// the model has the rows known so far; the rest are added once counted, a
+// share at a time (a view keeps a size for every row, and a million of them
+// at once would hold up a key typed meanwhile).
 class GridModel : public QAbstractTableModel, public store::DisplayObserver {
     Q_OBJECT
 public:
@@ -58,6 +63,11 @@ public:
 
     void displayChanged(store::DisplayChange change) override;
 
+    // Has every row of the data set, counting a big table now if need be:
+    // before the view moves by itself (Ctrl+End, Page Down), which goes only
+    // as far as the rows the model has.
+    void completeRows();
+
     // True while rows are being added, removed or reset. A view's current
     // index moves by itself then (the toolkit moves it off a removed row);
     // such a move is no user's choice and must not move the cursor.
@@ -79,6 +89,12 @@ private:
     int sourceRow(int row) const;
     // Runs a begin/end pair of the toolkit's structure calls with restructuring() set.
     template <typename F> void restructure(F&& change);
+    // Starts or stops watching for the count of a big table.
+    void watchCount();
+    // Adds the next share of the counted rows.
+    void growTowardsCount();
+    // Adds the rows still to come at once.
+    void finishGrowing();
 
     // The store reports a row added or removed after the fact; between the
     // begin and end calls the model still answers with the old rows.
@@ -95,6 +111,9 @@ private:
     int m_transitionRow = -1;
     int m_restructuring = 0;
     bool m_readOnly = false;
+    // The data set's row count while rows are being added towards it, else -1.
+    int m_growTarget = -1;
+    QTimer* m_countWatch = nullptr;
 
     // Reads are const calls of the view; what they learn about failures is
     // kept here. Rows that failed are not asked again until the rows change;
