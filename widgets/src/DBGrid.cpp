@@ -1,5 +1,6 @@
 #include "widgets/DBGrid.h"
 
+#include "CellTextCache.h"
 #include "CursorFollower.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/FieldLength.h"
@@ -12,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyledItemDelegate>
 
 namespace widgets {
@@ -109,6 +111,43 @@ public:
         editor->setGeometry(option.rect);
     }
 
+    // As the style paints a cell, with the text taken from the cache: the
+    // style would shape and elide every text of every row on every repaint.
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        if (cell.textElideMode != Qt::ElideRight || !CellTextCache::isSingleLine(cell.text) ||
+            (cell.features & QStyleOptionViewItem::WrapText)) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        const QWidget* widget = cell.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        const QString text = cell.text;
+        cell.text.clear();
+        // Background, selection and focus frame.
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, widget);
+        if (text.isEmpty())
+            return;
+        // The style's own text margins and colours.
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        const QRect room = cell.rect.adjusted(margin, 0, -margin, 0);
+        const QStaticText laidOut = m_texts.text(text, room.width(), cell.font);
+        QPalette::ColorGroup group = (cell.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+        if (group == QPalette::Normal && !(cell.state & QStyle::State_Active))
+            group = QPalette::Inactive;
+        const QSize size = laidOut.size().toSize();
+        const QRect placed = QStyle::alignedRect(cell.direction, cell.displayAlignment, size, room);
+        painter->save();
+        painter->setClipRect(room);
+        painter->setFont(cell.font);
+        painter->setPen(cell.palette.color(
+            group, (cell.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawStaticText(placed.topLeft(), laidOut);
+        painter->restore();
+    }
+
 protected:
     bool eventFilter(QObject* object, QEvent* event) override
     {
@@ -128,6 +167,7 @@ protected:
 
 private:
     mutable QWidget* m_committing = nullptr;
+    mutable CellTextCache m_texts;
 };
 
 bool isPending(const store::DataSet& dataSet)
