@@ -3,13 +3,14 @@
 #include "widgets/ErrorReport.h"
 #include "widgets/GridModel.h"
 
+#include "UniformListView.h"
+
 #include "store/Cursor.h"
 
 #include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QListView>
 
 namespace widgets {
 
@@ -19,14 +20,14 @@ constexpr int kVisibleCharacters = 20;
 
 DBLookupComboBox::DBLookupComboBox(QWidget* parent) : QComboBox(parent), m_model(new GridModel(this))
 {
-    // Nothing may measure or search every entry: the size comes from a
-    // character count, the list view has rows of one height, typing is
-    // searched by the index and Enter never matches the text item by item.
+    // Nothing may measure, lay out or search every entry: the size comes
+    // from a character count, the list places its rows by their number,
+    // typing is searched by the index and Enter never matches the text item
+    // by item.
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(kVisibleCharacters);
-    auto* list = new QListView(this);
-    list->setUniformItemSizes(true);
-    list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    auto* list = new UniformListView(this);
+    list->setObjectName(QStringLiteral("LookupList"));
     setView(list);
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
@@ -114,6 +115,10 @@ bool DBLookupComboBox::eventFilter(QObject* watched, QEvent* event)
             QCoreApplication::sendEvent(lineEdit(), &copy);
             return true;
         }
+        // The list goes only as far as the rows counted so far; a move by
+        // pages or to the end needs them all.
+        if (key->key() == Qt::Key_End || key->key() == Qt::Key_PageDown)
+            m_model->completeRows();
     }
     if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
