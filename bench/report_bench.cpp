@@ -9,6 +9,7 @@
 
 #include "reports/AddressLines.h"
 #include "reports/AddressReports.h"
+#include "reports/PrintPreview.h"
 #include "reports/ReportEngine.h"
 #include "reports/TextPrinter.h"
 
@@ -17,12 +18,15 @@
 #include "store/Cursor.h"
 #include "store/Database.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QTimer>
 #include <QPrinter>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -114,8 +118,62 @@ void Lines_PrintAllPdf(benchmark::State& state)
     fs::remove(pdf);
 }
 
+// The highest resident memory since the last reset, in kB; resets the mark.
+long peakKbSinceReset()
+{
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    long peak = 0;
+    while (std::getline(in, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            peak = std::atol(line.c_str() + 6);
+    std::ofstream("/proc/self/clear_refs") << "5";
+    return peak;
+}
+
+// The user's whole preview of "Všechny údaje" over the million addresses,
+// opened and closed five times: the process's resident memory before the
+// first opening is the reference; after each closing it must be back near it.
+void Preview_Memory(benchmark::State& state)
+{
+    store::Cursor& table = *bench().table;
+    const reports::ReportLayout layout = reports::fullAddressLayout();
+    // The table as the main window has it: key list read, on its first record.
+    table.last();
+    table.first();
+    for (auto _ : state) {
+        const long before = residentKb();
+        peakKbSinceReset();
+        long worstAfter = 0;
+        long worstPeak = 0;
+        for (int opening = 0; opening < 5; ++opening) {
+            // Closes the preview as soon as it shows its first page.
+            QTimer closer;
+            QObject::connect(&closer, &QTimer::timeout, [&closer] {
+                if (QWidget* preview = QApplication::activeModalWidget()) {
+                    preview->close();
+                    closer.stop();
+                }
+            });
+            closer.start(10);
+            reports::previewReport(layout, table, nullptr);
+            const long after = residentKb();
+            const long peak = peakKbSinceReset();
+            std::fprintf(stderr, "opening %d: before %.1f MB, peak %.1f MB, after closing %.1f MB\n", opening + 1,
+                         before / 1024.0, peak / 1024.0, after / 1024.0);
+            worstAfter = std::max(worstAfter, after);
+            worstPeak = std::max(worstPeak, peak);
+        }
+        state.counters["before_MB"] = before / 1024.0;
+        state.counters["peak_MB"] = worstPeak / 1024.0;
+        state.counters["after_MB"] = worstAfter / 1024.0;
+        state.counters["kept_MB"] = (worstAfter - before) / 1024.0;
+    }
+}
+
 } // namespace
 
+BENCHMARK(Preview_Memory)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(Lines_PrintAllPdf)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(Report_PrepareFull)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(Report_PrepareShort)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -124,7 +182,7 @@ BENCHMARK(Report_RenderPage)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QGuiApplication application(argc, argv);
+    QApplication application(argc, argv);
     platform::ScopedFakeServices fakes;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
