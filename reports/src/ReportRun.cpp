@@ -7,6 +7,8 @@
 
 #include <QDate>
 
+#include <malloc.h>
+
 #include <optional>
 
 namespace reports {
@@ -25,9 +27,9 @@ QString printDate()
     return QString::fromStdString(store::formatDate(date));
 }
 
-} // namespace
-
-bool previewReport(const ReportLayout& layout, store::DataSet& data, QWidget* parent)
+// Prepares the report and shows it until the user closes the preview; the
+// report and its pages are gone when this returns.
+bool showPreview(const ReportLayout& layout, store::DataSet& data, QWidget* parent)
 {
     std::optional<PreparedReport> report;
     {
@@ -53,6 +55,19 @@ bool previewReport(const ReportLayout& layout, store::DataSet& data, QWidget* pa
     PrintPreview preview(*report, parent);
     preview.exec();
     return true;
+}
+
+} // namespace
+
+bool previewReport(const ReportLayout& layout, store::DataSet& data, QWidget* parent)
+{
+    const bool shown = showPreview(layout, data, parent);
+    // A big report's texts and pages leave the heap in pieces the allocator
+    // keeps for itself (its threshold for giving memory back grows with
+    // every large block freed); hand them back to the system, or the
+    // process stays a report bigger for the rest of the run.
+    ::malloc_trim(0);
+    return shown;
 }
 
 } // namespace reports
