@@ -6,10 +6,11 @@ namespace platform {
 
 namespace {
 
-const QString captionConfirm = QStringLiteral("Confirm");
-const QString captionInformation = QStringLiteral("Information");
-const QString captionWarning = QStringLiteral("Warning");
-const QString captionError = QStringLiteral("Error");
+// The captions of the shared boxes: the user reads Czech in every title bar.
+const QString captionConfirm = QStringLiteral("Potvrzení");
+const QString captionInformation = QStringLiteral("Informace");
+const QString captionWarning = QStringLiteral("Upozornění");
+const QString captionError = QStringLiteral("Chyba");
 
 Services& current()
 {

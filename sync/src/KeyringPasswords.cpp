@@ -12,6 +12,22 @@ namespace {
 
 const QString kService = QStringLiteral("Pelmir a telefony – synchronizace");
 
+// The library's error texts are English; the user reads the cause in Czech.
+QString causeOf(QKeychain::Error error)
+{
+    switch (error) {
+    case QKeychain::AccessDenied:
+    case QKeychain::AccessDeniedByUser:
+        return texts::kKeyringDenied;
+    case QKeychain::NoBackendAvailable:
+    case QKeychain::NotImplemented:
+        return texts::kKeyringNone;
+    default:
+        // Without a session bus the library reports only "Unknown error".
+        return qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") ? texts::kKeyringNone : texts::kKeyringOther;
+    }
+}
+
 // Runs a keychain job to its end; the job deletes itself afterwards.
 bool finish(QKeychain::Job* job, QString* error)
 {
@@ -22,7 +38,7 @@ bool finish(QKeychain::Job* job, QString* error)
     if (job->error() == QKeychain::NoError)
         return true;
     if (error)
-        *error = texts::kKeyringFailed.arg(job->errorString());
+        *error = texts::kKeyringFailed.arg(causeOf(job->error()));
     return false;
 }
 

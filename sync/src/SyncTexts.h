@@ -89,6 +89,10 @@ inline const QString kSettingsTooLong =
 namespace davsync::texts {
 
 inline const QString kKeyringFailed = QStringLiteral("Klíčenka systému heslo neuložila ani nevydala: %1");
+// Why, in place of the keyring library's English texts.
+inline const QString kKeyringNone = QStringLiteral("v tomto sezení neběží žádná klíčenka (Secret Service, KWallet).");
+inline const QString kKeyringDenied = QStringLiteral("přístup ke klíčence byl odepřen.");
+inline const QString kKeyringOther = QStringLiteral("klíčenka ohlásila chybu.");
 
 } // namespace davsync::texts
 

@@ -29,34 +29,35 @@ struct HelperCase {
     QList<Button> buttons;
 };
 
-// Every helper must build the box the conventions prescribe: a wrong caption,
-// sign or button set is what the user sees first.
+// Every helper must build its box with a Czech caption and the right sign and
+// buttons: a wrong (or English) caption, sign or button set is what the user
+// sees first.
 TEST(DialogHelpers, BuildTheConventionalBoxes)
 {
     const QString title = QStringLiteral("Pelmir a telefony");
     const std::vector<HelperCase> cases = {
         {"confirm",
          [](auto& d) { d.confirm("t"); },
-         "Confirm",
+         "Potvrzení",
          Icon::Question,
          {Button::Yes, Button::No}},
         {"confirmYesNoCancel",
          [](auto& d) { d.confirmYesNoCancel("t"); },
-         "Confirm",
+         "Potvrzení",
          Icon::Question,
          {Button::Yes, Button::No, Button::Cancel}},
         {"information",
          [](auto& d) { d.information("t"); },
-         "Information",
+         "Informace",
          Icon::Information,
          {Button::Ok}},
-        {"warning", [](auto& d) { d.warning("t"); }, "Warning", Icon::Warning, {Button::Ok}},
-        {"error", [](auto& d) { d.error("t"); }, "Error", Icon::Error, {Button::Ok}},
+        {"warning", [](auto& d) { d.warning("t"); }, "Upozornění", Icon::Warning, {Button::Ok}},
+        {"error", [](auto& d) { d.error("t"); }, "Chyba", Icon::Error, {Button::Ok}},
         {"errorBox", [](auto& d) { d.errorBox("t"); }, title, Icon::Error, {Button::Ok}},
         {"message", [](auto& d) { d.message("t"); }, title, Icon::None, {Button::Ok}},
         {"okCancel",
          [](auto& d) { d.okCancel("t"); },
-         "Confirm",
+         "Potvrzení",
          Icon::Question,
          {Button::Ok, Button::Cancel}},
     };
@@ -156,11 +157,11 @@ struct RealBoxCase {
 TEST(QtDialogs, MessageBoxCarriesCaptionSignAndButtons)
 {
     const std::vector<RealBoxCase> cases = {
-        {{"Confirm", "Smazat záznam?", Icon::Question, {Button::Yes, Button::No}},
+        {{"Potvrzení", "Smazat záznam?", Icon::Question, {Button::Yes, Button::No}},
          QMessageBox::Question,
          {"&Yes", "&No"},
          "&No"},
-        {{"Confirm", "Uložit?", Icon::Question, {Button::Yes, Button::No, Button::Cancel}},
+        {{"Potvrzení", "Uložit?", Icon::Question, {Button::Yes, Button::No, Button::Cancel}},
          QMessageBox::Question,
          {"&Yes", "&No", "Cancel"},
          "Cancel"},
@@ -172,8 +173,8 @@ TEST(QtDialogs, MessageBoxCarriesCaptionSignAndButtons)
          QMessageBox::NoIcon,
          {"OK"},
          "OK"},
-        {{"Warning", "Pozor", Icon::Warning, {Button::Ok}}, QMessageBox::Warning, {"OK"}, "OK"},
-        {{"Information", "Info", Icon::Information, {Button::Ok}},
+        {{"Upozornění", "Pozor", Icon::Warning, {Button::Ok}}, QMessageBox::Warning, {"OK"}, "OK"},
+        {{"Informace", "Info", Icon::Information, {Button::Ok}},
          QMessageBox::Information,
          {"OK"},
          "OK"},
@@ -200,7 +201,7 @@ TEST(QtDialogs, ClickedButtonMapsBackToTheAnswer)
 {
     QHash<QAbstractButton*, Button> map;
     auto box = platform::QtDialogs::buildMessageBox(
-        {"Confirm", "?", Icon::Question, {Button::Yes, Button::No}}, nullptr, &map);
+        {"Potvrzení", "?", Icon::Question, {Button::Yes, Button::No}}, nullptr, &map);
     box->show();
     QAbstractButton* no = map.key(Button::No);
     QTest::mouseClick(no, Qt::LeftButton);
@@ -281,8 +282,8 @@ TEST(QtDialogs, CzechToolkitKeepsTheMessageBoxesEnglish)
 
     QHash<QAbstractButton*, Button> map;
     auto box = platform::QtDialogs::buildMessageBox(
-        {"Confirm", "Smazat?", Icon::Question, {Button::Yes, Button::No}}, nullptr, &map);
-    EXPECT_EQ(box->windowTitle(), QStringLiteral("Confirm"));
+        {"Potvrzení", "Smazat?", Icon::Question, {Button::Yes, Button::No}}, nullptr, &map);
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("Potvrzení"));
     EXPECT_EQ(map.key(Button::Yes)->text(), QStringLiteral("&Yes"));
     EXPECT_EQ(map.key(Button::No)->text(), QStringLiteral("&No"));
 }
