@@ -86,6 +86,10 @@ Application::Application(const std::filesystem::path& workDir)
     // A file under a table's name must be that table: the notebook copied
     // over the address book is refused, not shown as addresses.
     m_database->setCatalogue(store::catalogue());
+    // The protected tables are the program's own: every reader (a sync from
+    // the menu, a window's repaint) opens them as the command line does,
+    // whichever window happens to be made first.
+    m_database->registerPassword(store::dataTablesPassword());
     // A data directory from before the sync state table gets it empty, so
     // that a backup, which wants every table, finds it.
     try {
