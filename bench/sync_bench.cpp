@@ -77,7 +77,8 @@ int vdirsyncer(const QStringList& arguments, const QString& workDir, const QByte
     QProcess process;
     process.setWorkingDirectory(workDir);
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.setStandardOutputFile(QProcess::nullDevice());
+    const QString log = QDir(workDir).filePath(QStringLiteral("vdirsyncer.log"));
+    process.setStandardOutputFile(log);
     process.start(QStringLiteral("vdirsyncer"), arguments);
     if (!process.waitForStarted(10000))
         return -1;
@@ -88,7 +89,20 @@ int vdirsyncer(const QStringList& arguments, const QString& workDir, const QByte
         process.waitForFinished();
         return -2;
     }
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -3;
+    const int code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -3;
+    // A failed reference run is no figure: say what it complained of.
+    if (code != 0) {
+        QFile said(log);
+        if (said.open(QIODevice::ReadOnly)) {
+            const QList<QByteArray> lines = said.readAll().split('\n');
+            int errors = 0;
+            for (const QByteArray& line : lines)
+                if (line.startsWith("error") && ++errors <= 5)
+                    std::printf("  vdirsyncer: %s\n", line.left(300).constData());
+            std::printf("  vdirsyncer: %d error lines of %lld\n", errors, static_cast<long long>(lines.size()));
+        }
+    }
+    return code;
 }
 
 void writeCard(const QString& path, const QString& uid, int i)
