@@ -5,6 +5,13 @@
 //   interchange_bench import-vcard | import-csv | export-vcard | export-csv   [WORKDIR]
 // The export phases fill the address book with a million records first
 // (kept in WORKDIR, default ./interchange-bench, for the next run).
+//   interchange_bench program-export-vcard PELMIR [WORKDIR] [RUNS]
+// times `PELMIR --export` of the million addresses to vCard as the user
+// runs it, a process from start to exit, beside two references in the same
+// run, turn about: a plain Python script that reads the same table and
+// writes the same bytes (export_reference.py; the files are compared), and
+// the floor of the disk, `cp` of the finished bytes and `sync` of the copy
+// (every one of them flushes its file before it ends).
 
 #include "store/Catalogue.h"
 #include "store/Cursor.h"
@@ -25,8 +32,14 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -50,13 +63,112 @@ void fresh(const std::filesystem::path& work)
     tools::makeDataDir(tools::sourceSeedsDir(), work);
 }
 
+std::string quoted(const std::filesystem::path& path)
+{
+    std::string out = "'";
+    for (const char c : path.string())
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+std::string loadAverage()
+{
+    std::ifstream in("/proc/loadavg");
+    std::string one, five, fifteen;
+    in >> one >> five >> fifteen;
+    return one + " " + five + " " + fifteen;
+}
+
+// Seconds a shell command takes; exits when it fails.
+double timedCommand(const std::string& command)
+{
+    const auto started = std::chrono::steady_clock::now();
+    if (std::system(command.c_str()) != 0) {
+        std::fprintf(stderr, "failed: %s\n", command.c_str());
+        std::exit(1);
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+}
+
+void printFigures(const char* what, std::vector<double> runs)
+{
+    std::sort(runs.begin(), runs.end());
+    std::printf("%-40s %8.2f %8.2f %8.2f\n", what, runs.front(), runs[runs.size() / 2], runs.back());
+}
+
+// The program's export against `cp` + `sync` of the same bytes, turn about.
+int programExport(const std::filesystem::path& program, const std::filesystem::path& million, int runs)
+{
+    namespace fs = std::filesystem;
+    const fs::path out = fs::absolute("program.vcf");
+    const fs::path expected = fs::absolute("expected.vcf");
+    const fs::path copy = fs::absolute("copy.vcf");
+    const std::string exportCommand = quoted(program) + " --workdir " + quoted(fs::absolute(million)) +
+                                      " --export " + quoted(out) + " >/dev/null";
+    const std::string copyCommand = "cp " + quoted(expected) + " " + quoted(copy) + " && sync " + quoted(copy);
+    const std::string scriptCommand = "python3 " + quoted(fs::path(PELMIR_SOURCE_TREE) / "bench" / "export_reference.py") +
+                                      " " + quoted(fs::absolute(million / "Data")) + " " + quoted(copy);
+    timedCommand(exportCommand); // the bytes the reference writes
+    fs::rename(out, expected);
+    std::printf("1,000,000 addresses to vCard, %.1f MB, %d runs each; load before: %s\n",
+                static_cast<double>(fs::file_size(expected)) / 1e6, runs, loadAverage().c_str());
+    const auto same = [&](const fs::path& file) {
+        if (std::system(("cmp -s " + quoted(file) + " " + quoted(expected)).c_str()) == 0)
+            return true;
+        std::fprintf(stderr, "%s holds other bytes than the program's first export\n", file.c_str());
+        return false;
+    };
+    std::vector<double> exports, scripts, copies;
+    for (int run = 0; run < runs; ++run) {
+        // The order turns round each run, so that none always follows another's writes.
+        for (int turn = 0; turn < 3; ++turn) {
+            fs::remove(out);
+            fs::remove(copy);
+            switch ((turn + run) % 3) {
+            case 0:
+                exports.push_back(timedCommand(exportCommand));
+                if (!same(out))
+                    return 1;
+                break;
+            case 1:
+                scripts.push_back(timedCommand(scriptCommand));
+                if (!same(copy))
+                    return 1;
+                break;
+            default:
+                copies.push_back(timedCommand(copyCommand));
+            }
+        }
+    }
+    std::printf("%-40s %8s %8s %8s\n", "", "min s", "median s", "max s");
+    printFigures("pelmir --export", exports);
+    printFigures("Python script, same bytes (reference)", scripts);
+    printFigures("cp + sync of the same bytes (floor)", copies);
+    const auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    std::printf("ratio of the medians: %.2f to the script, %.2f to the copy\nload after: %s\n",
+                median(exports) / median(scripts), median(exports) / median(copies), loadAverage().c_str());
+    fs::remove(out);
+    fs::remove(copy);
+    fs::remove(expected);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
     const QString phase = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("import-vcard");
-    const std::filesystem::path work = argc > 2 ? argv[2] : "interchange-bench";
+    const bool program = phase == QLatin1String("program-export-vcard");
+    if (program && argc < 3) {
+        std::fprintf(stderr, "usage: interchange_bench program-export-vcard PELMIR [WORKDIR] [RUNS]\n");
+        return 2;
+    }
+    const int argBase = program ? 3 : 2;
+    const std::filesystem::path work = argc > argBase ? argv[argBase] : "interchange-bench";
     QElapsedTimer timer;
 
     if (phase == QLatin1String("import-vcard") || phase == QLatin1String("import-csv")) {
@@ -109,6 +221,8 @@ int main(int argc, char** argv)
         }
         cursor.writeRecords(writes);
     }
+    if (program)
+        return programExport(argv[2], million, argc > argBase + 1 ? std::atoi(argv[argBase + 1]) : 5);
     store::Database database(million / "Data");
     interchange::ExportOptions options;
     options.format = phase == QLatin1String("export-csv") ? interchange::ExportFormat::Csv : interchange::ExportFormat::VCard;

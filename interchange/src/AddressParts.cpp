@@ -84,20 +84,50 @@ QString czechAddressLine(const QString& street, const QString& postalCode, const
     return joinNonEmpty({street, town}, QStringLiteral(", "));
 }
 
+namespace {
+
+// Whether QString::simplified() would leave the text as it is: no blanks at
+// its ends and no blank but single spaces inside.
+bool isSimplified(QStringView text)
+{
+    if (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()))
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isSpace() && (text[i] != QLatin1Char(' ') || text[i + 1].isSpace()))
+            return false;
+    }
+    return true;
+}
+
+bool trimmedAlready(QStringView text)
+{
+    return text.isEmpty() || (!text.front().isSpace() && !text.back().isSpace());
+}
+
+} // namespace
+
 bool splitCzechAddressLine(const QString& line, QString* street, QString* postalCode, QString* place)
 {
     // "Dlouhá 5, 110 00 Praha 1" or "110 00 Praha 1": the last comma before a
     // five-digit code (written with or without the blank) and a place.
     static const QRegularExpression pattern(
         QStringLiteral("^(?:(.*\\S), )?(\\d{3} ?\\d{2}) (\\S.*)$"));
-    const QRegularExpressionMatch match = pattern.match(line);
-    if (!match.hasMatch() || line != line.simplified())
+    if (!isSimplified(line))
         return false;
-    *street = match.captured(1);
+    const QRegularExpressionMatch match = pattern.match(line);
+    if (!match.hasMatch())
+        return false;
+    // Only a split that composes back to the same line, so that nothing
+    // changes on the way: the parts joined by czechAddressLine, which trims
+    // them, give the line again exactly when no part has a blank at its ends
+    // (the pattern's \S and the toolkit's blanks differ on a few characters).
+    const QStringView streetPart = match.capturedView(1), placePart = match.capturedView(3);
+    if (!trimmedAlready(streetPart) || !trimmedAlready(placePart))
+        return false;
+    *street = streetPart.toString();
     *postalCode = match.captured(2);
-    *place = match.captured(3);
-    // Only a split that composes back to the same line, so that nothing changes on the way.
-    return czechAddressLine(*street, *postalCode, *place) == line;
+    *place = placePart.toString();
+    return true;
 }
 
 bool looksLikeFirm(const QString& surname, const QString& firstName)

@@ -15,6 +15,8 @@
 #include <QSaveFile>
 #include <QStringList>
 
+#include <fcntl.h>
+
 namespace interchange {
 
 ExportFormat formatForFile(const QString& path)
@@ -42,6 +44,21 @@ ExportResult exportAddresses(store::Database& database, const QString& path, con
     QByteArray buffer;
     constexpr qsizetype kChunk = 1 << 20;
     buffer.reserve(kChunk + 4096);
+    qint64 handedOver = 0;
+    // Each chunk goes to the disk while the next is made: the commit's flush
+    // then waits for the last chunks only, not for the whole file (the
+    // system would otherwise keep it all in memory until that flush).
+    const auto startWriting = [&]() {
+        if (!file.flush())
+            return false;
+        const qint64 end = file.pos();
+#ifdef Q_OS_LINUX
+        if (file.handle() >= 0)
+            ::sync_file_range(file.handle(), handedOver, end - handedOver, SYNC_FILE_RANGE_WRITE);
+#endif
+        handedOver = end;
+        return true;
+    };
     const auto flush = [&]() {
         if (buffer.isEmpty())
             return true;
@@ -56,7 +73,7 @@ ExportResult exportAddresses(store::Database& database, const QString& path, con
         }
         // Emptied, not freed: the next chunk fills the same memory.
         buffer.resize(0);
-        return written;
+        return written && startWriting();
     };
 
     if (csv) {
@@ -79,7 +96,7 @@ ExportResult exportAddresses(store::Database& database, const QString& path, con
                 list.append(spreadsheetText(field));
             buffer.append(csvLine(list));
         } else {
-            buffer.append(writeVCard(fields));
+            appendVCard(buffer, fields);
         }
         ++result.records;
         if (buffer.size() >= kChunk) {

@@ -37,5 +37,7 @@ VCardRead readVCards(QIODevice& device, const std::function<bool(qint64 done, qi
 // for a person, ORG and KIND:org for a firm, ADR split into its parts where
 // the line is "street, PSČ place", one TEL per telephone, NOTE.
 QByteArray writeVCard(const std::vector<QString>& addressFields);
+// The same card appended to `out` (an export's buffer keeps its memory).
+void appendVCard(QByteArray& out, const std::vector<QString>& addressFields);
 
 } // namespace interchange
