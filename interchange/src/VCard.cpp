@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 
 namespace interchange {
 
@@ -648,7 +649,9 @@ bool headIsQuotedPrintable(const QByteArray& logical)
 // a million cards.
 class CardLineWriter {
 public:
-    explicit CardLineWriter(QByteArray& out) : m_out(out) {}
+    // Bytes gather in `card` (emptied here, its memory kept) byte by byte;
+    // the caller appends it whole.
+    explicit CardLineWriter(std::string& card) : m_out(card) { m_out.clear(); }
 
     void ascii(const char* text)
     {
@@ -710,6 +713,7 @@ public:
             put(bytes, length);
         }
     }
+    void literal(const char* text) { m_out.append(text); }
     void endLine()
     {
         m_out.append("\r\n", 2);
@@ -729,11 +733,14 @@ private:
             m_used = 0;
             m_limit = kFurtherLimit;
         }
-        m_out.append(bytes, length);
+        if (length == 1)
+            m_out.push_back(*bytes);
+        else
+            m_out.append(bytes, static_cast<std::size_t>(length));
         m_used += length;
     }
 
-    QByteArray& m_out;
+    std::string& m_out;
     int m_used = 0;
     int m_limit = kFirstLimit;
 };
@@ -951,10 +958,11 @@ void appendVCard(QByteArray& out, const std::vector<QString>& fields)
     };
     const QStringView surname = field(Surname), firstName = field(FirstName), address = field(Address),
                       phone = field(Phone), note = field(Note);
-    CardLineWriter line(out);
-    out.append("BEGIN:VCARD\r\nVERSION:4.0\r\n");
+    thread_local std::string card;
+    CardLineWriter line(card);
+    line.literal("BEGIN:VCARD\r\nVERSION:4.0\r\n");
     if (firstName.trimmed().isEmpty() && looksLikeFirm(surname.toString(), QString())) {
-        out.append("KIND:org\r\n");
+        line.literal("KIND:org\r\n");
         line.ascii("FN:");
         line.text(surname, false);
         line.endLine();
@@ -1017,7 +1025,8 @@ void appendVCard(QByteArray& out, const std::vector<QString>& fields)
         line.text(note, false);
         line.endLine();
     }
-    out.append("END:VCARD\r\n");
+    line.literal("END:VCARD\r\n");
+    out.append(card.data(), static_cast<qsizetype>(card.size()));
 }
 
 QByteArray writeVCard(const std::vector<QString>& fields)
