@@ -362,7 +362,7 @@ backup::BackupCommands& Application::backupCommands()
     if (!m_backupCommands) {
         // Every backup writes its log entry through the log window's table.
         m_backupCommands = std::make_unique<backup::BackupCommands>(backup::BackupCommands::Wiring{
-            zalhForm(), [this] { m_mainForm->KonecClick(); }, restoreProgram(), archiverTerminal()});
+            zalhForm(), [this] { m_mainForm->endProgram(); }, restoreProgram(), archiverTerminal()});
     }
     return *m_backupCommands;
 }

@@ -14,6 +14,7 @@
 #include "widgets/ErrorReport.h"
 #include "widgets/LetterCase.h"
 #include "widgets/RecordToolbar.h"
+#include "widgets/UnsavedWork.h"
 #include "widgets/SpeedButton.h"
 
 #include <QCloseEvent>
@@ -390,12 +391,25 @@ void TMainForm::FormCreate()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    // Closing the main window ends the program like "Konec".
+    // Closing the main window ends the program like "Konec", or not at all.
     KonecClick();
-    event->accept();
+    if (m_ending)
+        event->accept();
+    else
+        event->ignore();
 }
 
 void TMainForm::KonecClick()
+{
+    if (m_ending)
+        return;
+    bool settled = false;
+    widgets::guarded([&] { settled = widgets::UnsavedWork::settleAll(); });
+    if (settled)
+        endProgram();
+}
+
+void TMainForm::endProgram()
 {
     if (m_ending)
         return;

@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "sound/Tones.h"
 #include "store/Catalogue.h"
+#include "widgets/UnsavedWork.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -124,6 +125,10 @@ void BackupCommands::ObnovaZDisketARJClick()
 
 void BackupCommands::startRestore(const QStringList& arguments)
 {
+    // The restore replaces the tables once this program has ended: it starts
+    // only when no window holds unsaved work, or the user let it go.
+    if (!widgets::UnsavedWork::settleAll())
+        return;
     platform::Services& services = platform::services();
     // The restore program waits for this program to end and let go of the tables.
     const QStringList withPid =

@@ -12,6 +12,7 @@
 #include "widgets/DBGrid.h"
 #include "widgets/DataControls.h"
 #include "widgets/ErrorReport.h"
+#include "widgets/UnsavedWork.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -95,6 +96,7 @@ TCasyForm::TCasyForm(store::Database& database, QWidget* parent)
 {
     setObjectName(QStringLiteral("CasyForm"));
     setWindowTitle(texts::kCaption);
+    m_pending = std::make_unique<widgets::PendingRecord>(*this, *m_table);
     setProperty(platform::kHelpTopicProperty, kHelpTopic);
 
     auto* column = new QVBoxLayout(this);

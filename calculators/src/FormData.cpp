@@ -13,6 +13,7 @@
 #include "widgets/DBGrid.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/LetterCase.h"
+#include "widgets/UnsavedWork.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -55,6 +56,7 @@ TFormData::TFormData(store::Database& database, QWidget* parent)
 {
     setObjectName(QStringLiteral("FormData"));
     setWindowTitle(texts::kCaption);
+    m_pending = std::make_unique<widgets::PendingRecord>(*this, *m_table);
     setProperty(platform::kHelpTopicProperty, kHelpTopic);
     m_table->open();
 

@@ -86,6 +86,17 @@ bool TEditorForm::AskSaveChanges()
     }
 }
 
+bool TEditorForm::settleBeforeQuit()
+{
+    if (!Editor->document()->isModified())
+        return true;
+    if (!isVisible())
+        showMaximized();
+    raise();
+    activateWindow();
+    return AskSaveChanges();
+}
+
 void TEditorForm::FileOpen()
 {
     if (!AskSaveChanges())

@@ -2,6 +2,7 @@
 
 #include "organiser/PlanovacForm.h"
 
+#include "KalendarFormTexts.h"
 #include "PlanovacFormTexts.h"
 #include "organiser/CzechCalendar.h"
 #include "organiser/KalendarForm.h"
@@ -16,6 +17,7 @@
 #include "widgets/DBNavigator.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/SpeedButton.h"
+#include "widgets/UnsavedWork.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -47,6 +49,7 @@ TPlanovacForm::TPlanovacForm(store::Database& database, QWidget* parent)
 {
     setObjectName(QStringLiteral("PlanovacForm"));
     setWindowTitle(planovac::kCaption);
+    m_pending = std::make_unique<widgets::PendingRecord>(*this, *m_table, kalendar::kDuplicateDate);
     setProperty(platform::kHelpTopicProperty, kHelpTopic);
     widgets::setBackground(this, kWindowColour);
 

@@ -17,6 +17,7 @@
 #include "widgets/LetterCase.h"
 #include "widgets/SpeedButton.h"
 #include "widgets/SelectOnFocus.h"
+#include "widgets/UnsavedWork.h"
 
 #include <QAbstractItemDelegate>
 #include <QFrame>
@@ -46,6 +47,7 @@ TSvatekForm::TSvatekForm(store::Database& database, QWidget* parent)
 {
     setObjectName(QStringLiteral("SvatekForm"));
     setWindowTitle(svatek::kCaption);
+    m_pending = std::make_unique<widgets::PendingRecord>(*this, *m_table);
     setProperty(platform::kHelpTopicProperty, kHelpTopic);
 
     database.registerPassword(store::dataTablesPassword());

@@ -251,12 +251,14 @@ TEST_F(EditingTest, NavigatorLastGoesToLastSurnameBeepsAndFocusesGrid)
     EXPECT_EQ(QApplication::focusWidget(), control<QWidget>("Grid"));
 }
 
-// Ending the program while a new row is being typed must not save it.
+// Ending the program while a new row is being typed asks about it; No must
+// not save it.
 TEST_F(EditingTest, KonecDropsPendingNewRow)
 {
     startWith(standardAddresses());
     click("SpeedButtonVloz");
     typeIntoGrid(QStringLiteral("Bílek"));
+    m_fakes.dialogs.answerNext(platform::Button::No);
     action("Konec")->trigger();
     EXPECT_FALSE(table().isActive());
     EXPECT_EQ(savedSurnames().size(), 7);

@@ -55,7 +55,7 @@ RecordEditors gridEditors(DBGrid* typedInto, QList<DBGrid*> alsoShowing)
 
 RecordToolbar::RecordToolbar(QWidget* window, store::Cursor& table, RecordToolbarSettings settings,
                              RecordEditors editors)
-    : m_table(table), m_settings(std::move(settings)), m_editors(std::move(editors))
+    : m_window(window), m_table(table), m_settings(std::move(settings)), m_editors(std::move(editors))
 {
     m_insert = speedButton(window, m_settings.insertName, m_settings.insertHint, QStringLiteral("+"), kGreen);
     m_delete = speedButton(window, m_settings.deleteName, m_settings.deleteHint, QStringLiteral("−"), Qt::red);
@@ -210,6 +210,37 @@ bool RecordToolbar::saveQuietly()
         saved = !isPending(m_table) || post(false);
     });
     return saved;
+}
+
+bool RecordToolbar::settleBeforeQuit()
+{
+    bool settled = false;
+    guarded([&] {
+        if (!finishTyping())
+            return; // the typed text was refused and its control said why
+        if (!hasPending()) {
+            settled = true;
+            return;
+        }
+        bringForward(*m_window->window());
+        switch (platform::services().dialogs->confirmYesNoCancel(pendingRecordQuestion(*m_window->window()))) {
+        case platform::Button::Yes:
+            settled = post(false);
+            if (settled)
+                setEditing(false);
+            return;
+        case platform::Button::No:
+            if (m_editors.drop)
+                m_editors.drop();
+            m_table.cancel();
+            setEditing(false);
+            settled = true;
+            return;
+        default:
+            return;
+        }
+    });
+    return settled;
 }
 
 } // namespace widgets

@@ -110,8 +110,13 @@ public:
     // disabled it until the next start. The handler runs behind the error
     // report, so nothing it throws leaves the click.
     void bindCommand(const QString& objectName, std::function<void()> handler);
-    // "Konec", F10 and "&Konec": drops a pending record and ends the message loop.
+    // "Konec", F10, "&Konec" and the close box: settles every window's
+    // unsaved work (saved or asked), then ends the program unless the user
+    // or a failed save kept it running.
     void KonecClick();
+    // Ends the program once the work is settled: the message loop ends.
+    void endProgram();
+    bool ending() const { return m_ending; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

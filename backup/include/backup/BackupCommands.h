@@ -17,7 +17,7 @@ class BackupCommands {
 public:
     struct Wiring {
         TZalhForm* log = nullptr;               // logs each backup
-        std::function<void()> endSystem;        // ends the program as "Konec" does
+        std::function<void()> endSystem;        // ends the program, its windows' work settled
         QString restoreProgram;                 // the restore program to start
         QString terminal;                       // a terminal for the archiver, empty for none
     };

@@ -16,6 +16,7 @@ class Cursor;
 class Database;
 }
 namespace widgets {
+class PendingRecord;
 class DBGrid;
 class DBText;
 }
@@ -54,6 +55,8 @@ private:
 
     store::Database& m_database;
     std::unique_ptr<store::Cursor> m_table;
+    // A record typed and not saved is asked about when the program ends.
+    std::unique_ptr<widgets::PendingRecord> m_pending;
     int m_afterScroll = 0;
     sound::TPCSpeaker m_speaker;
 

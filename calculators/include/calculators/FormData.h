@@ -15,6 +15,7 @@ class Database;
 class Query;
 }
 namespace widgets {
+class PendingRecord;
 class DBGrid;
 }
 
@@ -64,6 +65,8 @@ private:
     void showTable();
 
     std::unique_ptr<store::Cursor> m_table;
+    // A record typed and not saved is asked about when the program ends.
+    std::unique_ptr<widgets::PendingRecord> m_pending;
     std::unique_ptr<store::Query> m_query;
     const THlavniForm* m_calculator = nullptr;
     TFormGraf* m_graph = nullptr;

@@ -6,6 +6,7 @@
 #include "editor/TextAttributes.h"
 
 #include "store/Cursor.h"
+#include "widgets/UnsavedWork.h"
 
 #include <QMainWindow>
 #include <QTextEdit>
@@ -53,7 +54,7 @@ signals:
 // The letter editor: one RTF document at a time, with formatting, find and
 // replace, printing, pictures and the address block of a person. Created
 // once at start-up; showing and hiding keep its document.
-class TEditorForm : public QMainWindow {
+class TEditorForm : public QMainWindow, public widgets::UnsavedWork {
     Q_OBJECT
 public:
     // Opens its own cursor on the address table; a StoreError stops start-up.
@@ -73,6 +74,11 @@ public:
     QString documentName() const { return m_documentName; }
     EditorArea* editorArea() const { return Editor; }
     store::Cursor& TableEd() { return *m_tableEd; }
+
+    // The program is ending: a changed letter is shown and the save
+    // question asked; Cancel, a cancelled Save As or a failed save keep the
+    // program running.
+    bool settleBeforeQuit() override;
 
     // Document commands.
     void FileNew();

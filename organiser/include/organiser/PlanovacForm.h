@@ -18,6 +18,7 @@ class Cursor;
 class Database;
 } // namespace store
 namespace widgets {
+class PendingRecord;
 class DBGrid;
 class DBNavigator;
 } // namespace widgets
@@ -71,6 +72,8 @@ private:
     void setSearchFound(bool found);
 
     std::unique_ptr<store::Cursor> m_table;
+    // A record typed and not saved is asked about when the program ends.
+    std::unique_ptr<widgets::PendingRecord> m_pending;
     sound::TPCSpeaker m_speaker;
     TKalendarForm* m_datePicker = nullptr;
     QWidget* m_nameDayWindow = nullptr;

@@ -20,6 +20,7 @@ class Database;
 class Query;
 } // namespace store
 namespace widgets {
+class PendingRecord;
 class DBGrid;
 class DBNavigator;
 } // namespace widgets
@@ -86,6 +87,8 @@ private:
     void showSign(const ZodiacSign& sign);
 
     std::unique_ptr<store::Cursor> m_table;
+    // A record typed and not saved is asked about when the program ends.
+    std::unique_ptr<widgets::PendingRecord> m_pending;
     std::unique_ptr<store::Query> m_query;
     TKalendarForm* m_datePicker = nullptr;
     NavigationButtons m_buttons;

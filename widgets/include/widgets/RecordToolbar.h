@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/UnsavedWork.h"
+
 #include "sound/TPCSpeaker.h"
 
 #include <QList>
@@ -88,7 +90,7 @@ RecordEditors gridEditors(DBGrid* typedInto, QList<DBGrid*> alsoShowing = {});
 //    damage) for anything else.
 //  - The window stays open on a record that could not be saved.
 // The buttons are made here; the window places them in its layout.
-class RecordToolbar : public QObject {
+class RecordToolbar : public QObject, public UnsavedWork {
     Q_OBJECT
 public:
     RecordToolbar(QWidget* window, store::Cursor& table, RecordToolbarSettings settings,
@@ -123,6 +125,9 @@ public:
     bool finishBeforeLeaving() { return saveQuietly(); }
     // Whether a changed record waits to be saved (an untouched new one does not).
     bool hasPending() const;
+    // The program is ending: a changed record is shown and asked about; Yes
+    // saves it (a failed save keeps the program running), No drops it.
+    bool settleBeforeQuit() override;
 
 private:
     // Typed text into the record and an untouched new record dropped, as the
@@ -133,6 +138,7 @@ private:
     enum class Action { Insert, Save, Discard, Delete };
     void play(Action action);
 
+    QWidget* m_window;
     store::Cursor& m_table;
     RecordToolbarSettings m_settings;
     RecordEditors m_editors;
