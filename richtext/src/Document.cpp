@@ -131,21 +131,28 @@ QString plainText(const QString& stored)
     if (!isRtf(bytes))
         return stored;
     QTextDocument document;
-    readRtf(bytes, document);
+    if (!loadDocument(bytes, document, {}, kStoredTextLimits).loaded())
+        return QStringLiteral("(text je příliš rozsáhlý)");
     return document.toPlainText();
 }
 
-void setStoredText(QTextDocument& document, const QString& stored)
+bool setStoredText(QTextDocument& document, const QString& stored, const DocumentLimits& limits)
 {
     const QByteArray bytes = storedBytes(stored);
-    if (isRtf(bytes)) {
-        readRtf(bytes, document);
-        return;
-    }
+    if (isRtf(bytes))
+        return loadDocument(bytes, document, {}, limits).loaded();
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);
-    document.setPlainText(cleanPlainText(stored));
+    const QString text = cleanPlainText(stored);
+    const LoadProgress noProgress;
+    detail::LoadBudget budget(&limits, &noProgress, text.size());
+    const bool fits = bytes.size() <= limits.fileBytes && fitsBudget(text, budget);
+    if (fits)
+        document.setPlainText(text);
+    else
+        document.clear();
     document.setUndoRedoEnabled(undo);
+    return fits;
 }
 
 QString storedText(const QTextDocument& document)

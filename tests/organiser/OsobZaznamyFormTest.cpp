@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
+#include <QTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -286,6 +287,65 @@ TEST_F(OsobZaznamyTest, TwoNotesInARow)
     EXPECT_EQ(richtext::plainText(QString::fromStdString(saved.text("Text"))), QStringLiteral("číslo účtu"));
     ASSERT_TRUE(saved.findKey("Zahrada"));
     EXPECT_EQ(saved.text("Text"), "");
+}
+
+} // namespace
+
+namespace {
+
+// A note of megabytes (from a table made elsewhere) would freeze the window
+// in the text layout: it is shown as a remark, read-only, and stays stored
+// whole however the user moves, types or prints.
+TEST_F(OsobZaznamyTest, AHugeNoteIsARemarkAndStaysStoredWhole)
+{
+    struct Case {
+        const char* title;
+        std::string text;
+    };
+    std::string paragraphs = "{\\rtf1 ";
+    for (int i = 0; i < 150'000; ++i)
+        paragraphs += "\\par ";
+    paragraphs += "}";
+    const Case cases[] = {
+        {"Odstavce", paragraphs},                          // under a megabyte, too many paragraphs
+        {"Dlouhý", std::string(300'000, 'x')},             // too many characters
+        {"Obří", "{\\rtf1 " + std::string(3'000'000, 'y') + "}"}, // past the size
+    };
+    m_form.reset();
+    {
+        store::Cursor notes(*m_database, "Datz.db");
+        notes.open();
+        for (const Case& c : cases)
+            notes.insertRecord({c.title, c.text});
+    }
+    m_form = std::make_unique<organiser::TOsobZaznamyForm>(*m_database);
+    m_form->showOnFirstRecord();
+    auto* area = control<QTextEdit>("DBRichEditText");
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        ASSERT_TRUE(m_form->TableZaznamy().findKey(c.title));
+        EXPECT_TRUE(area->toPlainText().startsWith(QStringLiteral("Text tohoto záznamu je příliš rozsáhlý")))
+            << area->toPlainText().left(80).toStdString();
+        EXPECT_TRUE(area->isReadOnly());
+        area->setFocus();
+        type(area, QStringLiteral("z"));
+        QTest::keyClick(area, Qt::Key_Delete);
+        EXPECT_FALSE(editing());
+        ASSERT_TRUE(m_form->TableZaznamy().findKey("Hrad"));
+        EXPECT_EQ(area->toPlainText(), QStringLiteral("o hradu"));
+        EXPECT_FALSE(area->isReadOnly());
+    }
+    EXPECT_EQ(organiser::recordLines(QStringLiteral("N"), QString::fromStdString(cases[2].text)).at(1),
+              QStringLiteral("TEXT:  (text je příliš rozsáhlý)"));
+
+    m_form.reset();
+    store::Cursor saved(*m_database, "Datz.db");
+    saved.open();
+    for (const Case& c : cases) {
+        ASSERT_TRUE(saved.findKey(c.title));
+        EXPECT_EQ(saved.text("Text"), c.text) << c.title;
+    }
 }
 
 } // namespace

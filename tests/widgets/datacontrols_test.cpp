@@ -91,7 +91,7 @@ TEST_F(DataControlsTest, MemoAndRichEditWriteAndShowTheField)
     EXPECT_EQ(memo.toPlainText(), QStringLiteral("JBeneš"));
 
     widgets::DBRichEdit rich;
-    rich.setConversion([](QTextEdit& e, const QString& stored) { e.setPlainText(stored.mid(1)); },
+    rich.setConversion([](QTextEdit& e, const QString& stored) { e.setPlainText(stored.mid(1)); return true; },
                        [](const QTextEdit& e) { return QLatin1Char('#') + e.toPlainText(); });
     rich.setDataSet(m_cursor.get());
     rich.setDataField(QStringLiteral("Jméno"));

@@ -10,6 +10,7 @@
 #include "store/Errors.h"
 
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMimeData>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -302,7 +303,7 @@ void DBMemo::focusOutEvent(QFocusEvent* event)
 DBRichEdit::DBRichEdit(QWidget* parent)
     : QTextEdit(parent), m_binding([this] { refresh(); }),
       m_fromStored([](QTextEdit& edit, const QString& stored) {
-          richtext::setStoredText(*edit.document(), stored);
+          return richtext::setStoredText(*edit.document(), stored);
       }),
       m_toStored([](const QTextEdit& edit) { return richtext::storedText(*edit.document()); })
 {
@@ -348,18 +349,28 @@ void DBRichEdit::setConversion(FromStored fromStored, ToStored toStored)
 
 void DBRichEdit::refresh()
 {
-    setReadOnly(!m_binding.canModify());
     const QString stored = m_binding.text();
-    if (m_toStored(*this) == stored)
+    if (m_refused == stored)
         return;
+    if (!m_refused && m_toStored(*this) == stored) {
+        setReadOnly(!m_binding.canModify());
+        return;
+    }
     m_updating = true;
-    m_fromStored(*this, stored);
+    m_refused.reset();
+    if (!m_fromStored(*this, stored)) {
+        m_refused = stored;
+        setPlainText(QStringLiteral("Text tohoto záznamu je příliš rozsáhlý (%1 kB), zde ho nelze zobrazit ani "
+                                    "upravit. Uložený text zůstává beze změny.")
+                         .arg(QLocale(QLocale::Czech).toString((stored.size() + 1023) / 1024)));
+    }
+    setReadOnly(m_refused || !m_binding.canModify());
     m_updating = false;
 }
 
 void DBRichEdit::userEdited()
 {
-    if (m_updating)
+    if (m_updating || m_refused)
         return;
     if (!m_binding.write(m_toStored(*this)))
         refresh();

@@ -65,12 +65,20 @@ LoadResult loadDocument(QByteArrayView data, QTextDocument& document, const Load
 // for a caller that refuses it before reading.
 QString fileTooLargeReason(const DocumentLimits& limits = {});
 
+// What a text field's note may hold to be shown in a small text area: a
+// table from elsewhere can hold a note of any size, and one of megabytes
+// would freeze the window that shows it.
+inline constexpr DocumentLimits kStoredTextLimits{1024 * 1024, 200'000, 10'000, 100'000};
+
 // The characters of a stored text without its formatting, one paragraph a
-// line: RTF is read, anything else is plain text already.
+// line: RTF is read, anything else is plain text already. A text past
+// kStoredTextLimits gives a short Czech remark in its place.
 QString plainText(const QString& stored);
 
 // Stored text (as a text field keeps it) shown in a document, and back.
-void setStoredText(QTextDocument& document, const QString& stored);
+// False, with the document left empty, for a text past the limits.
+bool setStoredText(QTextDocument& document, const QString& stored,
+                   const DocumentLimits& limits = kStoredTextLimits);
 QString storedText(const QTextDocument& document);
 
 } // namespace richtext

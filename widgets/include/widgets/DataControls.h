@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QKeyEvent;
 class QMimeData;
@@ -148,7 +149,9 @@ private:
 class DBRichEdit : public QTextEdit {
     Q_OBJECT
 public:
-    using FromStored = std::function<void(QTextEdit& edit, const QString& stored)>;
+    // False when the stored text is too large to show: the area then says so,
+    // is read-only, and never writes over what is stored.
+    using FromStored = std::function<bool(QTextEdit& edit, const QString& stored)>;
     using ToStored = std::function<QString(const QTextEdit& edit)>;
 
     explicit DBRichEdit(QWidget* parent = nullptr);
@@ -171,6 +174,8 @@ private:
     FromStored m_fromStored;
     ToStored m_toStored;
     bool m_updating = false;
+    // The stored text shown only as a remark, because it was too large.
+    std::optional<QString> m_refused;
 };
 
 // A list of one field of every record, in the order of the current index;
