@@ -6,11 +6,12 @@ namespace platform {
 
 namespace {
 
-// The captions of the shared boxes: the user reads Czech in every title bar.
-const QString captionConfirm = QStringLiteral("Potvrzení");
-const QString captionInformation = QStringLiteral("Informace");
-const QString captionWarning = QStringLiteral("Upozornění");
-const QString captionError = QStringLiteral("Chyba");
+// The shared boxes keep the captions the program has always shown (as its
+// buttons keep "&Yes" and "&No"); users and their scripts know them.
+const QString captionConfirm = QStringLiteral("Confirm");
+const QString captionInformation = QStringLiteral("Information");
+const QString captionWarning = QStringLiteral("Warning");
+const QString captionError = QStringLiteral("Error");
 
 Services& current()
 {

@@ -58,7 +58,7 @@ TEST_F(BackupMenuTest, DiskBackupFromTheMenuShowsInTheLog)
     startWith(standardAddresses());
     action("ZalohaNaDisk")->trigger();
     ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
-    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Informace"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Information"));
     EXPECT_TRUE(QFile::exists(workPath(QStringLiteral("Zaloha/Dat.DB"))));
 
     action("Statistika")->trigger();

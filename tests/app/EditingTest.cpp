@@ -208,7 +208,7 @@ TEST_P(DeleteTest, AsksWithSurnameAndDeletesOnlyOnYes)
     m_fakes.dialogs.answerNext(GetParam().answer);
     click("SpeedButtonSmaz");
     ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
-    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Potvrzení"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Confirm"));
     EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("Smazat záznam Kasanová?"));
     EXPECT_EQ(table().recordCount(), GetParam().recordsAfter);
     EXPECT_EQ(m_fakes.tones.sounded(), GetParam().tones);

@@ -99,7 +99,7 @@ TEST_F(SearchTest, NoColumnChosenSaysSo)
     openSearch(nullptr, QStringLiteral("nov"));
     click("SpeedButtonHledej");
     ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
-    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Informace"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Information"));
     EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("Není vybrán sloupec..."));
     EXPECT_TRUE(m_fakes.tones.sounded().isEmpty());
 }
@@ -142,7 +142,7 @@ TEST_P(TextSearchFromStart, FindsFirstMatchOrRestoresPosition)
                 << label;
     } else {
         ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
-        EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Informace"));
+        EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Information"));
         EXPECT_EQ(m_fakes.dialogs.lastBox().text,
                   QStringLiteral("Výskyt textu \"%1\" nenalezen").arg(c.text));
         EXPECT_EQ(currentSurname(), QStringLiteral("Nekola"));

@@ -38,7 +38,7 @@ TEST_F(BackupCommandsTest, DiskBackupCopiesLogsSoundsAndSaysSo)
     EXPECT_TRUE(firstFields(backupPath(), "Zaloha.db").empty());
     EXPECT_EQ(m_fakes.tones.sounded(), (platform::ToneList{{400, 100}}));
     ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
-    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Informace"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Information"));
     EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("Zálohovací soubory zkopírovány do podadresáře \"Zaloha\"!"));
 }
 

@@ -114,7 +114,7 @@ TEST_F(FloppyBackupTest, ABackupThatCannotStartIsReportedAndNotLogged)
     }
     // Without a disk the warning came first.
     EXPECT_EQ(m_fakes.dialogs.shown().first().text, QStringLiteral("Není vložena disketa. Po jejím vložení zmáčkni Ano."));
-    EXPECT_EQ(m_fakes.dialogs.shown().first().caption, QStringLiteral("Upozornění"));
+    EXPECT_EQ(m_fakes.dialogs.shown().first().caption, QStringLiteral("Warning"));
 }
 
 // The warning waits for the user to insert the disk; the backup then goes
@@ -201,7 +201,7 @@ TEST_F(FloppyBackupTest, TheRestoreProgramBringsTheFloppyBackupBack)
     request.mainProgram = QStringLiteral("pelmir");
     EXPECT_EQ(backup::runRestore(request), 0);
     EXPECT_EQ(firstFields(dataPath(), "Dat.DB"), (std::vector<std::string>{"Dvořák", "Novák"}));
-    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Informace"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Information"));
     ASSERT_EQ(m_fakes.processes.started().size(), 2); // the archiver, then the program again
     EXPECT_EQ(m_fakes.processes.started()[1].program, QStringLiteral("pelmir"));
     EXPECT_FALSE(QFileInfo::exists(dataPath(QStringLiteral(".obnova-arj"))));

@@ -182,7 +182,7 @@ TEST_F(KillTest, RestoreKilledAnywhereLeavesTheTablesFromBeforeOrTheBackups)
             backup::RestoreRequest next;
             next.workDir = work;
             m_fakes.dialogs.setResponder([](const platform::ShownBox& box) {
-                return box.caption == QStringLiteral("Potvrzení") ? platform::Button::No : platform::Button::Ok;
+                return box.caption == QStringLiteral("Confirm") ? platform::Button::No : platform::Button::Ok;
             });
             EXPECT_EQ(backup::runRestore(next), 0);
             m_fakes.dialogs.setResponder({});

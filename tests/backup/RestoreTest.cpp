@@ -64,7 +64,7 @@ TEST_F(RestoreTest, PutsTheBackupBackAndKeepsWhatItReplaced)
 
     ASSERT_EQ(m_fakes.dialogs.shown().size(), 2);
     const QString question = m_fakes.dialogs.shown()[0].text;
-    EXPECT_EQ(m_fakes.dialogs.shown()[0].caption, QStringLiteral("Potvrzení"));
+    EXPECT_EQ(m_fakes.dialogs.shown()[0].caption, QStringLiteral("Confirm"));
     for (const char* line : {"Záloha z 8.12.2025 14:30:05 obsahuje:", "Adresář (Dat.DB): 2 záznamy",
                              "Jmeniny a rodinná výročí (Svatek.DB): 366 záznamů",
                              "Kontrola zálohování (Zaloha.DB): 0 záznamů", "puvodni-2025-12-09-080000"})
@@ -77,7 +77,7 @@ TEST_F(RestoreTest, PutsTheBackupBackAndKeepsWhatItReplaced)
     EXPECT_FALSE(QFileInfo::exists(dataPath(QStringLiteral("Dat.DB-journal"))));
     EXPECT_FALSE(QFileInfo::exists(dataPath(QStringLiteral("Datp.DB-journal"))));
     EXPECT_FALSE(QFileInfo::exists(dataPath(QStringLiteral(".obnova"))));
-    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Informace"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Information"));
     EXPECT_TRUE(programStartedAgain());
 }
 

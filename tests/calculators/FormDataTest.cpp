@@ -132,7 +132,7 @@ TEST_F(FormDataTest, DeleteAsksAndNamesTheRecord)
     m_fakes.dialogs.answerNext(platform::Button::No);
     click("BitBtnSmazat");
     EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("Smazat záznam Jan z 15.3.2024?"));
-    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Potvrzení"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Confirm"));
     EXPECT_EQ(names(), (QStringList{"Eva", "Jan"}));
     EXPECT_EQ(m_data->Table().currentRow(), 1);
     m_fakes.dialogs.answerNext(platform::Button::Yes);

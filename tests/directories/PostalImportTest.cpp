@@ -103,7 +103,7 @@ void PostalImportTest::loadsThePostsList(const QByteArray& bytes, const QString&
     qsizetype placesWhenAsked = -1;
     QString question;
     m_fakes.dialogs.setResponder([&](const platform::ShownBox& box) {
-        if (box.caption == QStringLiteral("Potvrzení")) {
+        if (box.caption == QStringLiteral("Confirm")) {
             placesWhenAsked = column("Psc.DB", "MÍSTO").size();
             question = box.text;
             return platform::Button::Yes;
@@ -136,7 +136,7 @@ void PostalImportTest::loadsThePostsList(const QByteArray& bytes, const QString&
     m_fakes.dialogs.clear();
     importFile(path);
     ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
-    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Informace"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Information"));
 }
 
 TEST_F(PostalImportTest, LoadsThePostsListInWindows1250)
@@ -193,7 +193,7 @@ TEST_F(PostalImportTest, NoStoresNothing)
     const std::string before = fileBytes(tableFile("Psc.DB"));
     m_fakes.dialogs.answerNext(platform::Button::No);
     importFile(writeFile(QStringLiteral("list.csv"), kPostList.toUtf8()));
-    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Potvrzení"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Confirm"));
     EXPECT_EQ(fileBytes(tableFile("Psc.DB")), before);
     m_fakes.dialogs.clear();
     click(*m_form, "SpeedButtonNacist"); // no file chosen

@@ -181,7 +181,7 @@ TEST_P(PrefixTest, DeleteAsksFirst)
     m_fakes.dialogs.answerNext(platform::Button::No);
     click(form(), "ToolButtonSmaz");
     EXPECT_EQ(m_fakes.dialogs.lastBox().text, w().deleteQuestion);
-    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Potvrzení"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Confirm"));
     EXPECT_TRUE(m_fakes.tones.sounded().isEmpty());
     EXPECT_TRUE(keys().contains(w().first));
     click(form(), "ToolButtonSmaz");

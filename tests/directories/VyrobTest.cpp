@@ -216,7 +216,7 @@ TEST_F(VyrobTest, RepairLines)
             click(form(), "ButtonOprava");
         ASSERT_EQ(m_fakes.dialogs.shown().size(), c.presses);
         EXPECT_EQ(m_fakes.dialogs.lastBox().text, kRepairQuestion);
-        EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Potvrzení"));
+        EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Confirm"));
         EXPECT_TRUE(m_fakes.tones.sounded().isEmpty());
         EXPECT_EQ(table().state(), store::CursorState::Browse);
         EXPECT_EQ(control<QPlainTextEdit>("DBMemoOpravy")->toPlainText(), c.after);
@@ -248,7 +248,7 @@ TEST_F(VyrobTest, RepairEntryRefusals)
     m_fakes.dialogs.clear();
     click(form(), "ButtonOprava");
     ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
-    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Informace"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Information"));
     EXPECT_EQ(table().recordCount(), 0);
 }
 
@@ -260,7 +260,7 @@ TEST_F(VyrobTest, DateFields)
     EXPECT_EQ(from->dropDownButton()->toolTip(), QStringLiteral("Vybrat datum"));
     typeDate("DBDateEditOd", QStringLiteral("31.2.2024"));
     ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
-    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Upozornění"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Warning"));
     EXPECT_TRUE(m_fakes.dialogs.lastBox().text.startsWith(QStringLiteral("„31.2.2024“ není platné datum.")));
     EXPECT_TRUE(table().text("Oprava od").empty());
     EXPECT_EQ(from->text(), QStringLiteral("31.2.2024"));

@@ -54,7 +54,7 @@ TEST_F(EditorDocument, EndAsksAndFollowsTheAnswer)
     m_fakes.dialogs.answerNext(Button::Cancel);
     click("EndButton");
     EXPECT_EQ(question(), QStringLiteral("Uložit změny do souboru Bez názvu?"));
-    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Potvrzení"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Confirm"));
     EXPECT_EQ(m_fakes.dialogs.lastBox().buttons, (QList<Button>{Button::Yes, Button::No, Button::Cancel}));
     EXPECT_TRUE(m_form->isVisible());
     EXPECT_EQ(text(), QStringLiteral("Vážený pane"));

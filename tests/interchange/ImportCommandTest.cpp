@@ -72,7 +72,7 @@ TEST_F(ImportCommandTest, PreviewChoiceAndResult)
     interchange::runImport(database(), nullptr);
     EXPECT_EQ(records("Dat.DB"), (std::vector<std::vector<QString>>{address("Bílá", "Eva"), address("Novák", "Jan", "Praha"),
                                                                    address("Novák Petr", "Petr", "", "603 111 222")}));
-    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Informace"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Information"));
     EXPECT_TRUE(m_fakes.dialogs.lastBox().text.contains(
         QStringLiteral("Adresář (Dat.DB): přidáno 1, nahrazeno 0, ponecháno obojí 1, přeskočeno 0, nečitelných 1")))
         << m_fakes.dialogs.lastBox().text.toStdString();

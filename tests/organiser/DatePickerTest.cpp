@@ -128,7 +128,7 @@ TEST_F(DatePickerTest, OkAddsOneEntryPerDate)
     ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
     EXPECT_EQ(m_fakes.dialogs.lastBox().text,
               QStringLiteral("Na toto datum už záznam existuje. Plánovanou akci k němu připište."));
-    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Chyba"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Error"));
     EXPECT_TRUE(kalendar().isVisible());
     EXPECT_EQ(calendar()->date(), QDate(2024, 5, 7));
     EXPECT_TRUE(m_fakes.tones.sounded().isEmpty());

@@ -407,7 +407,7 @@ TEST_F(NameDayTest, PrintingAsksAndPrintsFourLinesPerDay)
     m_fakes.dialogs.answerNext(platform::Button::No);
     click(svatek(), "SpeedButtonTisk");
     EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("Chcete vytisknout obsah přehledu svátků a výročí?"));
-    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Potvrzení"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Confirm"));
     EXPECT_TRUE(m_fakes.printer.jobs().isEmpty());
 
     click(svatek(), "SpeedButtonTisk");

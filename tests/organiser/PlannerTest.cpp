@@ -78,7 +78,7 @@ TEST_F(PlannerTest, SearchAndFurtherOccurrences)
     EXPECT_EQ(currentDate(), "20.6.2024");
     ASSERT_EQ(m_fakes.dialogs.shown().size(), 1);
     EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("Další výskyt textu \"řepu\" nenalezen"));
-    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Informace"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Information"));
     EXPECT_EQ(m_fakes.tones.sounded(),
               (platform::ToneList{{90, 70}, {0, 70}, {90, 70}, {500, 70}}));
     EXPECT_TRUE(enabled("SpeedButtonHledej"));
@@ -142,7 +142,7 @@ TEST_F(PlannerTest, DeleteAsksFirst)
     m_fakes.dialogs.answerNext(platform::Button::No);
     click(planovac(), "SpeedButtonSmaz");
     EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("Smazat akci plánovanou na 5.5.2024?"));
-    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Potvrzení"));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().caption, QStringLiteral("Confirm"));
     EXPECT_TRUE(m_fakes.tones.sounded().isEmpty());
     EXPECT_EQ(savedPlannerEntries().size(), 5u);
 

@@ -29,35 +29,34 @@ struct HelperCase {
     QList<Button> buttons;
 };
 
-// Every helper must build its box with a Czech caption and the right sign and
-// buttons: a wrong (or English) caption, sign or button set is what the user
-// sees first.
+// Every helper must build the box the conventions prescribe: a wrong caption,
+// sign or button set is what the user sees first.
 TEST(DialogHelpers, BuildTheConventionalBoxes)
 {
     const QString title = QStringLiteral("Pelmir a telefony");
     const std::vector<HelperCase> cases = {
         {"confirm",
          [](auto& d) { d.confirm("t"); },
-         "Potvrzení",
+         "Confirm",
          Icon::Question,
          {Button::Yes, Button::No}},
         {"confirmYesNoCancel",
          [](auto& d) { d.confirmYesNoCancel("t"); },
-         "Potvrzení",
+         "Confirm",
          Icon::Question,
          {Button::Yes, Button::No, Button::Cancel}},
         {"information",
          [](auto& d) { d.information("t"); },
-         "Informace",
+         "Information",
          Icon::Information,
          {Button::Ok}},
-        {"warning", [](auto& d) { d.warning("t"); }, "Upozornění", Icon::Warning, {Button::Ok}},
-        {"error", [](auto& d) { d.error("t"); }, "Chyba", Icon::Error, {Button::Ok}},
+        {"warning", [](auto& d) { d.warning("t"); }, "Warning", Icon::Warning, {Button::Ok}},
+        {"error", [](auto& d) { d.error("t"); }, "Error", Icon::Error, {Button::Ok}},
         {"errorBox", [](auto& d) { d.errorBox("t"); }, title, Icon::Error, {Button::Ok}},
         {"message", [](auto& d) { d.message("t"); }, title, Icon::None, {Button::Ok}},
         {"okCancel",
          [](auto& d) { d.okCancel("t"); },
-         "Potvrzení",
+         "Confirm",
          Icon::Question,
          {Button::Ok, Button::Cancel}},
     };
@@ -157,11 +156,11 @@ struct RealBoxCase {
 TEST(QtDialogs, MessageBoxCarriesCaptionSignAndButtons)
 {
     const std::vector<RealBoxCase> cases = {
-        {{"Potvrzení", "Smazat záznam?", Icon::Question, {Button::Yes, Button::No}},
+        {{"Confirm", "Smazat záznam?", Icon::Question, {Button::Yes, Button::No}},
          QMessageBox::Question,
          {"&Yes", "&No"},
          "&No"},
-        {{"Potvrzení", "Uložit?", Icon::Question, {Button::Yes, Button::No, Button::Cancel}},
+        {{"Confirm", "Uložit?", Icon::Question, {Button::Yes, Button::No, Button::Cancel}},
          QMessageBox::Question,
          {"&Yes", "&No", "Cancel"},
          "Cancel"},
@@ -173,8 +172,8 @@ TEST(QtDialogs, MessageBoxCarriesCaptionSignAndButtons)
          QMessageBox::NoIcon,
          {"OK"},
          "OK"},
-        {{"Upozornění", "Pozor", Icon::Warning, {Button::Ok}}, QMessageBox::Warning, {"OK"}, "OK"},
-        {{"Informace", "Info", Icon::Information, {Button::Ok}},
+        {{"Warning", "Pozor", Icon::Warning, {Button::Ok}}, QMessageBox::Warning, {"OK"}, "OK"},
+        {{"Information", "Info", Icon::Information, {Button::Ok}},
          QMessageBox::Information,
          {"OK"},
          "OK"},
@@ -201,7 +200,7 @@ TEST(QtDialogs, ClickedButtonMapsBackToTheAnswer)
 {
     QHash<QAbstractButton*, Button> map;
     auto box = platform::QtDialogs::buildMessageBox(
-        {"Potvrzení", "?", Icon::Question, {Button::Yes, Button::No}}, nullptr, &map);
+        {"Confirm", "?", Icon::Question, {Button::Yes, Button::No}}, nullptr, &map);
     box->show();
     QAbstractButton* no = map.key(Button::No);
     QTest::mouseClick(no, Qt::LeftButton);
@@ -282,8 +281,8 @@ TEST(QtDialogs, CzechToolkitKeepsTheMessageBoxesEnglish)
 
     QHash<QAbstractButton*, Button> map;
     auto box = platform::QtDialogs::buildMessageBox(
-        {"Potvrzení", "Smazat?", Icon::Question, {Button::Yes, Button::No}}, nullptr, &map);
-    EXPECT_EQ(box->windowTitle(), QStringLiteral("Potvrzení"));
+        {"Confirm", "Smazat?", Icon::Question, {Button::Yes, Button::No}}, nullptr, &map);
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("Confirm"));
     EXPECT_EQ(map.key(Button::Yes)->text(), QStringLiteral("&Yes"));
     EXPECT_EQ(map.key(Button::No)->text(), QStringLiteral("&No"));
 }

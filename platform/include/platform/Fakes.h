@@ -5,7 +5,7 @@
 //     platform::ScopedFakeServices fakes;          // installs all of them
 //     fakes.dialogs.answerNext(platform::Button::No);
 //     ... drive the window ...
-//     EXPECT_EQ(fakes.dialogs.lastBox().caption, "Potvrzení");
+//     EXPECT_EQ(fakes.dialogs.lastBox().caption, "Confirm");
 //     EXPECT_EQ(fakes.tones.sounded(), (platform::ToneList{{400, 50}}));
 //
 // and the previous services come back when `fakes` goes out of scope.

@@ -62,16 +62,16 @@ public:
     // Generic box; every helper below goes through it.
     virtual Button show(const ShownBox& box) = 0;
 
-    // "Potvrzení", "&Yes"/"&No": true only on Yes.
+    // "Confirm", "&Yes"/"&No": true only on Yes.
     bool confirm(const QString& text);
-    // "Potvrzení" with Yes/No/Cancel.
+    // "Confirm" with Yes/No/Cancel.
     Button confirmYesNoCancel(const QString& text);
-    void information(const QString& text); // "Informace", OK
-    void warning(const QString& text);     // "Upozornění", OK
-    void error(const QString& text);       // "Chyba", OK
+    void information(const QString& text); // "Information", OK
+    void warning(const QString& text);     // "Warning", OK
+    void error(const QString& text);       // "Error", OK
     void errorBox(const QString& text);    // application title, error sign, OK
     void message(const QString& text);     // application title, no sign, OK
-    bool okCancel(const QString& text);    // "Potvrzení", OK/Cancel (the grid's "Delete record?")
+    bool okCancel(const QString& text);    // "Confirm", OK/Cancel (the grid's "Delete record?")
 
     virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;
     virtual std::optional<QFont> chooseFont(const QFont& initial) = 0;
