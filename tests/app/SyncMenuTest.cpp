@@ -212,7 +212,7 @@ TEST_F(SyncMenuTest, theMenuSyncsContactsPlannerAndNameDaysBeforeAnyNameDayWindo
 
     ASSERT_EQ(m_fakes.dialogs.shown().size(), 1) << m_fakes.dialogs.lastBox().text.toStdString();
     const platform::ShownBox summary = m_fakes.dialogs.lastBox();
-    EXPECT_EQ(summary.caption, QStringLiteral("Informace"));
+    EXPECT_EQ(summary.caption, QStringLiteral("Information"));
     EXPECT_TRUE(summary.text.contains(QStringLiteral("odesláno 366"))) << summary.text.toStdString();
     EXPECT_EQ(m_server.itemsIn(QStringLiteral("Adresář")), static_cast<int>(standardAddresses().size()));
     EXPECT_EQ(m_server.itemsIn(QStringLiteral("Plánovač")), 1);
