@@ -92,8 +92,7 @@ bool TEditorForm::settleBeforeQuit()
         return true;
     if (!isVisible())
         showMaximized();
-    raise();
-    activateWindow();
+    widgets::bringForward(*this);
     return AskSaveChanges();
 }
 

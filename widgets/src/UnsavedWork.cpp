@@ -6,6 +6,9 @@
 #include "platform/Platform.h"
 #include "store/Cursor.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QWidget>
 
 #include <algorithm>
@@ -75,6 +78,15 @@ void bringForward(QWidget& window)
     window.show();
     window.raise();
     window.activateWindow();
+    // The question box belongs to the active window, and the window manager
+    // activates this one a moment later: asked sooner, the box would come up
+    // over the window the user ended from, with the one it is about behind.
+    QElapsedTimer waited;
+    waited.start();
+    while (!window.isActiveWindow() && waited.elapsed() < 500) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+        QThread::msleep(5);
+    }
 }
 
 PendingRecord::PendingRecord(QWidget& window, store::Cursor& table, QString duplicateKeyText)
