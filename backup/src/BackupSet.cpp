@@ -154,9 +154,17 @@ void stageBackupSet(const QString& dataDir, const QString& stagingDir, const QDa
         observe(observer, BackupStep::Copied, file.file);
     }
     // A damaged table is restored from the backup, so a damaged copy must never replace it.
-    for (const BackupFile& file : backupFiles()) {
-        const std::string damage =
-            store::checkTablePages(QFile::encodeName(staging.filePath(file.file)).toStdString());
+    for (const auto& [name, size] : std::as_const(manifest.files)) {
+        const QString copy = staging.filePath(name);
+        // The page walk passes a file it cannot open and reads an empty one as
+        // an empty table: a copy gone or cut short would pass as sound.
+        QFile readBack(copy);
+        if (!readBack.open(QIODevice::ReadOnly))
+            throw BackupError(texts::kCannotOpen.arg(copy, readBack.errorString()));
+        if (readBack.size() != size)
+            throw BackupError(texts::kCopyCutShort.arg(copy).arg(readBack.size()).arg(size));
+        readBack.close();
+        const std::string damage = store::checkTablePages(QFile::encodeName(copy).toStdString());
         if (!damage.empty())
             throw BackupError(QString::fromStdString(damage));
     }

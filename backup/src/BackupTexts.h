@@ -76,6 +76,7 @@ inline const QString kCannotWriteManifest = QStringLiteral("Soubor „%1“ nelz
 inline const QString kCannotMove = QStringLiteral("Soubor „%1“ nelze přesunout do „%2“: %3.");
 inline const QString kCannotRemove = QStringLiteral("Soubor „%1“ nelze odstranit: %2.");
 inline const QString kCannotReplaceManifest = QStringLiteral("Soubor „%1“ nelze odstranit.");
+inline const QString kCopyCutShort = QStringLiteral("Kopie „%1“ má %2 bajtů místo %3.");
 inline const QString kDamagedManifest = QStringLiteral("Soubor „%1“ je poškozený.");
 inline const QString kCannotHoldTable = QStringLiteral("Tabulku „%1“ nelze pro zálohu uzamknout: %2");
 inline const QString kReasonNotFound = QStringLiteral("soubor nebo adresář neexistuje");

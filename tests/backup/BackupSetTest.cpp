@@ -115,6 +115,31 @@ TEST_F(BackupSetTest, AFailedBackupLeavesThePreviousOneRestorable)
         EXPECT_EQ(restoredSurnames(workPath()), previous);
     }
 
+    // A copy gone or cut short after it was made (another program in the
+    // backup folder, a disk that lost it) is no backup: it passed the page
+    // check as sound before, and the previous backup was replaced by it.
+    for (const bool removeIt : {true, false}) {
+        SCOPED_TRACE(removeIt ? "copy removed" : "copy emptied");
+        const QString file = kTableFiles[3];
+        try {
+            backup::copyBackupSet(dataPath(), backupPath(), m_fakes.clock.now().addSecs(60),
+                                  [&](backup::BackupStep step, const QString& copied) {
+                                      if (step != backup::BackupStep::Copied || copied != file)
+                                          return;
+                                      const QString copy = backupPath(backup::kStagingName + u'/' + file);
+                                      if (removeIt)
+                                          QFile::remove(copy);
+                                      else
+                                          QFile::resize(copy, 0);
+                                  });
+            ADD_FAILURE() << "the backup went through";
+        } catch (const backup::BackupError& error) {
+            EXPECT_TRUE(error.message().contains(file)) << error.message().toStdString();
+        }
+        EXPECT_FALSE(QFileInfo::exists(backupPath(backup::kStagingName)));
+        EXPECT_EQ(restoredSurnames(workPath()), previous);
+    }
+
     // A failure at each step of the backup (a full disk, a file that cannot
     // be moved): before the new copies are whole and flushed the previous
     // backup stays; after that the new one is finished by the restore.
