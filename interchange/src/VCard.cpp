@@ -664,6 +664,15 @@ public:
         const qsizetype size = text.size();
         for (qsizetype i = 0; i < size; ++i) {
             const char16_t unit = text[i].unicode();
+            if (plain(unit, compound)) {
+                // Most of a card is letters and digits of ASCII: copied run by run.
+                qsizetype run = 1;
+                while (i + run < size && plain(text[i + run].unicode(), compound))
+                    ++run;
+                putAscii(text.utf16() + i, run);
+                i += run - 1;
+                continue;
+            }
             if (unit < 0x80) {
                 const char c = static_cast<char>(unit);
                 switch (c) {
@@ -725,6 +734,32 @@ private:
     // The first part of a line holds 75 bytes; each further part a blank and 74.
     static constexpr int kFirstLimit = 75;
     static constexpr int kFurtherLimit = 74;
+
+    // ASCII that is written as it is.
+    static bool plain(char16_t unit, bool compound)
+    {
+        return unit < 0x80 && unit != u'\\' && unit != u',' && unit != u'\n' && unit != u'\r' &&
+               (unit != u';' || !compound);
+    }
+
+    void putAscii(const char16_t* units, qsizetype count)
+    {
+        while (count > 0) {
+            if (m_used >= m_limit) {
+                m_out.append("\r\n ", 3);
+                m_used = 0;
+                m_limit = kFurtherLimit;
+            }
+            const int take = static_cast<int>(std::min<qsizetype>(count, m_limit - m_used));
+            const std::size_t at = m_out.size();
+            m_out.resize(at + static_cast<std::size_t>(take));
+            for (int k = 0; k < take; ++k)
+                m_out[at + static_cast<std::size_t>(k)] = static_cast<char>(units[k]);
+            units += take;
+            count -= take;
+            m_used += take;
+        }
+    }
 
     void put(const char* bytes, int length)
     {

@@ -61,13 +61,15 @@ bool showPreview(const ReportLayout& layout, store::DataSet& data, QWidget* pare
 
 bool previewReport(const ReportLayout& layout, store::DataSet& data, QWidget* parent)
 {
-    const bool shown = showPreview(layout, data, parent);
     // A big report's texts and pages leave the heap in pieces the allocator
     // keeps for itself (its threshold for giving memory back grows with
-    // every large block freed); hand them back to the system, or the
-    // process stays a report bigger for the rest of the run.
-    ::malloc_trim(0);
-    return shown;
+    // every large block freed); they go back to the system however the
+    // preview ends (a failed preparation too), or the process stays a report
+    // bigger for the rest of the run.
+    struct TrimAfterwards {
+        ~TrimAfterwards() { ::malloc_trim(0); }
+    } trim;
+    return showPreview(layout, data, parent);
 }
 
 } // namespace reports
