@@ -639,13 +639,39 @@ int runFirstKey(const Options& options)
     const Picture found = whole.settle();
     stop(process);
     rows.waitFor(blank, nowMs() + 5000);
-    // The search field: what changes above the grid's rows.
-    const Area echoBox = Screen::difference(before, found, whole.area(), 0, gridRows().y);
+    // The search field: the first patch of what changes above the grid's
+    // rows, top left. Only that one: the navigator's buttons beside it
+    // (enabled once off the first record) and the top of the grid's first
+    // row change too, and a box reaching them would take the found row for
+    // the echo.
+    Area echoBox = Screen::difference(before, found, whole.area(), 0, gridRows().y);
+    for (int y = echoBox.y, gap = 0; echoBox.width > 0 && y < echoBox.y + echoBox.height; ++y) {
+        gap = Screen::difference(before, found, whole.area(), y, y + 1).width == 0 ? gap + 1 : 0;
+        if (gap >= 6) {
+            echoBox = Screen::difference(before, found, whole.area(), echoBox.y, y);
+            break;
+        }
+    }
+    for (int x = echoBox.x, gap = 0; echoBox.width > 0 && x < echoBox.x + echoBox.width; ++x) {
+        bool changed = false;
+        for (int y = echoBox.y; y < echoBox.y + echoBox.height && !changed; ++y) {
+            const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(whole.area().width)
+                                  + static_cast<std::size_t>(x);
+            changed = before.pixels[i] != found.pixels[i] || !before.counts[i] || !found.counts[i];
+        }
+        gap = changed ? 0 : gap + 1;
+        if (gap >= 6) {
+            echoBox.width = x - gap + 1 - echoBox.x;
+            break;
+        }
+    }
     if (echoBox.width == 0) {
         std::fprintf(stderr, "screen_probe first-key: typing N changed nothing above the grid\n");
         return 1;
     }
 
+    if (std::getenv("PROBE_DEBUG"))
+        std::fprintf(stderr, "echo box %d,%d %dx%d\n", echoBox.x, echoBox.y, echoBox.width, echoBox.height);
     std::vector<double> shown, echoed, answered;
     int failures = 0;
     const double loadBefore = loadAverage();

@@ -12,6 +12,7 @@
 #include "widgets/DBNavigator.h"
 #include "widgets/DataControls.h"
 #include "widgets/ErrorReport.h"
+#include "widgets/KeyListReader.h"
 #include "widgets/LetterCase.h"
 #include "widgets/RecordToolbar.h"
 #include "widgets/UnsavedWork.h"
@@ -74,6 +75,7 @@ TMainForm::TMainForm(store::Database& database, QWidget* parent)
     setHelpTopic(this, kHelpMainWindow);
 
     m_table->open();
+    m_keyList = new widgets::KeyListReader(this, texts::kReadingKeyList);
 
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("Central"));

@@ -11,6 +11,7 @@
 #include "store/MarkedWalk.h"
 #include "widgets/DataControls.h"
 #include "widgets/ErrorReport.h"
+#include "widgets/KeyListReader.h"
 #include "widgets/WalkProgress.h"
 
 #include <QFrame>
@@ -47,12 +48,19 @@ void TMainForm::HledEditChange()
 {
     widgets::guarded([&] {
         Grid->commitOpenEditor();
-        const QString text = HledEdit->text();
-        if (text.isEmpty())
-            m_table->first();
-        else
-            m_table->findNearest(text.toStdString());
+        m_keyList->whenRead(*m_table, [this] { quickSearch(); });
     });
+}
+
+void TMainForm::quickSearch()
+{
+    // The text as it stands when the search runs: keys typed while the key
+    // list was read make one search.
+    const QString text = HledEdit->text();
+    if (text.isEmpty())
+        m_table->first();
+    else
+        m_table->findNearest(text.toStdString());
 }
 
 void TMainForm::HledaniTextuClick()

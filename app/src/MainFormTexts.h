@@ -7,6 +7,8 @@
 namespace app::texts {
 
 inline const QString kCaption = QStringLiteral("Pelmir s telefonními čísly");
+// The window beside the address book while a search waits for the key list of a big book.
+inline const QString kReadingKeyList = QStringLiteral("Načítá se seznam adres...");
 
 // Toolbar hints.
 inline const QString kHintPozor = QStringLiteral("Dotaz na záznam v plánovači pro dnešní den");

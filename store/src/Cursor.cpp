@@ -779,6 +779,25 @@ static const FieldDef& orderFieldDef(auto& d, const std::string& tableName)
     return d.table->fields()[static_cast<std::size_t>(field)];
 }
 
+bool Cursor::keyListPending() const
+{
+    return m_impl->table && m_impl->table->keyListPending();
+}
+
+bool Cursor::readKeyListStep(int rows, int* done, int* total)
+{
+    Impl& d = *m_impl;
+    if (!d.table)
+        throwClosed(m_tableName);
+    const bool whole = d.table->readKeyListStep(rows);
+    const auto [read, count] = d.table->keyListProgress();
+    if (done)
+        *done = whole ? d.table->rowCount(d.order) : read;
+    if (total)
+        *total = whole ? d.table->rowCount(d.order) : count;
+    return whole;
+}
+
 void Cursor::findNearest(const std::string& text)
 {
     Impl& d = *m_impl;

@@ -218,10 +218,13 @@ Table::Table(const fs::path& file, const std::set<std::string>& passwords, const
 
 Table::~Table()
 {
-    if (m_loading) {
-        m_loading->stop = true;
-        if (m_loading->result.valid())
-            m_loading->result.wait();
+    // A reading thread left behind (its list read here instead) ends too.
+    for (LoadingOrder* loading : {m_loading.get(), m_loaded.get()}) {
+        if (!loading)
+            continue;
+        loading->stop = true;
+        if (loading->result.valid())
+            loading->result.wait();
     }
     endWriting();
     m_selectById = {};
@@ -537,14 +540,19 @@ std::string keyListSql(const std::string& column, bool secondary)
 
 // Appends an order's (key, id) pairs to `keys`: all of them, or those after
 // `after`. `column` is quoted; the order is unique (the reading order).
-void appendKeys(sqlite3* db, const std::string& column, const std::string* after, Order& keys)
+// At most `limit` of them (-1: no limit); returns how many were appended.
+int appendKeys(sqlite3* db, const std::string& column, const std::string* after, Order& keys, int limit = -1)
 {
-    Statement scan(db, after ? "SELECT " + column + ", _id FROM records WHERE " + column + " > ?1 ORDER BY " + column
-                             : keyListSql(column, false));
+    Statement scan(db, (after ? "SELECT " + column + ", _id FROM records WHERE " + column + " > ?1 ORDER BY " + column
+                              : keyListSql(column, false))
+                           + " LIMIT ?2");
     if (after)
         scan.bindBlob(1, *after);
-    while (scan.step())
+    scan.bind(2, static_cast<std::int64_t>(limit));
+    int appended = 0;
+    for (; scan.step(); ++appended)
         keys.append(scan.blob(0), scan.integer(1));
+    return appended;
 }
 
 // Counts the rows and then reads the reading order's key list on a
@@ -637,22 +645,39 @@ int Table::loadingCount()
 
 void Table::finishLoadingOrder()
 {
+    readKeyListHere(-1);
+}
+
+bool Table::readKeyListHere(int rows)
+{
     if (!m_loading)
-        return;
+        return true;
     if (m_loading->failed)
         std::rethrow_exception(m_loading->failed);
-    // The thread stops where it is; the rest is read here at once.
-    m_loading->stop = true;
-    std::unique_ptr<Order> loaded;
     try {
-        loaded = m_loading->result.get();
-        const std::string column = quoteIdentifier(m_orders[0].column);
-        if (loaded->size() == 0) {
-            appendKeys(m_db, column, nullptr, *loaded);
-        } else {
-            const std::string last(loaded->at(loaded->size() - 1).key);
-            appendKeys(m_db, column, &last, *loaded);
+        if (!m_loading->taken) {
+            // The thread stops where it is and the rest is read here. What it
+            // read is taken only when it has ended: it runs at the lowest
+            // priority, and on a busy machine waiting for it to notice the
+            // stop held the window up for most of a second. Then the list is
+            // read here from its start.
+            m_loading->stop = true;
+            if (m_loading->result.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+                m_loading->taken = m_loading->result.get();
+            else
+                m_loading->taken = std::make_unique<Order>();
         }
+        Order& keys = *m_loading->taken;
+        const std::string column = quoteIdentifier(m_orders[0].column);
+        int appended = 0;
+        if (keys.size() == 0) {
+            appended = appendKeys(m_db, column, nullptr, keys, rows);
+        } else {
+            const std::string last(keys.at(keys.size() - 1).key);
+            appended = appendKeys(m_db, column, &last, keys, rows);
+        }
+        if (rows >= 0 && appended == rows)
+            return false; // there may be more
     } catch (...) {
         // The count and the first rows stay as the open read them, so that a
         // grid can still paint; whatever needs the rest fails the same way
@@ -661,6 +686,7 @@ void Table::finishLoadingOrder()
         throw;
     }
     const int counted = m_loading->count.load();
+    std::unique_ptr<Order> loaded = std::move(m_loading->taken);
     m_loaded = std::move(m_loading);
     // Nothing is written before the list is taken, so it holds what the
     // count and the first rows were read from, unless another program
@@ -668,6 +694,24 @@ void Table::finishLoadingOrder()
     if (counted >= 0 && loaded->size() != counted)
         ++m_version;
     m_orders[0].loaded = std::move(loaded);
+    return true;
+}
+
+bool Table::readKeyListStep(int rows)
+{
+    return onTable(Operation::Read, m_def.fileName, [&] { return readKeyListHere(rows); });
+}
+
+bool Table::keyListPending() const
+{
+    return m_loading && !m_loading->failed;
+}
+
+std::pair<int, int> Table::keyListProgress() const
+{
+    if (!m_loading)
+        return {0, 0};
+    return {m_loading->taken ? m_loading->taken->size() : 0, m_loading->count.load()};
 }
 
 int Table::rowCount(int id)
@@ -690,8 +734,11 @@ bool Table::countPending() const
 {
     // A thread that ended without a count (a damaged index) leaves the
     // rows read at open until something needs the count and says why not.
-    return m_loading && m_loading->count.load() < 0 && !m_loading->failed
-           && m_loading->result.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+    if (!m_loading || m_loading->failed || m_loading->count.load() >= 0)
+        return false;
+    if (m_loading->taken)
+        return true; // counted when the read here ends
+    return m_loading->result.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
 }
 
 Order::Entry Table::entryAt(int id, int row)
@@ -908,6 +955,10 @@ void Table::begin()
     // A save changes the table under the key list being read.
     if (m_loading)
         order(0);
+    // A reading thread told to stop may still hold its read lock, which
+    // would make the commit wait and fail.
+    if (m_loaded && m_loaded->result.valid())
+        m_loaded->result.wait();
     if (!m_writing) {
         m_writing = true;
         ++savesRunning();

@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace store {
@@ -83,6 +84,15 @@ public:
     // True while the reading order's key list is still being read (or
     // could not be read: then the count and first rows stay those of the open).
     bool loadingOrder() const { return m_loading != nullptr; }
+    // True while the key list is still being read and has not failed.
+    bool keyListPending() const;
+    // Reads up to `rows` more of a key list still being read, on this
+    // thread (the reading thread stops where it is): a step at a time, the
+    // window stays responsive. True once the list is whole; a failure
+    // throws as any read does.
+    bool readKeyListStep(int rows);
+    // Keys read so far on this thread, and the row count (-1 until counted).
+    std::pair<int, int> keyListProgress() const;
 
     // Sort key of a value of the field ordering `order` (not for storage order).
     std::string keyOf(int order, const Values& values) const;
@@ -145,6 +155,7 @@ private:
         // low priority, and a busy machine may hardly run it at all).
         std::atomic<bool> stop{false};
         std::future<std::unique_ptr<Order>> result; // the keys read, perhaps not all
+        std::unique_ptr<Order> taken; // those keys once taken, read on here
         std::exception_ptr failed; // what reading the list threw
     };
 
@@ -152,6 +163,8 @@ private:
     // Takes the key list read on the thread and reads what it left; throws
     // what the read threw.
     void finishLoadingOrder();
+    // Reads up to `rows` (-1: all) more of the key list here.
+    bool readKeyListHere(int rows);
     int loadingCount();
     void readDefinition();
     void checkSchema();

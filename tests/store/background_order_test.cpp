@@ -125,6 +125,37 @@ TEST_F(BackgroundOrder, SavesMadeBeforeTheKeyListIsReadKeepEveryRecord)
     EXPECT_EQ(walk(*cursor, "Příjmení"), expected);
 }
 
+// A window reads the list a share at a time between its events when a
+// search needs it. The shares must join into the whole order with nothing
+// left out or read twice, and a save or a full read between shares must
+// carry on from where the last share stopped.
+TEST_F(BackgroundOrder, AListReadAShareAtATimeIsTheWholeOrder)
+{
+    for (const int saveAfter : {-1, 2}) {
+        reopen();
+        auto cursor = openAddresses();
+        Names expected = m_expected;
+        int shares = 0;
+        int done = 0;
+        int total = 0;
+        while (!cursor->readKeyListStep(700, &done, &total)) {
+            ++shares;
+            ASSERT_TRUE(cursor->keyListPending());
+            EXPECT_LE(done, kRecords);
+            if (shares == saveAfter) {
+                cursor->insertRecord({"Adam", "Petr", "1"});
+                expected.insert(expected.begin(), "Adam");
+                ASSERT_FALSE(cursor->keyListPending());
+            }
+        }
+        EXPECT_GT(shares, 1);
+        EXPECT_FALSE(cursor->keyListPending());
+        EXPECT_EQ(done, static_cast<int>(expected.size()));
+        EXPECT_EQ(total, static_cast<int>(expected.size()));
+        EXPECT_EQ(gridColumn(*cursor, kSurname), expected) << "save after share " << saveAfter;
+    }
+}
+
 TEST_F(BackgroundOrder, ClosingWhileTheListIsReadEndsTheRead)
 {
     for (int i = 0; i < 5; ++i) {

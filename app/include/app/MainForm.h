@@ -28,6 +28,7 @@ class Query;
 namespace widgets {
 class DBNavigator;
 class DBText;
+class KeyListReader;
 class RecordToolbar;
 }
 namespace reports {
@@ -62,6 +63,8 @@ public:
 
     // Search.
     void HledEditChange();
+    // The quick search proper, once the key list is whole.
+    void quickSearch();
     void HledaniTextuClick();
     void EditHledaniChange();
     void SpeedButtonHledejClick();
@@ -157,6 +160,9 @@ private:
     store::Database& m_database;
     std::unique_ptr<store::Cursor> m_table;
     std::unique_ptr<widgets::RecordToolbar> m_editing;
+    // The quick search of a big book opened moments ago waits for its key
+    // list without holding up the keys typed meanwhile.
+    widgets::KeyListReader* m_keyList = nullptr;
     sound::TPCSpeaker m_speaker;
     bool m_ending = false;
     // Commands that start-up disabled until the next start (the floppy backup without an archiver).

@@ -293,6 +293,9 @@ public:
         qint64 total = 0;
     };
     std::unique_ptr<ProgressTask> begin(const QString& title, QWidget* parent) override;
+    // Recorded as begin(); asideTasks() counts them.
+    std::unique_ptr<ProgressTask> beginAside(const QString& title, QWidget* parent) override;
+    int asideTasks() const { return m_asideTasks; }
     // The user presses Cancel at the n-th report from now (1: the next one); 0: never.
     void cancelAt(int report) { m_cancelAt = report; }
     const QList<Step>& steps() const { return m_steps; }
@@ -304,6 +307,7 @@ private:
     bool report(const Step& step);
     int m_cancelAt = 0;
     bool m_cancelled = false;
+    int m_asideTasks = 0;
     QList<Step> m_steps;
 };
 

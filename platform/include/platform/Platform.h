@@ -177,6 +177,11 @@ public:
     virtual ~Progress() = default;
     // The window goes when the task is destroyed.
     virtual std::unique_ptr<ProgressTask> begin(const QString& title, QWidget* parent) = 0;
+    // For work done a step at a time between the window's own events, which
+    // the user may go on using meanwhile (typing into it above all): no
+    // cancel button, not modal, takes no focus, handles no events itself.
+    // It appears within a tenth of a second when the work lasts.
+    virtual std::unique_ptr<ProgressTask> beginAside(const QString& title, QWidget* parent) = 0;
 };
 
 struct Services {

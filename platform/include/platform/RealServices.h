@@ -112,6 +112,7 @@ std::unique_ptr<QTranslator> installToolkitTranslation();
 class QtProgress : public Progress {
 public:
     std::unique_ptr<ProgressTask> begin(const QString& title, QWidget* parent) override;
+    std::unique_ptr<ProgressTask> beginAside(const QString& title, QWidget* parent) override;
 };
 
 // Owns the real seams. The tone output and the help viewer belong to other

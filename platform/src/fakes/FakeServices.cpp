@@ -237,6 +237,12 @@ std::unique_ptr<ProgressTask> FakeProgress::begin(const QString& title, QWidget*
     return std::make_unique<FakeProgressTask>(*this, title);
 }
 
+std::unique_ptr<ProgressTask> FakeProgress::beginAside(const QString& title, QWidget* parent)
+{
+    ++m_asideTasks;
+    return begin(title, parent);
+}
+
 bool FakeProgress::report(const Step& step)
 {
     m_steps.append(step);

@@ -117,6 +117,15 @@ public:
     void setIndexFieldNames(const std::string& field);
     std::string indexFieldNames() const;
 
+    // A big table's key list is read in the background after its open; a
+    // search or a save needs it whole. While it is still being read (and
+    // has not failed), keyListPending() is true and readKeyListStep() reads
+    // up to `rows` more of it on this thread, so that a window can read it
+    // between its events and show how far it is (`done` keys of `total`,
+    // -1 while not counted). It returns true once the list is whole.
+    bool keyListPending() const;
+    bool readKeyListStep(int rows, int* done = nullptr, int* total = nullptr);
+
     // Moves to the first record whose index value is >= text (case ignored).
     void findNearest(const std::string& text);
     // Exact key search in three steps (setKey, setText on the key field, gotoKey) or at once.
