@@ -97,6 +97,26 @@ TEST_F(ImportCommandTest, CancelWritesNothing)
     EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("Import byl přerušen; nic se nezapsalo."));
 }
 
+// A box after a failed or stopped reading comes once the progress window is
+// closed: that window stays on top, and the box opened hidden behind it, so
+// the import seemed stuck at 0 % with the program waiting for an answer.
+TEST_F(ImportCommandTest, BoxesComeAfterTheProgressWindowCloses)
+{
+    writeFile("kontakty.vcf", kCards);
+    QList<int> openAtBox;
+    m_fakes.dialogs.setResponder([&](const platform::ShownBox&) {
+        openAtBox.append(m_fakes.progress.openTasks());
+        return platform::Button::Ok;
+    });
+    m_fakes.dialogs.answerNextOpenFile(path("chybi.vcf")); // cannot be read
+    interchange::runImport(database(), nullptr);
+    m_fakes.dialogs.answerNextOpenFile(path("kontakty.vcf"));
+    m_fakes.progress.cancelAt(1); // stopped while reading
+    interchange::runImport(database(), nullptr);
+    EXPECT_EQ(openAtBox, (QList<int>{0, 0}));
+    EXPECT_EQ(m_fakes.dialogs.lastBox().text, QStringLiteral("Import byl přerušen; nic se nezapsalo."));
+}
+
 // Columns the header does not name are chosen by the user before the preview;
 // those left unchosen go to the note.
 TEST_F(ImportCommandTest, CsvColumnsChosenByTheUser)

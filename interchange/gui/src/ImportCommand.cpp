@@ -60,10 +60,15 @@ void runImport(store::Database& database, QWidget* parent)
         }
         source = csvSource(*document, roles);
     } else {
-        std::unique_ptr<platform::ProgressTask> task = progress.begin(texts::kImportTitle, parent);
-        task->setLabel(texts::kReading.arg(QFileInfo(*path).fileName()));
-        const ReadSource read = readSource(*path, {store::dataTablesPassword()},
-                                           [&](qint64 done, qint64 total) { return task->setProgress(done, total); });
+        ReadSource read;
+        {
+            // The progress window closes before any box: it stays on top, and
+            // the box would open hidden behind it with the window seeming stuck.
+            std::unique_ptr<platform::ProgressTask> task = progress.begin(texts::kImportTitle, parent);
+            task->setLabel(texts::kReading.arg(QFileInfo(*path).fileName()));
+            read = readSource(*path, {store::dataTablesPassword()},
+                              [&](qint64 done, qint64 total) { return task->setProgress(done, total); });
+        }
         if (!read.source) {
             if (read.error.isEmpty())
                 dialogs.information(texts::kStopped);

@@ -301,9 +301,12 @@ public:
     const QList<Step>& steps() const { return m_steps; }
     QStringList titles() const;
     void clear() { m_steps.clear(); }
+    // Progress windows begun and not yet closed.
+    int openTasks() const { return m_open; }
 
 private:
     friend class FakeProgressTask;
+    int m_open = 0;
     bool report(const Step& step);
     int m_cancelAt = 0;
     bool m_cancelled = false;

@@ -217,7 +217,10 @@ TempPaths::TempPaths()
 
 class FakeProgressTask : public ProgressTask {
 public:
-    FakeProgressTask(FakeProgress& owner, const QString& title) : m_owner(owner), m_title(title) {}
+    FakeProgressTask(FakeProgress& owner, const QString& title) : m_owner(owner), m_title(title) { ++m_owner.m_open; }
+    ~FakeProgressTask() override { --m_owner.m_open; }
+    FakeProgressTask(const FakeProgressTask&) = delete;
+    FakeProgressTask& operator=(const FakeProgressTask&) = delete;
     bool setProgress(qint64 done, qint64 total) override
     {
         return m_owner.report({m_title, m_label, done, total});
