@@ -222,23 +222,19 @@ bool RecordToolbar::settleBeforeQuit()
             settled = true;
             return;
         }
-        bringForward(*m_window->window());
-        switch (platform::services().dialogs->confirmYesNoCancel(pendingRecordQuestion(*m_window->window()))) {
-        case platform::Button::Yes:
-            settled = post(false);
-            if (settled)
+        const auto save = [this] {
+            const bool saved = post(false);
+            if (saved)
                 setEditing(false);
-            return;
-        case platform::Button::No:
+            return saved;
+        };
+        const auto drop = [this] {
             if (m_editors.drop)
                 m_editors.drop();
             m_table.cancel();
             setEditing(false);
-            settled = true;
-            return;
-        default:
-            return;
-        }
+        };
+        settled = askAboutPendingRecord(*m_window->window(), save, drop);
     });
     return settled;
 }

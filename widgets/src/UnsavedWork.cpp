@@ -68,9 +68,18 @@ bool UnsavedWork::settleAll()
     return true;
 }
 
-QString pendingRecordQuestion(const QWidget& window)
+bool askAboutPendingRecord(QWidget& window, const std::function<bool()>& save, const std::function<void()>& drop)
 {
-    return kPendingQuestion.arg(window.windowTitle());
+    bringForward(window);
+    switch (platform::services().dialogs->confirmYesNoCancel(kPendingQuestion.arg(window.windowTitle()))) {
+    case platform::Button::Yes:
+        return save();
+    case platform::Button::No:
+        drop();
+        return true;
+    default:
+        return false;
+    }
 }
 
 void bringForward(QWidget& window)
@@ -109,27 +118,23 @@ bool PendingRecord::settleBeforeQuit()
             settled = true; // nothing typed: nothing is lost when it is dropped
             return;
         }
-        bringForward(m_window);
-        switch (platform::services().dialogs->confirmYesNoCancel(pendingRecordQuestion(m_window))) {
-        case platform::Button::Yes:
+        const auto save = [this] {
             try {
                 m_table.post();
-                settled = true;
+                return true;
             } catch (const std::exception& error) {
                 platform::services().dialogs->errorBox(saveFailureMessage(error, m_duplicateKeyText));
+                return false;
             }
-            return;
-        case platform::Button::No:
+        };
+        const auto drop = [this] {
             for (DBGrid* grid : m_window.findChildren<DBGrid*>()) {
                 if (grid->dataSet() == &m_table)
                     grid->dropOpenEditor();
             }
             m_table.cancel();
-            settled = true;
-            return;
-        default:
-            return;
-        }
+        };
+        settled = askAboutPendingRecord(m_window, save, drop);
     });
     return settled;
 }

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace store {
@@ -34,9 +36,10 @@ public:
     static bool settleAll();
 };
 
-// The question for a changed record at the program's end: Yes saves it, No
-// drops it, Cancel keeps the program running.
-QString pendingRecordQuestion(const QWidget& window);
+// The question for a changed record at the program's end, with its window
+// brought forward: Yes runs `save` (true when it saved), No runs `drop`,
+// Cancel keeps the program running. True when the program may end.
+bool askAboutPendingRecord(QWidget& window, const std::function<bool()>& save, const std::function<void()>& drop);
 
 // Shows the window whose work is asked about, so the user sees what the
 // question is about.
